@@ -1,0 +1,18 @@
+# One test executable per subsystem: every *Test.cpp under the given directory,
+# linked with the shared test support and registered with CTest. Tests run with
+# SDL's dummy video and audio drivers unless a test sets its own.
+function(add_engine_test name dir)
+  file(GLOB sources CONFIGURE_DEPENDS "${dir}/*Test.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} test_support GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE SDL_MAIN_HANDLED)
+  zap207_set_warnings(${name})
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy"
+               ENVIRONMENT_MODIFICATION "SDL_AUDIODRIVER=set:dummy"
+    DISCOVERY_TIMEOUT 30)
+endfunction()

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+struct Mix_Chunk;
+
+namespace vexa {
+
+// Named sounds, loaded whole when registered and played at once, one-shot or
+// looped, on up to 32 channels. Without a sound device the game runs silently.
+class AudioSystem {
+public:
+    ~AudioSystem();
+
+    bool Initialize();
+    // The audio back end's per-frame hook, called by the frame loop.
+    void Update();
+    // The first registration of a name wins; a file that fails to load is
+    // reported once and that name then plays nothing.
+    void AddAudio(const std::string& name, const std::string& filename);
+    void PlayAudio(const std::string& name, bool loop);
+
+    bool IsOpen() const { return m_open; }
+
+    static constexpr int kChannels = 32;
+
+private:
+    bool m_open = false;
+    std::map<std::string, Mix_Chunk*> m_sounds;
+};
+
+extern AudioSystem g_audioSystem;
+
+}  // namespace vexa

@@ -1,0 +1,32 @@
+#include "Color.h"
+
+#include "TextForm.h"
+
+#include <string>
+#include <utility>
+
+namespace vexa {
+
+float Clamp(float value, float min, float max) {
+    if (min > max) std::swap(min, max);
+    if (min > value) return min;
+    if (value > max) return max;
+    return value;
+}
+
+int Color::ToInt(float channel) {
+    return static_cast<int>(Clamp(channel, 0.0f, 1.0f) * 255.0f);
+}
+
+std::istream& operator>>(std::istream& stream, Color& color) {
+    std::string line;
+    std::getline(stream, line);
+    color.r = std::stof(textform::Between(line, '{', ','));
+    line = line.substr(line.find(',') + 1);
+    color.g = std::stof(line.substr(0, line.find(',')));
+    color.b = std::stof(textform::Between(line, ',', '}'));
+    color.a = 1.0f;
+    return stream;
+}
+
+}  // namespace vexa

@@ -1,0 +1,35 @@
+#include "Actor.h"
+
+#include "renderer/Model.h"
+
+#include <cmath>
+#include <utility>
+
+namespace vexa {
+
+Actor::Actor(const Transform& transform, std::shared_ptr<Model> model)
+    : m_transform{transform}, m_model{std::move(model)} {}
+
+Actor::Actor(const Transform& transform) : m_transform{transform} {}
+
+void Actor::Update(float dt) {
+    if (m_lifespan != -1.0f) {
+        m_lifespan -= dt;
+        m_destroyed = m_lifespan <= 0.0f;
+    }
+    m_transform.position += m_velocity * dt;
+    // A power of dt keeps the decay the same at any frame rate.
+    m_velocity *= Vector2(std::pow(1.0f - m_damping, dt));
+}
+
+void Actor::Draw(Renderer& renderer) {
+    if (m_model) m_model->Draw(renderer, m_transform);
+}
+
+void Actor::OnCollision(Actor* /*other*/) {}
+
+float Actor::GetRadius() {
+    return m_model ? m_model->GetRadius() * m_transform.scale : 0.0f;
+}
+
+}  // namespace vexa

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/Color.h"
+#include "framework/Actor.h"
+
+#include <cstdint>
+
+namespace vexa {
+
+// How an emitter sprays: a one-shot burst and/or a steady rate (particles per
+// second). Ranges are interpolated from the first end to the second, so either
+// order works. Angles in radians, speeds in pixels per second.
+struct EmitterData {
+    float spawnRate = 0.0f;
+    float spawnTimer = 0.0f;
+    bool burst = false;
+    std::uint64_t burstSize = 0;
+    float lifetimeMin = 0.0f;
+    float lifetimeMax = 0.0f;
+    float speedMin = 0.0f;
+    float speedMax = 0.0f;
+    float damping = 0.0f;
+    float angle = 0.0f;
+    float angleRange = 0.0f;
+    Color color;
+};
+
+// An invisible actor that fills the global particle pool from its position.
+class Emitter : public Actor {
+public:
+    Emitter(const Transform& transform, const EmitterData& data);
+
+    void Update(float dt) override;
+    void Draw(Renderer& renderer) override;
+    void Emit();
+
+    EmitterData m_data;
+};
+
+}  // namespace vexa

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+
+namespace vexa {
+
+class Renderer;
+class Scene;
+
+// The interface through which the frame loop drives a game: Initialize once,
+// then Update and Draw every frame. Owns the game's scene.
+class Game {
+public:
+    Game();
+    virtual ~Game();
+
+    virtual bool Initialize() = 0;
+    virtual void Shutdown() = 0;
+    // dt: the frame's delta time in seconds.
+    virtual void Update(float dt) = 0;
+    virtual void Draw(Renderer& renderer) = 0;
+
+    void AddPoints(int points) { m_score += points; }
+
+    std::unique_ptr<Scene> m_scene;
+    int m_score = 0;
+};
+
+}  // namespace vexa

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/Color.h"
+#include "core/Transform.h"
+#include "core/Vector2.h"
+
+#include <string>
+#include <vector>
+
+namespace vexa {
+
+class Renderer;
+
+// A shape drawn as one open strip of line segments in one colour. Points are in
+// model units around the pivot (0, 0); drawing scales, then rotates, then moves.
+class Model {
+public:
+    // Reads a model file: a colour line "{r, g, b}", a point count, then one
+    // "{x, y}" line per point. A file that cannot be read or parsed is reported
+    // on stderr and leaves the model empty. Always returns true.
+    bool Load(const std::string& filename);
+
+    void Draw(Renderer& renderer, const Vector2& position, float angle, float scale);
+    void Draw(Renderer& renderer, const Transform& transform);
+
+    // Farthest point from the pivot, in model units; computed once and cached.
+    float GetRadius();
+
+    const std::vector<Vector2>& GetPoints() const { return m_points; }
+    const Color& GetColor() const { return m_color; }
+
+private:
+    std::vector<Vector2> m_points;
+    Color m_color;
+    // 0 means "not computed yet", so an empty model scans again at every call.
+    float m_radius = 0.0f;
+};
+
+}  // namespace vexa

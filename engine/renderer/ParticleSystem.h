@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/Color.h"
+#include "core/Vector2.h"
+
+#include <vector>
+
+namespace vexa {
+
+class Renderer;
+
+// One spark: drawn as a streak from its position back to where it was before
+// its last move. Velocity in pixels per second; damping is the fraction of
+// speed lost per second; lifetime and lifespan in seconds.
+struct ParticleData {
+    Vector2 position;
+    Vector2 prevPosition;
+    Vector2 velocity;
+    float damping = 0.0f;
+    Color color;
+    float lifetime = 0.0f;
+    float lifespan = 0.0f;
+};
+
+class Particle {
+public:
+    void Initialize(const ParticleData& data);
+    void Update(float dt);
+    void Draw(Renderer& renderer);
+
+    ParticleData m_data;
+    bool m_isActive = false;
+};
+
+// The fixed pool every particle of the program lives in; it never grows, so
+// emitting, updating and drawing allocate nothing.
+class ParticleSystem {
+public:
+    explicit ParticleSystem(int count);
+
+    void Update(float dt);
+    void Draw(Renderer& renderer);
+    // The free particle with the lowest index, or null when all are active.
+    // The caller activates it with Particle::Initialize.
+    Particle* GetFreeParticle();
+
+    std::vector<Particle> m_particles;
+};
+
+extern ParticleSystem g_particleSystem;
+
+}  // namespace vexa

@@ -1,0 +1,64 @@
+#include "Renderer.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <iostream>
+
+namespace vexa {
+
+// No constructor: the global starts zeroed before anything runs.
+Renderer g_renderer;
+
+bool Renderer::Initialize() {
+    SDL_Init(SDL_INIT_VIDEO);
+    TTF_Init();
+    return true;
+}
+
+bool Renderer::CreateWindow(const std::string& title, int width, int height) {
+    m_width = width;
+    m_height = height;
+    m_window = SDL_CreateWindow(title.c_str(), 100, 100, width, height,
+                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    if (m_window == nullptr) {
+        std::cerr << "Cannot open the window: " << SDL_GetError() << std::endl;
+        return false;
+    }
+    m_renderer = SDL_CreateRenderer(m_window, -1,
+                                    SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    // Without GPU support (or under SDL's dummy driver) the software renderer
+    // still shows the game.
+    if (m_renderer == nullptr) m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+    if (m_renderer == nullptr) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+    if (m_renderer == nullptr) std::cerr << "Cannot draw in the window: " << SDL_GetError() << std::endl;
+    return true;
+}
+
+void Renderer::Attach(SDL_Renderer* renderer, int width, int height) {
+    m_renderer = renderer;
+    m_width = width;
+    m_height = height;
+}
+
+void Renderer::BeginFrame() {
+    SDL_RenderClear(m_renderer);
+}
+
+void Renderer::EndFrame() {
+    SDL_RenderPresent(m_renderer);
+}
+
+void Renderer::SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    SDL_SetRenderDrawColor(m_renderer, r, g, b, a);
+}
+
+void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
+    SDL_RenderDrawLineF(m_renderer, x1, y1, x2, y2);
+}
+
+void Renderer::DrawPoint(float x, float y) {
+    SDL_RenderDrawPointF(m_renderer, x, y);
+}
+
+}  // namespace vexa

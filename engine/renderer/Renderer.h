@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct SDL_Renderer;
+struct SDL_Window;
+
+namespace vexa {
+
+class Text;
+
+// The one window and its 2D renderer. Coordinates are window pixels from the
+// top-left corner, passed to SDL as floats without rounding.
+class Renderer {
+public:
+    // Starts SDL's video subsystem and SDL_ttf.
+    bool Initialize();
+    // Opens the window at (100, 100), resizable, with a vsync'd accelerated
+    // renderer, or SDL's software renderer where none can be had. Returns false,
+    // with SDL's reason on stderr, when the window itself cannot be created.
+    bool CreateWindow(const std::string& title, int width, int height);
+
+    void BeginFrame();
+    void EndFrame();
+    void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    void DrawLine(float x1, float y1, float x2, float y2);
+    void DrawPoint(float x, float y);
+
+    // The size asked for at creation, kept when the user resizes the window.
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+
+    friend class Text;
+
+    // For tests and tools that draw off screen or read pixels back.
+    SDL_Renderer* GetSDLRenderer() const { return m_renderer; }
+    SDL_Window* GetSDLWindow() const { return m_window; }
+    // Draws into an existing SDL renderer (for example a software renderer over
+    // a surface) instead of a window of its own.
+    void Attach(SDL_Renderer* renderer, int width, int height);
+
+private:
+    SDL_Renderer* m_renderer;
+    int m_width;
+    int m_height;
+    SDL_Window* m_window;
+};
+
+extern Renderer g_renderer;
+
+}  // namespace vexa

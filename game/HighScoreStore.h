@@ -1,0 +1,15 @@
+#pragma once
+
+// The best score of all games, kept in "highscore.txt" in the working
+// directory as bare decimal digits (an optional minus, no newline).
+class HighScoreStore {
+public:
+    // The stored score, or 0 when the file is missing (with a message) or does
+    // not start with a number that fits in 32 bits.
+    int LoadHighScore();
+    // Replaces the stored score. The old file stays intact unless the new one
+    // was written completely.
+    void SaveHighScore(int score);
+};
+
+extern HighScoreStore g_highScoreStore;
