@@ -1,0 +1,88 @@
+# Shared helpers for the end-to-end tests: a private Xvfb display, the real game
+# binary started in a directory of the test's choosing, and xdotool input.
+# Every script sources this and gets $GAME (the zap207 binary) as its first argument.
+set -euo pipefail
+
+GAME=$(readlink -f "$1")
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/zap207-e2e.XXXXXX")
+XVFB_PID=""
+GAME_PID=""
+
+cleanup() {
+    [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -f "$WORK/stderr" ]; then echo "--- game stderr:" >&2; tail -n 20 "$WORK/stderr" >&2; fi
+    exit 1
+}
+
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$WORK/display" > "$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$WORK/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$WORK/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n 1 "$WORK/display")"
+    unset SDL_VIDEODRIVER
+    export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
+}
+
+# Copies the built assets into the work directory so the player's record in the
+# build tree is never touched. Pass "no-assets" to start without them.
+prepare_assets() {
+    local assets
+    assets="$(dirname "$GAME")/Assets"
+    mkdir -p "$WORK/run"
+    if [ "${1:-}" != "no-assets" ]; then cp -r "$assets" "$WORK/run/Assets"; fi
+}
+
+start_game() {
+    (cd "$WORK/run" && exec "$GAME" > "$WORK/stdout" 2> "$WORK/stderr") &
+    GAME_PID=$!
+}
+
+# Waits for the game's window and prints its id.
+wait_window() {
+    local id=""
+    for _ in $(seq 150); do
+        id=$(xdotool search --name '^ZAP207$' 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game exited before its window appeared"
+        sleep 0.1
+    done
+    fail "no window titled ZAP207 appeared"
+}
+
+# Waits for the game to exit and prints its status.
+wait_exit() {
+    local seconds=$1
+    for _ in $(seq $((seconds * 10))); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            local status=0
+            wait "$GAME_PID" || status=$?
+            GAME_PID=""
+            echo "$status"
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "running"
+}
+
+# Holds a key for the given time (a press and release inside one frame is never seen).
+hold_key() {
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+count_lines() {
+    grep -c -x "$1" "$WORK/stdout" || true
+}
