@@ -1,8 +1,19 @@
 #pragma once
 
+#include "core/Vector2.h"
 #include "framework/Game.h"
 
-// The asteroid-field game.
+#include <memory>
+#include <vector>
+
+namespace vexa {
+class Font;
+class Text;
+}  // namespace vexa
+
+// The asteroid-field game: title screen, play, the ship's death, game over.
+// Timers are in seconds; the ship reports to it through SetState and
+// m_powerupActive from inside the scene's collision pass.
 class K_AsteroidField : public vexa::Game {
 public:
     enum eState : int {
@@ -15,16 +26,52 @@ public:
         GameOver = 6,
     };
 
+    // A background star; its velocity is applied once per drawn frame.
+    struct Star {
+        vexa::Vector2 position;
+        vexa::Vector2 velocity;
+    };
+
+    K_AsteroidField();
+    ~K_AsteroidField() override;
+
     bool Initialize() override;
     void Shutdown() override;
     void Update(float dt) override;
     void Draw(vexa::Renderer& renderer) override;
 
+    // Acted on in the next Update.
     void SetState(eState state) { m_state = state; }
     eState GetState() const { return m_state; }
+    const std::vector<Star>& GetStars() const { return m_stars; }
 
     bool m_powerupActive = false;
 
 private:
+    void UpdatePlaying(float dt);
+    void UpdatePlayerDead(float dt);
+    void UpdateGameOver();
+    void AddShip();
+    void AddAsteroid();
+    void AddPowerup();
+    void AddTitle();
+    void DrawStars(vexa::Renderer& renderer);
+
     eState m_state = TitleScreen;
+    float m_spawnTimer = 0.0f;
+    float m_spawnTime = 4.0f;
+    float m_stateTimer = 0.0f;
+    float m_powerupTimer = 32.0f;
+    float m_bonusTimer = 5.0f;
+    float m_scoreTimer = 0.0f;
+    // The music loops for the rest of the run once the first game has started it.
+    bool m_musicStarted = false;
+
+    std::vector<Star> m_stars;
+    std::shared_ptr<vexa::Font> m_font;
+    std::unique_ptr<vexa::Text> m_scoreText;
+    std::unique_ptr<vexa::Text> m_highScoreText;
+    std::unique_ptr<vexa::Text> m_titleText;
+    std::unique_ptr<vexa::Text> m_promptText;
+    std::unique_ptr<vexa::Text> m_gameOverText;
 };

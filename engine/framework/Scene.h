@@ -31,6 +31,12 @@ public:
         return nullptr;
     }
 
+    // Calls `visit` with every actor, in list order; it must not add or remove actors.
+    template <typename Visit>
+    void ForEach(Visit&& visit) {
+        for (auto& actor : m_actors) visit(*actor);
+    }
+
     std::size_t Count() const { return m_actors.size(); }
 
 private:

@@ -1,0 +1,29 @@
+#include "Enemy.h"
+
+#include "Player.h"
+
+#include "core/Time.h"
+#include "framework/Scene.h"
+
+#include <utility>
+
+Enemy::Enemy(float speed, float /*second*/, const vexa::Transform& transform,
+             std::shared_ptr<vexa::Model> model)
+    : Actor(transform, std::move(model)), m_speed{speed} {}
+
+void Enemy::Update(float dt) {
+    Actor::Update(dt);
+
+    // Only the look follows the ship; the asteroid itself always drifts left.
+    if (const Player* player = m_scene->GetActor<Player>()) {
+        const vexa::Vector2 direction = player->m_transform.position - m_transform.position;
+        m_transform.rotation = direction.Angle() + vexa::kHalfPi;
+    }
+
+    const vexa::Vector2 forward(-1, 0);
+    // The speed given at construction never reaches the drift.
+    m_speed = 75.0f;
+    m_transform.position += forward * m_speed * vexa::g_time.GetDeltaTime();
+}
+
+void Enemy::OnCollision(vexa::Actor* /*other*/) {}

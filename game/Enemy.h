@@ -1,0 +1,19 @@
+#pragma once
+
+#include "framework/Actor.h"
+
+#include <memory>
+
+// The asteroid: drifts left at 75 pixels per second and keeps its model turned
+// towards the ship. Touching it ends the run; that reaction is the ship's.
+class Enemy : public vexa::Actor {
+public:
+    // Both numbers are accepted for the game's call; the drift speed is fixed.
+    Enemy(float speed, float second, const vexa::Transform& transform,
+          std::shared_ptr<vexa::Model> model);
+
+    void Update(float dt) override;
+    void OnCollision(vexa::Actor* other) override;
+
+    float m_speed;
+};

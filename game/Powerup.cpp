@@ -1,0 +1,18 @@
+#include "Powerup.h"
+
+#include "core/Time.h"
+
+#include <utility>
+
+Powerup::Powerup(float speed, const vexa::Transform& transform, std::shared_ptr<vexa::Model> model)
+    : Actor(transform, std::move(model)), m_speed{speed} {}
+
+void Powerup::Update(float dt) {
+    Actor::Update(dt);
+
+    const vexa::Vector2 forward(-1, 0);
+    m_speed = 75.0f;
+    m_transform.position += forward * m_speed * vexa::g_time.GetDeltaTime();
+}
+
+void Powerup::OnCollision(vexa::Actor* /*other*/) {}

@@ -1,0 +1,10 @@
+#include "Title.h"
+
+#include <utility>
+
+Title::Title(const vexa::Transform& transform, std::shared_ptr<vexa::Model> model)
+    : Actor(transform, std::move(model)) {}
+
+void Title::Update(float dt) {
+    Actor::Update(dt);
+}

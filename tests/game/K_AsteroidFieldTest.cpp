@@ -1,0 +1,370 @@
+#include "Enemy.h"
+#include "K_AsteroidField.h"
+#include "Player.h"
+#include "Powerup.h"
+#include "Title.h"
+
+#include "CapturedStream.h"
+#include "Printers.h"
+#include "SoftwareCanvas.h"
+#include "TempDir.h"
+
+#include "audio/AudioSystem.h"
+#include "core/Random.h"
+#include "core/Time.h"
+#include "framework/Emitter.h"
+#include "framework/Scene.h"
+#include "input/InputSystem.h"
+#include "renderer/ModelManager.h"
+#include "renderer/ParticleSystem.h"
+#include "renderer/Renderer.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <SDL_ttf.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+using testing_support::CapturedStream;
+using testing_support::ReadWhole;
+using testing_support::ScopedWorkingDirectory;
+using testing_support::SoftwareCanvas;
+using testing_support::TempDir;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The frame clock reads this instead of the steady clock, so every frame lasts
+// exactly what the test says.
+Clock::time_point g_now{};
+Clock::time_point fakeNow() {
+    return g_now;
+}
+
+}  // namespace
+
+// Drives the real game frame by frame with a fixed delta time and the input
+// seam, drawing into a software renderer, in a directory with the game's assets.
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::copy(ZAP207_SOURCE_ASSETS, dir.Path(),
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+        dir.Write("highscore.txt", "0");
+        cwd = std::make_unique<ScopedWorkingDirectory>(dir.Path());
+        canvas = std::make_unique<SoftwareCanvas>();
+        TTF_Init();
+        vexa::seedRandom(207);
+        vexa::g_time = vexa::Time(&fakeNow);
+        for (auto& particle : vexa::g_particleSystem.m_particles) particle.m_isActive = false;
+        game = std::make_unique<K_AsteroidField>();
+        game->Initialize();
+    }
+
+    void TearDown() override {
+        game.reset();
+        for (std::uint32_t key : {SDL_SCANCODE_SPACE, SDL_SCANCODE_W, SDL_SCANCODE_S}) {
+            vexa::g_inputSystem.SetKeyDown(key, false);
+        }
+    }
+
+    // One pass of the frame loop.
+    void Step(float dt) {
+        g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(dt));
+        vexa::g_time.Tick();
+        const float delta = vexa::g_time.GetDeltaTime();
+        vexa::g_particleSystem.Update(delta);
+        game->Update(delta);
+        canvas->Clear();
+        game->Draw(vexa::g_renderer);
+    }
+
+    void Steps(int frames, float dt) {
+        for (int i = 0; i < frames; ++i) Step(dt);
+    }
+
+    void Hold(std::uint32_t key, bool down) { vexa::g_inputSystem.SetKeyDown(key, down); }
+
+    // Space on the title screen, then the two one-frame states.
+    void StartPlaying() {
+        ASSERT_EQ(game->GetState(), K_AsteroidField::TitleScreen);
+        Hold(SDL_SCANCODE_SPACE, true);
+        Step(kFrame);
+        Hold(SDL_SCANCODE_SPACE, false);
+        Steps(2, kFrame);
+        ASSERT_EQ(game->GetState(), K_AsteroidField::Playing);
+    }
+
+    Player* Ship() { return game->m_scene->GetActor<Player>(); }
+
+    void AddAsteroidAt(const vexa::Vector2& position) {
+        const vexa::Transform transform(position, vexa::kHalfPi, 5.0f);
+        auto asteroid = std::make_unique<Enemy>(800.0f, 0.0f, transform,
+                                                vexa::g_modelManager.Get("asteroid.txt"));
+        asteroid->m_tag = "Enemy";
+        asteroid->m_game = game.get();
+        game->m_scene->Add(std::move(asteroid));
+    }
+
+    static constexpr float kFrame = 1.0f / 60.0f;
+
+    TempDir dir;
+    std::unique_ptr<ScopedWorkingDirectory> cwd;
+    std::unique_ptr<SoftwareCanvas> canvas;
+    std::unique_ptr<K_AsteroidField> game;
+};
+
+TEST_F(GameTest, TitleScreenShowsItsTextsAndAnEmptyScene) {
+    Step(kFrame);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::TitleScreen);
+    EXPECT_EQ(game->m_scene->Count(), 0u);
+    EXPECT_FALSE(game->m_powerupActive);
+    // Title and prompt from x 225 at y 250 and 275; score at the top left;
+    // the high score from x 525.
+    EXPECT_GT(canvas->LitCount(), 0);
+    const auto box = canvas->LitBox();
+    EXPECT_GE(box.left, 10);
+    EXPECT_LT(box.top, 20);
+    bool titleLit = false;
+    bool highScoreLit = false;
+    for (int y = 250; y < 300 && !titleLit; ++y)
+        for (int x = 225; x < 575 && !titleLit; ++x) titleLit = canvas->IsLit(x, y);
+    for (int y = 10; y < 40 && !highScoreLit; ++y)
+        for (int x = 525; x < 800 && !highScoreLit; ++x) highScoreLit = canvas->IsLit(x, y);
+    EXPECT_TRUE(titleLit);
+    EXPECT_TRUE(highScoreLit);
+}
+
+TEST_F(GameTest, SpaceStartsAGameWithTheShipInPlace) {
+    Step(kFrame);
+    Hold(SDL_SCANCODE_SPACE, true);
+    Step(kFrame);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::StartGame);
+    Hold(SDL_SCANCODE_SPACE, false);
+    Step(kFrame);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::StartLevel);
+    Step(kFrame);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::Playing);
+
+    Player* ship = Ship();
+    ASSERT_NE(ship, nullptr);
+    EXPECT_EQ(ship->m_tag, "Player");
+    EXPECT_EQ(ship->m_game, game.get());
+    EXPECT_FLOAT_EQ(ship->m_transform.position.x, 100.0f);
+    EXPECT_FLOAT_EQ(ship->m_transform.position.y, 300.0f);
+    EXPECT_FLOAT_EQ(ship->m_transform.scale, 6.0f);
+    EXPECT_EQ(game->m_score, 0);
+}
+
+TEST_F(GameTest, ScoreRisesOnePointPerFrameCountAtTwoAndAHalfPerSecond) {
+    StartPlaying();
+    // The accumulator reaches 1 on the 24th frame of 1/60 s; the excess is dropped.
+    for (int frame = 1; frame <= 48; ++frame) {
+        Step(kFrame);
+        EXPECT_EQ(game->m_score, frame / 24) << "frame " << frame;
+    }
+}
+
+TEST_F(GameTest, ScoreAtSixtyTwoAndAHalfFramesPerSecondTakesTwentyFiveFrames) {
+    StartPlaying();
+    for (int frame = 1; frame <= 50; ++frame) {
+        Step(1.0f / 62.5f);
+        EXPECT_EQ(game->m_score, frame / 25) << "frame " << frame;
+    }
+}
+
+TEST_F(GameTest, WavesOfFiveAsteroidsEveryFourSecondsAndAPowerupEveryThirtyTwo) {
+    StartPlaying();
+    // Without a ship nothing can end the run; the timers run on.
+    Ship()->m_destroyed = true;
+    Steps(15, 0.25f);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::Playing);
+    EXPECT_EQ(game->m_scene->Count(), 0u);
+
+    Step(0.25f);  // four seconds of play
+    EXPECT_EQ(game->m_scene->Count(), 5u);
+    Enemy* first = game->m_scene->GetActor<Enemy>();
+    ASSERT_NE(first, nullptr);
+    // Created at x 800 and drifted one frame at 75 px/s.
+    EXPECT_FLOAT_EQ(first->m_transform.position.x, 800.0f - 75.0f * 0.25f);
+    EXPECT_EQ(first->m_tag, "Enemy");
+
+    // Asteroids that drift off to the left stay in the scene.
+    Steps(16 * 7 - 1, 0.25f);
+    EXPECT_EQ(game->m_scene->Count(), 35u);
+    EXPECT_EQ(game->m_scene->GetActor<Powerup>(), nullptr);
+    Step(0.25f);  // 32 seconds of play: the eighth wave and the first power-up
+    EXPECT_EQ(game->m_scene->Count(), 41u);
+    Powerup* powerup = game->m_scene->GetActor<Powerup>();
+    ASSERT_NE(powerup, nullptr);
+    EXPECT_EQ(powerup->m_tag, "Powerup");
+    EXPECT_FLOAT_EQ(powerup->m_transform.position.x, 800.0f - 75.0f * 0.25f);
+}
+
+TEST_F(GameTest, AsteroidEndsTheRunAndAHigherScoreIsSaved) {
+    StartPlaying();
+    Steps(240, kFrame);  // 10 points
+    ASSERT_EQ(game->m_score, 10);
+
+    AddAsteroidAt(Ship()->m_transform.position + vexa::Vector2(5, 0));
+    AddAsteroidAt(Ship()->m_transform.position + vexa::Vector2(-5, 0));
+    Step(kFrame);
+    // Two asteroids in one frame: one explosion, and the ship is gone next frame.
+    int emitters = 0;
+    game->m_scene->ForEach([&emitters](vexa::Actor& actor) {
+        if (dynamic_cast<vexa::Emitter*>(&actor) != nullptr) ++emitters;
+    });
+    EXPECT_EQ(emitters, 1);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::PlayerDeadStart);
+
+    Step(kFrame);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::PlayerDead);
+    EXPECT_EQ(Ship(), nullptr);
+    EXPECT_GT(vexa::g_particleSystem.GetFreeParticle() - vexa::g_particleSystem.m_particles.data(), 99);
+
+    {
+        CapturedStream out(std::cout);
+        int frames = 0;
+        while (game->GetState() == K_AsteroidField::PlayerDead && frames < 120) {
+            Step(kFrame);
+            ++frames;
+            if (game->GetState() == K_AsteroidField::PlayerDead) {
+                EXPECT_EQ(game->m_score, 10);
+            }
+        }
+        EXPECT_NEAR(frames, 61, 1);
+        EXPECT_EQ(out.Text(), "High score saved successfully!\n");
+    }
+    EXPECT_EQ(game->GetState(), K_AsteroidField::GameOver);
+    // The displayed score drops to 0 when the game-over screen begins.
+    EXPECT_EQ(game->m_score, 0);
+    EXPECT_EQ(ReadWhole(dir.Path() / "highscore.txt"), "10");
+
+    // The game-over screen holds only the emblem, rebuilt every frame.
+    Step(kFrame);
+    EXPECT_EQ(game->m_scene->Count(), 1u);
+    Title* title = game->m_scene->GetActor<Title>();
+    ASSERT_NE(title, nullptr);
+    EXPECT_FLOAT_EQ(title->m_transform.position.x, 400.0f);
+    EXPECT_FLOAT_EQ(title->m_transform.position.y, 250.0f);
+    EXPECT_FLOAT_EQ(title->m_transform.scale, 6.0f);
+}
+
+TEST_F(GameTest, AnEqualScoreIsNotSaved) {
+    dir.Write("highscore.txt", "3");
+    StartPlaying();
+    Steps(72, kFrame);  // 3 points
+    ASSERT_EQ(game->m_score, 3);
+    AddAsteroidAt(Ship()->m_transform.position);
+
+    CapturedStream out(std::cout);
+    Steps(70, kFrame);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::GameOver);
+    EXPECT_EQ(out.Text(), "");
+    EXPECT_EQ(ReadWhole(dir.Path() / "highscore.txt"), "3");
+}
+
+TEST_F(GameTest, SpaceHeldThroughGameOverStartsTheNextGameAtOnce) {
+    StartPlaying();
+    AddAsteroidAt(Ship()->m_transform.position);
+    Steps(70, kFrame);
+    ASSERT_EQ(game->GetState(), K_AsteroidField::GameOver);
+
+    Hold(SDL_SCANCODE_SPACE, true);
+    Step(kFrame);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::TitleScreen);
+    EXPECT_EQ(game->m_scene->Count(), 0u);
+    Step(kFrame);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::StartGame);
+}
+
+TEST_F(GameTest, MusicStartsOnceInARun) {
+    if (!vexa::g_audioSystem.IsOpen()) GTEST_SKIP() << "no sound device";
+    const int loopsBefore = Mix_GroupCount(vexa::AudioSystem::kLoopGroup);
+    for (int run = 0; run < 2; ++run) {
+        StartPlaying();
+        AddAsteroidAt(Ship()->m_transform.position);
+        Steps(70, kFrame);
+        ASSERT_EQ(game->GetState(), K_AsteroidField::GameOver);
+        Hold(SDL_SCANCODE_SPACE, true);
+        Step(kFrame);
+        Hold(SDL_SCANCODE_SPACE, false);
+        Step(kFrame);
+    }
+    EXPECT_LE(Mix_GroupCount(vexa::AudioSystem::kLoopGroup) - loopsBefore, 1);
+}
+
+TEST_F(GameTest, ShipMovesWithWAndSAndStaysInsideTheWindow) {
+    StartPlaying();
+    Player* ship = Ship();
+
+    Hold(SDL_SCANCODE_W, true);
+    Hold(SDL_SCANCODE_S, true);
+    Steps(4, 0.25f);
+    EXPECT_FLOAT_EQ(ship->m_transform.position.y, 300.0f);
+
+    Hold(SDL_SCANCODE_S, false);
+    Steps(4, 0.25f);
+    EXPECT_FLOAT_EQ(ship->m_transform.position.y, 100.0f);
+    EXPECT_FLOAT_EQ(ship->m_transform.position.x, 100.0f);
+    Steps(4, 0.25f);
+    EXPECT_FLOAT_EQ(ship->m_transform.position.y, 0.0f);
+
+    Hold(SDL_SCANCODE_W, false);
+    Hold(SDL_SCANCODE_S, true);
+    Steps(16, 0.25f);
+    ASSERT_EQ(Ship(), ship);
+    EXPECT_FLOAT_EQ(ship->m_transform.position.y, 600.0f);
+}
+
+TEST_F(GameTest, PowerupPaysAPointPerFrameForFiveSecondsEachTime) {
+    StartPlaying();
+    for (int collected = 0; collected < 2; ++collected) {
+        const vexa::Transform transform(Ship()->m_transform.position, vexa::kHalfPi, 5.0f);
+        auto powerup = std::make_unique<Powerup>(0.0f, transform, vexa::g_modelManager.Get("powerup.txt"));
+        powerup->m_tag = "Powerup";
+        powerup->m_game = game.get();
+        game->m_scene->Add(std::move(powerup));
+
+        Step(0.25f);  // touched in the collision pass
+        EXPECT_TRUE(game->m_powerupActive);
+        EXPECT_NE(game->m_scene->GetActor<Powerup>(), nullptr);  // flagged, erased next frame
+        const int before = game->m_score;
+
+        // 20 frames of 0.25 s use up the 5 seconds: one bonus point each, plus
+        // a time point every second frame (0.625 a frame, the excess dropped).
+        Steps(20, 0.25f);
+        EXPECT_EQ(game->m_score - before, 20 + 10);
+        EXPECT_FALSE(game->m_powerupActive);
+        EXPECT_EQ(game->m_scene->GetActor<Powerup>(), nullptr);
+        EXPECT_EQ(game->GetState(), K_AsteroidField::Playing);
+    }
+}
+
+TEST_F(GameTest, AsteroidsTurnToFaceTheShipButDriftStraightLeft) {
+    StartPlaying();
+    const vexa::Vector2 shipPosition = Ship()->m_transform.position;
+    AddAsteroidAt(vexa::Vector2(500.0f, shipPosition.y));
+    AddAsteroidAt(vexa::Vector2(shipPosition.x, 100.0f));
+    AddAsteroidAt(vexa::Vector2(shipPosition.x, 500.0f));
+    Step(0.25f);
+
+    std::vector<Enemy*> asteroids;
+    game->m_scene->ForEach([&asteroids](vexa::Actor& actor) {
+        if (auto* enemy = dynamic_cast<Enemy*>(&actor)) asteroids.push_back(enemy);
+    });
+    ASSERT_EQ(asteroids.size(), 3u);
+    // The ship straight to the left: pi + pi/2.
+    EXPECT_FLOAT_EQ(asteroids[0]->m_transform.rotation, vexa::kPi + vexa::kHalfPi);
+    EXPECT_FLOAT_EQ(asteroids[0]->m_transform.position.x, 500.0f - 75.0f * 0.25f);
+    EXPECT_FLOAT_EQ(asteroids[0]->m_transform.position.y, shipPosition.y);
+    // The ship straight below (measured before this frame's drift), then straight above.
+    EXPECT_FLOAT_EQ(asteroids[1]->m_transform.rotation, vexa::kHalfPi + vexa::kHalfPi);
+    EXPECT_FLOAT_EQ(asteroids[2]->m_transform.rotation, 0.0f);
+}
