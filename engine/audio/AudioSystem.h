@@ -24,6 +24,10 @@ public:
     bool IsOpen() const { return m_open; }
 
     static constexpr int kChannels = 32;
+    // Channel groups (SDL_mixer tags). When every channel is busy a new sound
+    // takes over the channel of the oldest one-shot; a loop is never cut.
+    static constexpr int kOneShotGroup = 1;
+    static constexpr int kLoopGroup = 2;
 
 private:
     bool m_open = false;

@@ -1,0 +1,95 @@
+#include "AudioSystem.h"
+
+#include "core/GlobalOrder.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <iostream>
+
+namespace vexa {
+
+VEXA_GLOBAL_ORDER(2) AudioSystem g_audioSystem;
+
+namespace {
+
+constexpr int kFrequency = 44100;
+constexpr int kOutputChannels = 2;
+// About 23 ms at 44.1 kHz: short enough that a shot is heard on the frame it is fired.
+constexpr int kChunkSize = 1024;
+
+// Every channel is busy: the oldest one-shot gives way. A loop is background
+// music that would never come back if cut, so when only loops play the new
+// sound is dropped.
+int takeOverOldestOneShot(Mix_Chunk* chunk, int loops) {
+    const int oldest = Mix_GroupOldest(AudioSystem::kOneShotGroup);
+    if (oldest < 0) return -1;
+    return Mix_PlayChannel(oldest, chunk, loops);
+}
+
+}  // namespace
+
+AudioSystem::~AudioSystem() {
+    // Never opened (no device, or the program ended before Initialize): SDL may
+    // not even be running, so there is nothing to touch.
+    if (!m_open) return;
+    // Freeing a chunk halts the channels still playing it.
+    for (auto& entry : m_sounds) Mix_FreeChunk(entry.second);
+    m_sounds.clear();
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool AudioSystem::Initialize() {
+    if (m_open) return true;
+
+    // A machine without sound still plays the game, only silently.
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::cerr << "Sound is off: " << SDL_GetError() << std::endl;
+        return true;
+    }
+    if (Mix_OpenAudio(kFrequency, MIX_DEFAULT_FORMAT, kOutputChannels, kChunkSize) != 0) {
+        std::cerr << "Sound is off: " << Mix_GetError() << std::endl;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return true;
+    }
+    // Opening the device resets the mixer to 8 channels.
+    Mix_AllocateChannels(kChannels);
+    m_open = true;
+    return true;
+}
+
+void AudioSystem::Update() {
+    // SDL_mixer mixes and frees finished channels on its own audio thread, so a
+    // frame has nothing to hand over. The hook stays for back ends that need it.
+}
+
+void AudioSystem::AddAudio(const std::string& name, const std::string& filename) {
+    if (!m_open) return;
+    if (m_sounds.find(name) != m_sounds.end()) return;
+
+    // Opened here rather than through Mix_LoadWAV so a missing file is reported
+    // as missing, not as the decoder's complaint about a null source.
+    Mix_Chunk* chunk = nullptr;
+    if (SDL_RWops* source = SDL_RWFromFile(filename.c_str(), "rb")) {
+        chunk = Mix_LoadWAV_RW(source, 1);
+    }
+    if (chunk == nullptr) {
+        std::cerr << "Cannot load sound " << filename << ": " << Mix_GetError() << std::endl;
+    }
+    // A failed file is kept as an empty entry so it is neither retried nor reported again.
+    m_sounds.emplace(name, chunk);
+}
+
+void AudioSystem::PlayAudio(const std::string& name, bool loop) {
+    const auto found = m_sounds.find(name);
+    if (found == m_sounds.end() || found->second == nullptr) return;
+
+    const int loops = loop ? -1 : 0;
+    int channel = Mix_PlayChannel(-1, found->second, loops);
+    if (channel < 0) channel = takeOverOldestOneShot(found->second, loops);
+    if (channel < 0) return;
+    Mix_GroupChannel(channel, loop ? kLoopGroup : kOneShotGroup);
+}
+
+}  // namespace vexa

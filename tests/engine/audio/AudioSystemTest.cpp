@@ -1,0 +1,226 @@
+#include "audio/AudioSystem.h"
+
+#include "CapturedStream.h"
+#include "TempDir.h"
+#include "WavWriter.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+
+using testing_support::CapturedStream;
+using testing_support::TempDir;
+using testing_support::WriteToneWav;
+
+namespace {
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name{name} {
+        if (const char* old = std::getenv(name)) m_previous = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (m_previous) {
+            setenv(m_name, m_previous->c_str(), 1);
+        } else {
+            unsetenv(m_name);
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_previous;
+};
+
+// How many playing channels hold each chunk.
+std::map<Mix_Chunk*, int> playingChunks() {
+    std::map<Mix_Chunk*, int> counts;
+    for (int channel = 0; channel < Mix_AllocateChannels(-1); ++channel) {
+        if (Mix_Playing(channel)) ++counts[Mix_GetChunk(channel)];
+    }
+    return counts;
+}
+
+// The one chunk playing now that was not in `known`.
+Mix_Chunk* newChunk(const std::map<Mix_Chunk*, int>& known) {
+    for (const auto& entry : playingChunks()) {
+        if (known.find(entry.first) == known.end()) return entry.first;
+    }
+    return nullptr;
+}
+
+class AudioSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Long enough that nothing finishes while a test inspects the channels.
+        ASSERT_TRUE(WriteToneWav(Wav("short"), 3.0f));
+        ASSERT_TRUE(WriteToneWav(Wav("long"), 4.0f));
+    }
+
+    std::string Wav(const std::string& stem) const {
+        return (m_dir.Path() / (stem + ".wav")).string();
+    }
+
+    TempDir m_dir;
+};
+
+}  // namespace
+
+TEST_F(AudioSystemTest, NamesAreExactAndTheFirstRegistrationWins) {
+    vexa::AudioSystem audio;
+    ASSERT_TRUE(audio.Initialize());
+    ASSERT_TRUE(audio.IsOpen()) << "the dummy driver should open";
+    EXPECT_EQ(Mix_AllocateChannels(-1), vexa::AudioSystem::kChannels);
+
+    CapturedStream err{std::cerr};
+    audio.PlayAudio("zap", false);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+
+    audio.AddAudio("zap", Wav("short"));
+    audio.AddAudio("zap", Wav("long"));
+    audio.AddAudio("zap", Wav("absent"));  // not loaded, so not reported either
+    audio.PlayAudio("Zap", false);
+    audio.PlayAudio("zap ", false);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+
+    audio.PlayAudio("zap", false);
+    ASSERT_EQ(Mix_Playing(-1), 1);
+    Mix_Chunk* playing = newChunk({});
+    ASSERT_NE(playing, nullptr);
+    Mix_Chunk* shortChunk = Mix_LoadWAV(Wav("short").c_str());
+    Mix_Chunk* longChunk = Mix_LoadWAV(Wav("long").c_str());
+    ASSERT_NE(shortChunk, nullptr);
+    ASSERT_NE(longChunk, nullptr);
+    EXPECT_EQ(playing->alen, shortChunk->alen);
+    EXPECT_NE(playing->alen, longChunk->alen);
+    Mix_FreeChunk(shortChunk);
+    Mix_FreeChunk(longChunk);
+
+    // Every call is a new playback, even of a sound already playing.
+    audio.PlayAudio("zap", true);
+    audio.PlayAudio("zap", true);
+    EXPECT_EQ(Mix_Playing(-1), 3);
+    EXPECT_EQ(Mix_GroupCount(vexa::AudioSystem::kLoopGroup), 2);
+    EXPECT_EQ(err.Text(), "");
+}
+
+TEST_F(AudioSystemTest, AFullMixerGivesTheOldestOneShotsChannelAndNeverCutsALoop) {
+    vexa::AudioSystem audio;
+    ASSERT_TRUE(audio.Initialize());
+    ASSERT_TRUE(audio.IsOpen());
+    audio.AddAudio("bgm", Wav("long"));
+    audio.AddAudio("first", Wav("short"));
+    audio.AddAudio("shot", Wav("short"));
+
+    audio.PlayAudio("bgm", true);
+    Mix_Chunk* bgm = newChunk({});
+    audio.PlayAudio("first", false);
+    Mix_Chunk* first = newChunk({{bgm, 1}});
+    ASSERT_NE(bgm, nullptr);
+    ASSERT_NE(first, nullptr);
+    // Mixer start times have millisecond resolution; this keeps "first" the
+    // unambiguous oldest one-shot.
+    SDL_Delay(20);
+
+    for (int i = 0; i < 40; ++i) audio.PlayAudio("shot", false);
+    EXPECT_EQ(Mix_Playing(-1), vexa::AudioSystem::kChannels);
+    auto counts = playingChunks();
+    EXPECT_EQ(counts[bgm], 1);
+    EXPECT_EQ(counts[first], 0);
+    Mix_Chunk* shot = newChunk({{bgm, 1}, {first, 0}});
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(counts[shot], vexa::AudioSystem::kChannels - 1);
+
+    // A new loop may take a one-shot's channel too; once only loops play, a
+    // one-shot is dropped rather than cutting one of them.
+    for (int i = 0; i < 40; ++i) audio.PlayAudio("bgm", true);
+    EXPECT_EQ(Mix_GroupCount(vexa::AudioSystem::kLoopGroup), vexa::AudioSystem::kChannels);
+    audio.PlayAudio("shot", false);
+    counts = playingChunks();
+    EXPECT_EQ(counts[bgm], vexa::AudioSystem::kChannels);
+    EXPECT_EQ(counts[shot], 0);
+}
+
+TEST_F(AudioSystemTest, AFileThatFailsToLoadIsReportedOnceAndPlaysNothing) {
+    vexa::AudioSystem audio;
+    ASSERT_TRUE(audio.Initialize());
+    ASSERT_TRUE(audio.IsOpen());
+    const std::string garbage = m_dir.Write("garbage.wav", "this is not a sound").string();
+
+    CapturedStream err{std::cerr};
+    audio.AddAudio("boom", Wav("absent"));
+    EXPECT_EQ(err.LineCount(), 1);
+    EXPECT_NE(err.Text().find("absent.wav"), std::string::npos) << err.Text();
+    audio.AddAudio("boom", Wav("absent"));
+    audio.AddAudio("boom", Wav("short"));
+    EXPECT_EQ(err.LineCount(), 1);
+
+    audio.AddAudio("noise", garbage);
+    EXPECT_EQ(err.LineCount(), 2);
+    EXPECT_NE(err.Text().find("garbage.wav"), std::string::npos) << err.Text();
+
+    for (int frame = 0; frame < 3; ++frame) {
+        audio.PlayAudio("boom", false);
+        audio.PlayAudio("boom", true);
+        audio.PlayAudio("noise", false);
+    }
+    EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_EQ(err.LineCount(), 2);
+}
+
+TEST_F(AudioSystemTest, WithoutADeviceEverythingIsSilentAndSaysSoOnce) {
+    const ScopedEnv driver{"SDL_AUDIODRIVER", "no-such-audio-driver"};
+    CapturedStream err{std::cerr};
+    {
+        vexa::AudioSystem audio;
+        EXPECT_TRUE(audio.Initialize());
+        EXPECT_FALSE(audio.IsOpen());
+        audio.Update();
+        audio.AddAudio("bgm", Wav("long"));
+        audio.AddAudio("missing", Wav("absent"));
+        audio.PlayAudio("bgm", true);
+        audio.PlayAudio("missing", false);
+        audio.PlayAudio("never", false);
+    }
+    EXPECT_EQ(err.LineCount(), 1);
+    EXPECT_NE(err.Text().find("no-such-audio-driver"), std::string::npos) << err.Text();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
+TEST_F(AudioSystemTest, APlayedSoundIsHeardInTheMixedOutput) {
+    const auto recording = m_dir.Path() / "out.raw";
+    const auto silentRecording = m_dir.Path() / "silent.raw";
+    const ScopedEnv driver{"SDL_AUDIODRIVER", "disk"};
+
+    // Returns the number of non-zero bytes the device wrote in about half a second.
+    const auto record = [&](const std::filesystem::path& file, bool play) {
+        const ScopedEnv output{"SDL_DISKAUDIOFILE", file.string()};
+        {
+            vexa::AudioSystem audio;
+            audio.Initialize();
+            EXPECT_TRUE(audio.IsOpen());
+            audio.AddAudio("tone", Wav("short"));
+            if (play) audio.PlayAudio("tone", false);
+            // The disk driver writes in real time; give it time to mix some output.
+            SDL_Delay(500);
+        }  // closing the device flushes and closes the file
+        const std::string bytes = testing_support::ReadWhole(file);
+        EXPECT_FALSE(bytes.empty());
+        long nonZero = 0;
+        for (char byte : bytes) nonZero += byte != 0 ? 1 : 0;
+        return nonZero;
+    };
+
+    EXPECT_EQ(record(silentRecording, false), 0);
+    EXPECT_GT(record(recording, true), 1000);
+}

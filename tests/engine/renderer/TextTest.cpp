@@ -1,0 +1,156 @@
+#include "renderer/Font.h"
+#include "renderer/Renderer.h"
+#include "renderer/Text.h"
+
+#include "CapturedStream.h"
+#include "SoftwareCanvas.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <memory>
+#include <string>
+
+using testing_support::Box;
+using testing_support::CapturedStream;
+using testing_support::Rgba;
+using testing_support::SoftwareCanvas;
+
+namespace {
+
+const char* const kFontFile = "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Bold.ttf";
+const vexa::Color kWhite{1.0f, 1.0f, 1.0f, 1.0f};
+
+class TextTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(TTF_Init(), 0) << TTF_GetError();
+        m_font = std::make_shared<vexa::Font>(kFontFile, 28);
+        ASSERT_TRUE(m_font->IsOpen()) << kFontFile;
+    }
+    void TearDown() override {
+        m_font.reset();
+        TTF_Quit();
+    }
+
+    std::shared_ptr<vexa::Font> m_font;
+};
+
+}  // namespace
+
+TEST_F(TextTest, DrawsUnscaledWithItsTopLeftCornerAtThePosition) {
+    SoftwareCanvas canvas;
+    const std::string caption = "HIGH SCORE 999999";
+    vexa::Text text{m_font};
+
+    // Never created: nothing to draw.
+    text.Draw(vexa::g_renderer, 10, 10);
+    EXPECT_EQ(canvas.LitCount(), 0);
+
+    TTF_Font* probe = TTF_OpenFont(kFontFile, 28);
+    ASSERT_NE(probe, nullptr);
+    int width = 0;
+    int height = 0;
+    ASSERT_EQ(TTF_SizeText(probe, caption.c_str(), &width, &height), 0);
+    TTF_CloseFont(probe);
+
+    text.Create(vexa::g_renderer, caption, kWhite);
+    ASSERT_NE(text.GetTexture(), nullptr);
+    int textureWidth = 0;
+    int textureHeight = 0;
+    SDL_QueryTexture(text.GetTexture(), nullptr, nullptr, &textureWidth, &textureHeight);
+    EXPECT_EQ(textureWidth, width);
+    EXPECT_EQ(textureHeight, height);
+
+    const int x = 137;
+    const int y = 211;
+    text.Draw(vexa::g_renderer, x, y);
+    const Box lit = canvas.LitBox();
+    ASSERT_FALSE(lit.Empty());
+    EXPECT_GE(lit.left, x);
+    EXPECT_GE(lit.top, y);
+    EXPECT_LT(lit.right, x + width);
+    EXPECT_LT(lit.bottom, y + height);
+    // Glyphs span most of the measured line, so the text was not shrunk or cut.
+    EXPECT_GT(lit.Width(), width * 3 / 4);
+    EXPECT_GT(lit.Height(), height / 2);
+}
+
+TEST_F(TextTest, ColourChannelsBecomeBytesByTruncation) {
+    SoftwareCanvas canvas;
+    vexa::Text text{m_font};
+    text.Create(vexa::g_renderer, "ZAP", vexa::Color{1.0f, 0.5f, 0.0f, 1.0f});
+    text.Draw(vexa::g_renderer, 20, 20);
+
+    const Box lit = canvas.LitBox();
+    ASSERT_FALSE(lit.Empty());
+    // Solid rendering has no anti-aliased edge: every lit pixel is the colour itself.
+    int mismatches = 0;
+    for (int py = lit.top; py <= lit.bottom; ++py) {
+        for (int px = lit.left; px <= lit.right; ++px) {
+            const Rgba p = canvas.Pixel(px, py);
+            if (p.r == 0 && p.g == 0 && p.b == 0) continue;
+            if (p.r != 255 || p.g != 127 || p.b != 0) ++mismatches;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST_F(TextTest, EachCreateReplacesTheTextureAndTheTextFreesItsLast) {
+    SoftwareCanvas canvas;
+    // SDL counts its live allocations; warm the glyph cache first so only the
+    // Texts' textures make a difference below.
+    {
+        vexa::Text warmUp{m_font};
+        warmUp.Create(vexa::g_renderer, "SCORE 1", kWhite);
+        warmUp.Create(vexa::g_renderer, "SCORE 22", kWhite);
+    }
+    const int before = SDL_GetNumAllocations();
+    {
+        vexa::Text text{m_font};
+        text.Create(vexa::g_renderer, "SCORE 1", kWhite);
+        ASSERT_NE(text.GetTexture(), nullptr);
+        const int withOne = SDL_GetNumAllocations();
+        EXPECT_GT(withOne, before);
+
+        for (int i = 0; i < 5; ++i) text.Create(vexa::g_renderer, "SCORE 1", kWhite);
+        EXPECT_EQ(SDL_GetNumAllocations(), withOne);
+        text.Create(vexa::g_renderer, "SCORE 22", kWhite);
+    }
+    EXPECT_EQ(SDL_GetNumAllocations(), before);
+}
+
+TEST_F(TextTest, EmptyStringAndMissingFontDrawNothingQuietly) {
+    SoftwareCanvas canvas;
+    {
+        CapturedStream err{std::cerr};
+        vexa::Text text{m_font};
+        text.Create(vexa::g_renderer, "READY", kWhite);
+        ASSERT_NE(text.GetTexture(), nullptr);
+        // An empty string drops the old texture rather than showing stale text.
+        text.Create(vexa::g_renderer, "", kWhite);
+        EXPECT_EQ(text.GetTexture(), nullptr);
+        text.Draw(vexa::g_renderer, 0, 0);
+        EXPECT_EQ(canvas.LitCount(), 0);
+        EXPECT_EQ(err.Text(), "");
+    }
+
+    CapturedStream err{std::cerr};
+    const std::string missing = "no-such-font-here.ttf";
+    auto font = std::make_shared<vexa::Font>(missing, 28);
+    EXPECT_FALSE(font->IsOpen());
+    vexa::Text first{font};
+    vexa::Text second{font};
+    for (int frame = 0; frame < 3; ++frame) {
+        first.Create(vexa::g_renderer, "SCORE 0", kWhite);
+        second.Create(vexa::g_renderer, "HIGH SCORE 0", kWhite);
+        first.Draw(vexa::g_renderer, 10, 10);
+        second.Draw(vexa::g_renderer, 10, 50);
+    }
+    EXPECT_EQ(first.GetTexture(), nullptr);
+    EXPECT_EQ(canvas.LitCount(), 0);
+    EXPECT_EQ(err.LineCount(), 1);
+    EXPECT_NE(err.Text().find(missing), std::string::npos) << err.Text();
+}
