@@ -35,6 +35,11 @@ public:
     void Emit();
 
     EmitterData m_data;
+
+private:
+    // False when the pool had no free particle (nothing was drawn from the
+    // random sequence then).
+    bool EmitParticle();
 };
 
 }  // namespace vexa
