@@ -1,6 +1,7 @@
 # Shared helpers for the end-to-end tests: a private Xvfb display, the real game
 # binary started in a directory of the test's choosing, and xdotool input.
 # Every script sources this and gets $GAME (the zap207 binary) as its first argument.
+# E2E_KEEP=<dir> keeps a copy of the work directory (screenshots, output) there.
 set -euo pipefail
 
 GAME=$(readlink -f "$1")
@@ -11,6 +12,7 @@ GAME_PID=""
 cleanup() {
     [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    if [ -n "${E2E_KEEP:-}" ]; then cp -r "$WORK" "$E2E_KEEP"; fi
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -60,20 +62,21 @@ wait_window() {
     fail "no window titled ZAP207 appeared"
 }
 
-# Waits for the game to exit and prints its status.
+# Waits up to the given seconds for the game to exit; sets EXIT_STATUS to its
+# status, or to "running". Not to be called in a subshell: only this shell can
+# collect the game's status.
 wait_exit() {
     local seconds=$1
+    EXIT_STATUS="running"
     for _ in $(seq $((seconds * 10))); do
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            local status=0
-            wait "$GAME_PID" || status=$?
+            EXIT_STATUS=0
+            wait "$GAME_PID" || EXIT_STATUS=$?
             GAME_PID=""
-            echo "$status"
             return 0
         fi
         sleep 0.1
     done
-    echo "running"
 }
 
 # Holds a key for the given time (a press and release inside one frame is never seen).
@@ -85,4 +88,17 @@ hold_key() {
 
 count_lines() {
     grep -c -x "$1" "$WORK/stdout" || true
+}
+
+# Saves a screenshot of the window and prints its path.
+screenshot() {
+    local path="$WORK/$2.png"
+    import -window "$1" "$path"
+    echo "$path"
+}
+
+# Counts the pixels of a colour (within a small tolerance) in a region WxH+X+Y.
+count_colour() {
+    convert "$1" -crop "$2" +repage -fuzz 10% -fill black +opaque "$3" \
+        -fill white -opaque "$3" -format '%[fx:round(mean*w*h)]' info:
 }

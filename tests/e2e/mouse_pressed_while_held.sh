@@ -24,6 +24,6 @@ after=$(count_lines "mouse pressed")
 [ "$after" -eq "$held" ] || fail "lines kept coming after release ($held, then $after)"
 
 xdotool keydown Escape
-status=$(wait_exit 5)
-[ "$status" = "0" ] || fail "Escape gave status $status"
+wait_exit 5
+[ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
 echo "ok ($held lines)"

@@ -10,6 +10,6 @@ sleep 0.5
 kill -0 "$GAME_PID" 2>/dev/null || fail "the game died without its assets"
 
 xdotool keydown Escape
-status=$(wait_exit 5)
-[ "$status" = "0" ] || fail "Escape gave status $status"
+wait_exit 5
+[ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
 echo "ok"
