@@ -182,37 +182,35 @@ void K_AsteroidField::UpdateGameOver() {
 
 void K_AsteroidField::AddShip() {
     const vexa::Transform transform(vexa::Vector2(100, 300), vexa::kHalfPi, 6.0f);
-    auto ship = std::make_unique<Player>(200.0f, 0.0f, transform, vexa::g_modelManager.Get("falcon.txt"));
-    ship->m_tag = "Player";
-    ship->m_game = this;
-    m_scene->Add(std::move(ship));
+    Add(std::make_unique<Player>(200.0f, 0.0f, transform, vexa::g_modelManager.Get("falcon.txt")),
+        "Player");
 }
 
 void K_AsteroidField::AddAsteroid() {
-    const float y = vexa::randomf() * static_cast<float>(vexa::g_renderer.GetHeight());
-    const vexa::Transform transform(vexa::Vector2(800.0f, y), vexa::kHalfPi, 5.0f);
-    auto asteroid =
-        std::make_unique<Enemy>(800.0f, 0.0f, transform, vexa::g_modelManager.Get("asteroid.txt"));
-    asteroid->m_tag = "Enemy";
-    asteroid->m_game = this;
-    m_scene->Add(std::move(asteroid));
+    Add(std::make_unique<Enemy>(800.0f, 0.0f, EntryAtRightEdge(),
+                                vexa::g_modelManager.Get("asteroid.txt")),
+        "Enemy");
 }
 
 void K_AsteroidField::AddPowerup() {
-    const float y = vexa::randomf() * static_cast<float>(vexa::g_renderer.GetHeight());
-    const vexa::Transform transform(vexa::Vector2(800.0f, y), vexa::kHalfPi, 5.0f);
-    auto powerup = std::make_unique<Powerup>(0.0f, transform, vexa::g_modelManager.Get("powerup.txt"));
-    powerup->m_tag = "Powerup";
-    powerup->m_game = this;
-    m_scene->Add(std::move(powerup));
+    Add(std::make_unique<Powerup>(0.0f, EntryAtRightEdge(), vexa::g_modelManager.Get("powerup.txt")),
+        "Powerup");
 }
 
 void K_AsteroidField::AddTitle() {
     const vexa::Transform transform(vexa::Vector2(400, 250), vexa::kHalfPi, 6.0f);
-    auto title = std::make_unique<Title>(transform, vexa::g_modelManager.Get("empire.txt"));
-    title->m_tag = "Title";
-    title->m_game = this;
-    m_scene->Add(std::move(title));
+    Add(std::make_unique<Title>(transform, vexa::g_modelManager.Get("empire.txt")), "Title");
+}
+
+vexa::Transform K_AsteroidField::EntryAtRightEdge() const {
+    const float y = vexa::randomf() * static_cast<float>(vexa::g_renderer.GetHeight());
+    return vexa::Transform(vexa::Vector2(800.0f, y), vexa::kHalfPi, 5.0f);
+}
+
+void K_AsteroidField::Add(std::unique_ptr<vexa::Actor> actor, const char* tag) {
+    actor->m_tag = tag;
+    actor->m_game = this;
+    m_scene->Add(std::move(actor));
 }
 
 void K_AsteroidField::Draw(vexa::Renderer& renderer) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Transform.h"
 #include "core/Vector2.h"
 #include "framework/Game.h"
 
@@ -7,6 +8,7 @@
 #include <vector>
 
 namespace vexa {
+class Actor;
 class Font;
 class Text;
 }  // namespace vexa
@@ -55,6 +57,9 @@ private:
     void AddAsteroid();
     void AddPowerup();
     void AddTitle();
+    // Asteroids and power-ups come in at the right edge at a random height.
+    vexa::Transform EntryAtRightEdge() const;
+    void Add(std::unique_ptr<vexa::Actor> actor, const char* tag);
     void DrawStars(vexa::Renderer& renderer);
 
     eState m_state = TitleScreen;

@@ -17,7 +17,7 @@ namespace {
 // The text readers throw when a field holds no number; here that is bad data,
 // not a programming error, so it becomes a plain false.
 template <typename T>
-bool ReadField(std::istream& stream, T& value) {
+bool readField(std::istream& stream, T& value) {
     try {
         stream >> value;
         return true;
@@ -28,7 +28,7 @@ bool ReadField(std::istream& stream, T& value) {
     }
 }
 
-bool ReadCount(std::istream& stream, int& count) {
+bool readCount(std::istream& stream, int& count) {
     std::string line;
     std::getline(stream, line);
     try {
@@ -41,30 +41,30 @@ bool ReadCount(std::istream& stream, int& count) {
     }
 }
 
-bool AtEnd(std::istream& stream) {
+bool atEnd(std::istream& stream) {
     return stream.peek() == std::istream::traits_type::eof();
 }
 
 // Empty on success, otherwise why the text is not a model. Points grow only as
 // lines are actually found, so an absurd count cannot make it allocate.
-std::string Parse(const std::string& text, Color& color, std::vector<Vector2>& points) {
+std::string parse(const std::string& text, Color& color, std::vector<Vector2>& points) {
     std::istringstream stream(text);
-    if (!ReadField(stream, color)) return "the colour line holds no number";
+    if (!readField(stream, color)) return "the colour line holds no number";
     int count = 0;
-    if (!ReadCount(stream, count)) return "the point count is not a number";
+    if (!readCount(stream, count)) return "the point count is not a number";
     for (int i = 0; i < count; ++i) {
-        if (AtEnd(stream)) {
+        if (atEnd(stream)) {
             return "it announces " + std::to_string(count) + " points but holds only " +
                    std::to_string(i);
         }
         Vector2 point;
-        if (!ReadField(stream, point)) return "point " + std::to_string(i + 1) + " holds no number";
+        if (!readField(stream, point)) return "point " + std::to_string(i + 1) + " holds no number";
         points.push_back(point);
     }
     return {};
 }
 
-std::string ReadText(const std::string& filename, std::string& text) {
+std::string readText(const std::string& filename, std::string& text) {
     try {
         if (ReadFile(filename, text)) return {};
         return FileExists(filename) ? "the file cannot be read" : "there is no such file";
@@ -79,8 +79,8 @@ bool Model::Load(const std::string& filename) {
     std::string text;
     Color color;
     std::vector<Vector2> points;
-    std::string problem = ReadText(filename, text);
-    if (problem.empty()) problem = Parse(text, color, points);
+    std::string problem = readText(filename, text);
+    if (problem.empty()) problem = parse(text, color, points);
 
     m_radius = 0.0f;
     if (!problem.empty()) {

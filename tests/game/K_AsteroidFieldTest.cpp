@@ -103,6 +103,13 @@ protected:
 
     Player* Ship() { return game->m_scene->GetActor<Player>(); }
 
+    // An asteroid right on the ship, then the second of death.
+    void CrashAndWaitForGameOver() {
+        AddAsteroidAt(Ship()->m_transform.position);
+        Steps(70, kFrame);
+        ASSERT_EQ(game->GetState(), K_AsteroidField::GameOver);
+    }
+
     void AddAsteroidAt(const vexa::Vector2& position) {
         const vexa::Transform transform(position, vexa::kHalfPi, 5.0f);
         auto asteroid = std::make_unique<Enemy>(800.0f, 0.0f, transform,
@@ -272,9 +279,7 @@ TEST_F(GameTest, AnEqualScoreIsNotSaved) {
 
 TEST_F(GameTest, SpaceHeldThroughGameOverStartsTheNextGameAtOnce) {
     StartPlaying();
-    AddAsteroidAt(Ship()->m_transform.position);
-    Steps(70, kFrame);
-    ASSERT_EQ(game->GetState(), K_AsteroidField::GameOver);
+    CrashAndWaitForGameOver();
 
     Hold(SDL_SCANCODE_SPACE, true);
     Step(kFrame);
@@ -289,15 +294,13 @@ TEST_F(GameTest, MusicStartsOnceInARun) {
     const int loopsBefore = Mix_GroupCount(vexa::AudioSystem::kLoopGroup);
     for (int run = 0; run < 2; ++run) {
         StartPlaying();
-        AddAsteroidAt(Ship()->m_transform.position);
-        Steps(70, kFrame);
-        ASSERT_EQ(game->GetState(), K_AsteroidField::GameOver);
+        CrashAndWaitForGameOver();
         Hold(SDL_SCANCODE_SPACE, true);
         Step(kFrame);
         Hold(SDL_SCANCODE_SPACE, false);
         Step(kFrame);
     }
-    EXPECT_LE(Mix_GroupCount(vexa::AudioSystem::kLoopGroup) - loopsBefore, 1);
+    EXPECT_EQ(Mix_GroupCount(vexa::AudioSystem::kLoopGroup) - loopsBefore, 1);
 }
 
 TEST_F(GameTest, ShipMovesWithWAndSAndStaysInsideTheWindow) {
