@@ -13,7 +13,7 @@ BUILD_DIR=${BUILD_DIR:-build}
 SANITIZE=${ZAP207_SANITIZE:-OFF}
 WERROR=${ZAP207_WERROR:-$([ "${CI:-}" = "true" ] && echo ON || echo OFF)}
 
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
     -DZAP207_SANITIZE="$SANITIZE" -DZAP207_WERROR="$WERROR" > /dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)"
 
