@@ -1,5 +1,6 @@
 #include "renderer/Model.h"
 
+#include "CapturedStream.h"
 #include "Printers.h"
 #include "SoftwareCanvas.h"
 #include "TempDir.h"
@@ -15,7 +16,10 @@
 #include <sstream>
 #include <string>
 
+using testing_support::CapturedStream;
 using testing_support::Rgba;
+using testing_support::SameColor;
+using testing_support::SameVector;
 using testing_support::ScopedWorkingDirectory;
 using testing_support::SoftwareCanvas;
 using testing_support::TempDir;
@@ -24,26 +28,6 @@ using vexa::Model;
 using vexa::Vector2;
 
 namespace {
-
-bool SameVector(const Vector2& a, const Vector2& b) {
-    return a.x == b.x && a.y == b.y;
-}
-
-bool SameColor(const Color& a, const Color& b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
-}
-
-// Collects what is written to std::cerr while it lives.
-class CapturedErrors {
-public:
-    CapturedErrors() : m_previous{std::cerr.rdbuf(m_text.rdbuf())} {}
-    ~CapturedErrors() { std::cerr.rdbuf(m_previous); }
-    std::string Text() const { return m_text.str(); }
-
-private:
-    std::ostringstream m_text;
-    std::streambuf* m_previous;
-};
 
 class ModelFiles : public ::testing::Test {
 protected:
@@ -71,7 +55,7 @@ TEST_F(ModelFiles, ReadsColourCountAndPointsWhateverTheLineEndings) {
     EXPECT_PRED2(SameVector, model.GetPoints()[0], Vector2(-4.0f, 3.5f));
     EXPECT_PRED2(SameVector, model.GetPoints()[1], Vector2(1.0f, -2.0f));
 
-    CapturedErrors errors;
+    CapturedStream errors{std::cerr};
     EXPECT_TRUE(LoadText("none.txt", "{1,1,1}\n-3\n{1,1}\n").GetPoints().empty());
     EXPECT_TRUE(LoadText("zero.txt", "{1,1,1}\n0\n").GetPoints().empty());
     EXPECT_EQ(errors.Text(), "") << "a count of 0 or less is not an error";
@@ -142,7 +126,7 @@ TEST_F(ModelFiles, CacheReadsEachNameOnceAndReturnsTheSameModel) {
     EXPECT_EQ(first->GetPoints().size(), 5u) << "the file is not read again";
     EXPECT_EQ(cache.Get("Rock.txt")->GetPoints().size(), 2u);
 
-    CapturedErrors errors;
+    CapturedStream errors{std::cerr};
     cache.Get("gone.txt");
     cache.Get("gone.txt");
     const std::string text = errors.Text();
@@ -171,7 +155,7 @@ TEST_F(ModelFiles, AnythingUnreadableLeavesAnEmptyModelAndOneLineNamingTheFile) 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.substr(0, 20));
         if (c.contents != nullptr) m_dir.Write(c.name, c.contents);
-        CapturedErrors errors;
+        CapturedStream errors{std::cerr};
         Model model;
         EXPECT_TRUE(model.Load(c.name));
         EXPECT_TRUE(model.GetPoints().empty());

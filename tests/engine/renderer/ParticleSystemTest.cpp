@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using testing_support::Rgba;
+using testing_support::SameVector;
 using testing_support::SoftwareCanvas;
 using vexa::Particle;
 using vexa::ParticleData;
@@ -14,10 +15,6 @@ using vexa::ParticleSystem;
 using vexa::Vector2;
 
 namespace {
-
-bool SameVector(const Vector2& a, const Vector2& b) {
-    return a.x == b.x && a.y == b.y;
-}
 
 ParticleData Moving(const Vector2& velocity, float lifespan, float damping = 0.0f) {
     ParticleData data;
