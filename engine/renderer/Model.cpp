@@ -97,10 +97,7 @@ bool Model::Load(const std::string& filename) {
 void Model::Draw(Renderer& renderer, const Vector2& position, float angle, float scale) {
     if (m_points.empty()) return;
 
-    renderer.SetColor(static_cast<std::uint8_t>(Color::ToInt(m_color.r)),
-                      static_cast<std::uint8_t>(Color::ToInt(m_color.g)),
-                      static_cast<std::uint8_t>(Color::ToInt(m_color.b)),
-                      static_cast<std::uint8_t>(Color::ToInt(m_color.a)));
+    renderer.SetColor(m_color);
 
     const auto place = [&](const Vector2& point) {
         return (point * scale).Rotate(angle) + position;

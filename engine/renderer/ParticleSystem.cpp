@@ -30,11 +30,7 @@ void Particle::Update(float dt) {
 }
 
 void Particle::Draw(Renderer& renderer) {
-    const Color& color = m_data.color;
-    renderer.SetColor(static_cast<std::uint8_t>(Color::ToInt(color.r)),
-                      static_cast<std::uint8_t>(Color::ToInt(color.g)),
-                      static_cast<std::uint8_t>(Color::ToInt(color.b)),
-                      static_cast<std::uint8_t>(Color::ToInt(color.a)));
+    renderer.SetColor(m_data.color);
     renderer.DrawLine(m_data.position.x, m_data.position.y, m_data.prevPosition.x,
                       m_data.prevPosition.y);
 }

@@ -53,6 +53,13 @@ void Renderer::SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uin
     SDL_SetRenderDrawColor(m_renderer, r, g, b, a);
 }
 
+void Renderer::SetColor(const Color& color) {
+    SetColor(static_cast<std::uint8_t>(Color::ToInt(color.r)),
+             static_cast<std::uint8_t>(Color::ToInt(color.g)),
+             static_cast<std::uint8_t>(Color::ToInt(color.b)),
+             static_cast<std::uint8_t>(Color::ToInt(color.a)));
+}
+
 void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
     SDL_RenderDrawLineF(m_renderer, x1, y1, x2, y2);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Color.h"
+
 #include <cstdint>
 #include <string>
 
@@ -24,6 +26,8 @@ public:
     void BeginFrame();
     void EndFrame();
     void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    // Each float channel to a byte with Color::ToInt, in the order r, g, b, a.
+    void SetColor(const Color& color);
     void DrawLine(float x1, float y1, float x2, float y2);
     void DrawPoint(float x, float y);
 
