@@ -4,7 +4,6 @@
 #include "renderer/Renderer.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
