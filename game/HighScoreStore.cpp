@@ -1,6 +1,7 @@
 #include "HighScoreStore.h"
 
 #include "core/GlobalOrder.h"
+#include "platform/Platform.h"
 
 #include <climits>
 #include <filesystem>
@@ -79,6 +80,7 @@ int HighScoreStore::LoadHighScore() {
 
 void HighScoreStore::SaveHighScore(int score) {
     if (replaceStoredScore(score)) {
+        vexa::platform::FilesChanged();
         std::cout << "High score saved successfully!" << std::endl;
     } else {
         std::cout << "Unable to save high score!" << std::endl;

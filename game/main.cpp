@@ -2,11 +2,11 @@
 
 #include "audio/AudioSystem.h"
 #include "core/File.h"
-#include "core/FramePacer.h"
 #include "core/MemoryTracker.h"
 #include "core/Random.h"
 #include "core/Time.h"
 #include "input/InputSystem.h"
+#include "platform/Platform.h"
 #include "renderer/ParticleSystem.h"
 #include "renderer/Renderer.h"
 
@@ -29,6 +29,7 @@ int displayRefreshRate() {
 int main(int /*argc*/, char* /*argv*/[]) {
     using namespace vexa;
 
+    platform::Prepare();
     MemoryTracker::Initialize();
     seedRandom(static_cast<unsigned int>(std::time(nullptr)));
     SetFilePath("Assets");
@@ -40,15 +41,14 @@ int main(int /*argc*/, char* /*argv*/[]) {
     auto game = std::make_unique<K_AsteroidField>();
     game->Initialize();
 
-    FramePacer pacer(displayRefreshRate());
-    bool quit = false;
-    while (!quit) {
+    // One frame; false once Escape has ended the program.
+    const auto frame = [&game] {
         g_time.Tick();
         g_inputSystem.Update();
         g_audioSystem.Update();
         g_particleSystem.Update(g_time.GetDeltaTime());
         // Escape ends the program after this frame has been completed.
-        if (g_inputSystem.GetKeyDown(SDL_SCANCODE_ESCAPE)) quit = true;
+        const bool quit = g_inputSystem.GetKeyDown(SDL_SCANCODE_ESCAPE);
 
         game->Update(g_time.GetDeltaTime());
 
@@ -58,8 +58,9 @@ int main(int /*argc*/, char* /*argv*/[]) {
         g_renderer.BeginFrame();
         game->Draw(g_renderer);
         g_renderer.EndFrame();
-        pacer.FrameEnded();
-    }
+        return !quit;
+    };
+    platform::RunFrames(displayRefreshRate(), frame);
 
     game.reset();
     return 0;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+
+// The few things that differ between the platforms the game runs on. Each
+// platform has one source file implementing these; nothing else in the engine
+// or the game asks which platform it is on.
+namespace vexa::platform {
+
+// Called first thing in main, before SDL starts. On the desktop Ctrl+C and
+// SIGTERM keep their default meaning, ending the process at once: the game
+// itself only ever quits on Escape, and a signal is not a key.
+void Prepare();
+
+// Runs `frame` until it returns false. The desktop runs it in a loop and paces
+// each frame to `refreshRate` frames a second when vsync does not.
+void RunFrames(int refreshRate, const std::function<bool()>& frame);
+
+// Called after a file the player keeps (the high-score record) was written, for
+// platforms whose storage must be flushed explicitly. Nothing on the desktop.
+void FilesChanged();
+
+}  // namespace vexa::platform

@@ -1,0 +1,22 @@
+#include "platform/Platform.h"
+
+#include "core/FramePacer.h"
+
+#include <SDL.h>
+
+namespace vexa::platform {
+
+void Prepare() {
+    // SDL would otherwise turn SIGINT and SIGTERM into a quit event, which the
+    // game deliberately ignores; then only SIGKILL could end it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+}
+
+void RunFrames(int refreshRate, const std::function<bool()>& frame) {
+    FramePacer pacer(refreshRate);
+    while (frame()) pacer.FrameEnded();
+}
+
+void FilesChanged() {}
+
+}  // namespace vexa::platform
