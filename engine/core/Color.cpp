@@ -2,6 +2,7 @@
 
 #include "TextForm.h"
 
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -15,6 +16,8 @@ float Clamp(float value, float min, float max) {
 }
 
 int Color::ToInt(float channel) {
+    // NaN passes every comparison in Clamp, and converting it to int is undefined.
+    if (std::isnan(channel)) return 0;
     return static_cast<int>(Clamp(channel, 0.0f, 1.0f) * 255.0f);
 }
 

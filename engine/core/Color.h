@@ -18,7 +18,7 @@ struct Color {
     Color() = default;
     Color(float r_, float g_, float b_, float a_) : r{r_}, g{g_}, b{b_}, a{a_} {}
 
-    // Channel to byte: clamp to 0..1, scale by 255, truncate toward zero.
+    // Channel to byte: clamp to 0..1, scale by 255, truncate toward zero; NaN is 0.
     static int ToInt(float channel);
 };
 

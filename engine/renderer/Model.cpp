@@ -4,6 +4,8 @@
 #include "renderer/Renderer.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -13,23 +15,56 @@
 namespace vexa {
 namespace {
 
+// A real model is a few hundred bytes; anything past this is not a model, and
+// refusing it before reading keeps a huge or endless file from costing memory.
+constexpr std::uintmax_t kMaxModelBytes = 4u * 1024u * 1024u;
+
+// Hands out the text one line at a time, so the whole file is never copied again.
+class LineReader {
+public:
+    explicit LineReader(const std::string& text) : m_text{text} {}
+
+    bool AtEnd() const { return m_position >= m_text.size(); }
+
+    // The next line without its '\n', as std::getline would give it.
+    std::string Next() {
+        if (AtEnd()) return {};
+        const std::size_t end = std::min(m_text.find('\n', m_position), m_text.size());
+        std::string line = m_text.substr(m_position, end - m_position);
+        m_position = end + 1;
+        return line;
+    }
+
+private:
+    const std::string& m_text;
+    std::size_t m_position = 0;
+};
+
+bool isFinite(const Color& color) {
+    return std::isfinite(color.r) && std::isfinite(color.g) && std::isfinite(color.b);
+}
+
+bool isFinite(const Vector2& point) {
+    return std::isfinite(point.x) && std::isfinite(point.y);
+}
+
 // The text readers throw when a field holds no number; here that is bad data,
-// not a programming error, so it becomes a plain false.
+// not a programming error, so it becomes a plain false. "nan" and "inf" read
+// as numbers but are no more a colour or a position than "abc" is.
 template <typename T>
-bool readField(std::istream& stream, T& value) {
+bool readField(const std::string& line, T& value) {
+    std::istringstream stream(line);
     try {
         stream >> value;
-        return true;
     } catch (const std::invalid_argument&) {
         return false;
     } catch (const std::out_of_range&) {
         return false;
     }
+    return isFinite(value);
 }
 
-bool readCount(std::istream& stream, int& count) {
-    std::string line;
-    std::getline(stream, line);
+bool readCount(const std::string& line, int& count) {
     try {
         count = std::stoi(line);
         return true;
@@ -40,33 +75,33 @@ bool readCount(std::istream& stream, int& count) {
     }
 }
 
-bool atEnd(std::istream& stream) {
-    return stream.peek() == std::istream::traits_type::eof();
-}
-
 // Empty on success, otherwise why the text is not a model. Points grow only as
 // lines are actually found, so an absurd count cannot make it allocate.
 std::string parse(const std::string& text, Color& color, std::vector<Vector2>& points) {
-    std::istringstream stream(text);
-    if (!readField(stream, color)) return "the colour line holds no number";
+    LineReader lines(text);
+    if (!readField(lines.Next(), color)) return "the colour line holds no finite number";
     int count = 0;
-    if (!readCount(stream, count)) return "the point count is not a number";
+    if (!readCount(lines.Next(), count)) return "the point count is not a number";
     for (int i = 0; i < count; ++i) {
-        if (atEnd(stream)) {
+        if (lines.AtEnd()) {
             return "it announces " + std::to_string(count) + " points but holds only " +
                    std::to_string(i);
         }
         Vector2 point;
-        if (!readField(stream, point)) return "point " + std::to_string(i + 1) + " holds no number";
+        if (!readField(lines.Next(), point)) {
+            return "point " + std::to_string(i + 1) + " holds no finite number";
+        }
         points.push_back(point);
     }
     return {};
 }
 
 std::string readText(const std::string& filename, std::string& text) {
+    const std::string problem = CheckDataFile(filename, kMaxModelBytes);
+    if (!problem.empty()) return problem;
     try {
-        if (ReadFile(filename, text)) return {};
-        return FileExists(filename) ? "the file cannot be read" : "there is no such file";
+        if (ReadFile(filename, text, kMaxModelBytes)) return {};
+        return "the file cannot be read";
     } catch (const std::filesystem::filesystem_error& error) {
         return error.code().message();
     }

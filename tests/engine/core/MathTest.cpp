@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <sstream>
 #include <stdexcept>
 
@@ -127,4 +129,10 @@ TEST(Color, ClampAndToInt) {
     EXPECT_EQ(Color::ToInt(0.5f), 127);
     EXPECT_EQ(Color::ToInt(0.999f), 254);
     EXPECT_EQ(Color::ToInt(-0.2f), 0);
+
+    // Every float gives a byte: NaN has no order, so it must not reach the cast.
+    EXPECT_EQ(Color::ToInt(std::numeric_limits<float>::quiet_NaN()), 0);
+    EXPECT_EQ(Color::ToInt(-std::numeric_limits<float>::quiet_NaN()), 0);
+    EXPECT_EQ(Color::ToInt(std::numeric_limits<float>::infinity()), 255);
+    EXPECT_EQ(Color::ToInt(-std::numeric_limits<float>::infinity()), 0);
 }

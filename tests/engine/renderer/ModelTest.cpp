@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -59,6 +60,23 @@ TEST_F(ModelFiles, ReadsColourCountAndPointsWhateverTheLineEndings) {
     EXPECT_TRUE(LoadText("none.txt", "{1,1,1}\n-3\n{1,1}\n").GetPoints().empty());
     EXPECT_TRUE(LoadText("zero.txt", "{1,1,1}\n0\n").GetPoints().empty());
     EXPECT_EQ(errors.Text(), "") << "a count of 0 or less is not an error";
+}
+
+TEST_F(ModelFiles, OversizedFileIsRefusedByItsSizeWithoutReadingIt) {
+    // Sparse: it takes no disk, and reading it would take 8 GiB of memory.
+    const auto big = m_dir.Write("big.txt", "{1,1,1}\n2\n{0,0}\n{1,1}\n");
+    std::filesystem::resize_file(big, std::uintmax_t{8} << 30);
+
+    CapturedStream errors{std::cerr};
+    Model model;
+    EXPECT_TRUE(model.Load("big.txt"));
+    EXPECT_TRUE(model.GetPoints().empty());
+    EXPECT_EQ(errors.Text(),
+              "Cannot load model big.txt: it is 8589934592 bytes, more than the 4194304 allowed\n");
+
+    // Just under the limit is still read, and parsed as far as it makes sense.
+    const std::string model4k = "{1,1,1}\n2\n{0,0}\n{1,1}\n" + std::string(4000, '\n');
+    EXPECT_EQ(LoadText("padded.txt", model4k).GetPoints().size(), 2u);
 }
 
 TEST_F(ModelFiles, RadiusIsTheFarthestPointInModelUnits) {
@@ -151,6 +169,11 @@ TEST_F(ModelFiles, AnythingUnreadableLeavesAnEmptyModelAndOneLineNamingTheFile) 
         {"point.txt", "{1,1,1}\n2\n{0,0}\n{x,1}\n"},
         {"short.txt", "{1,1,1}\n4\n{0,0}\n{1,1}\n"},
         {"absurd.txt", "{1,1,1}\n2000000000\n{0,0}\n{3,4}\n"},
+        {"nancolour.txt", "{nan, 1, 1}\n2\n{0,0}\n{1,1}\n"},
+        {"infcolour.txt", "{1, 1, -INF}\n2\n{0,0}\n{1,1}\n"},
+        {"nanpoint.txt", "{1,1,1}\n2\n{0,0}\n{1, NaN}\n"},
+        {"infpoint.txt", "{1,1,1}\n2\n{infinity,0}\n{1,1}\n"},
+        {"overflow.txt", "{1,1,1}\n2\n{0,0}\n{1e39,1}\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.substr(0, 20));
