@@ -1,13 +1,17 @@
 #include "HighScoreStore.h"
 
+#include "core/File.h"
 #include "core/GlobalOrder.h"
 #include "platform/Platform.h"
 
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <locale>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -15,22 +19,82 @@ VEXA_GLOBAL_ORDER(1) HighScoreStore g_highScoreStore;
 
 namespace {
 
+namespace fs = std::filesystem;
+
 const char* const kFileName = "highscore.txt";
-const char* const kTempFileName = "highscore.txt.tmp";
+// A record is a handful of digits; a file much larger than that is not one.
+constexpr std::uintmax_t kMaxRecordBytes = 64 * 1024;
+
+// Where the record really is: a symbolic link is followed to the file it names,
+// so a save updates the linked record instead of replacing the link.
+fs::path resolveRecord() {
+    fs::path path = kFileName;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
+        const fs::path target = fs::read_symlink(path, ec);
+        if (ec) return path;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return path;
+}
+
+// The permission bits decide, not an attempt: CI and some players run as root,
+// for whom every write succeeds whatever the bits say.
+bool isWritable(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    return !ec && (status.permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
+fs::path directoryOf(const fs::path& file) {
+    return file.has_parent_path() ? file.parent_path() : fs::path(".");
+}
 
 // Renaming over a file needs only the directory to be writable, so a
 // write-protected record, or a directory in its place, is refused here.
-bool targetIsReplaceable() {
-    namespace fs = std::filesystem;
+bool targetIsReplaceable(const fs::path& target) {
     std::error_code ec;
-    const fs::file_status status = fs::status(kFileName, ec);
+    const fs::file_status status = fs::status(target, ec);
     if (status.type() == fs::file_type::not_found) return true;
     if (ec || status.type() != fs::file_type::regular) return false;
-    return (status.permissions() & fs::perms::owner_write) != fs::perms::none;
+    return isWritable(target);
 }
 
-bool writeTempFile(const std::string& digits) {
-    std::ofstream file(kTempFileName, std::ios::out | std::ios::trunc);
+// A fresh name beside the record for each save, so two games saving at once
+// never write into the same temporary file.
+fs::path temporaryNameFor(const fs::path& target) {
+    std::random_device device;
+    const std::uint64_t bits = (std::uint64_t{device()} << 32) ^ device();
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(bits));
+    return directoryOf(target) / (target.filename().string() + suffix);
+}
+
+// The new score goes to a file of its own beside the record and only replaces
+// it once complete, so a full disk or a crash mid-write never costs the record.
+// False when no temporary file could be made there at all.
+bool replaceThroughTemporaryFile(const fs::path& target, const std::string& digits, bool& replaced) {
+    replaced = false;
+    if (!isWritable(directoryOf(target))) return false;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const fs::path temp = temporaryNameFor(target);
+        if (!vexa::WriteNewFile(temp, digits)) continue;
+        std::error_code ec;
+        fs::rename(temp, target, ec);
+        if (ec) fs::remove(temp, ec);
+        replaced = !ec;
+        return true;
+    }
+    return false;
+}
+
+// Where no new file can be made beside the record (a read-only directory), a
+// writable record is rewritten where it stands; the write is checked to the end.
+bool rewriteInPlace(const fs::path& target, const std::string& digits) {
+    std::error_code ec;
+    if (!fs::is_regular_file(target, ec)) return false;
+    std::ofstream file(target, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!file.is_open()) return false;
     file << digits;
     file.flush();
@@ -39,37 +103,44 @@ bool writeTempFile(const std::string& digits) {
     return written && !file.fail();
 }
 
-// The new score goes to a file beside the record and only replaces it once
-// complete, so a full disk or a crash mid-write never costs the old record.
 bool replaceStoredScore(int score) {
-    if (!targetIsReplaceable()) return false;
-    if (!writeTempFile(std::to_string(score))) {
-        std::error_code ignored;
-        if (std::filesystem::is_regular_file(kTempFileName, ignored)) {
-            std::filesystem::remove(kTempFileName, ignored);
+    const fs::path target = resolveRecord();
+    if (!targetIsReplaceable(target)) return false;
+    const std::string digits = std::to_string(score);
+    bool replaced = false;
+    if (replaceThroughTemporaryFile(target, digits, replaced)) return replaced;
+    return rewriteInPlace(target, digits);
+}
+
+// Some editors on Windows start a UTF-8 file with a byte-order mark; the number
+// after it is still the record.
+void skipByteOrderMark(std::istream& stream) {
+    const unsigned char mark[] = {0xEF, 0xBB, 0xBF};
+    for (const unsigned char expected : mark) {
+        if (stream.peek() != expected) {
+            stream.clear();
+            stream.seekg(0);
+            return;
         }
-        return false;
+        stream.get();
     }
-    std::error_code ec;
-    std::filesystem::rename(kTempFileName, kFileName, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(kTempFileName, ignored);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
 
 int HighScoreStore::LoadHighScore() {
-    std::ifstream file(kFileName);
-    file.imbue(std::locale::classic());
-    // Read wider than int: formatted extraction would clamp a too-large stored
-    // number to INT_MAX, a record no game could ever beat.
+    std::ifstream file;
+    // Only a regular file of a sane size is opened: a FIFO in its place would
+    // block the frame for ever, a device could be read without end.
+    if (vexa::CheckDataFile(kFileName, kMaxRecordBytes).empty()) file.open(kFileName);
     long long value = 0;
-    if (file.is_open()) file >> value;
-    // A directory in the file's place opens but cannot be read: as good as missing.
+    if (file.is_open()) {
+        file.imbue(std::locale::classic());
+        skipByteOrderMark(file);
+        // Read wider than int: formatted extraction would clamp a too-large
+        // stored number to INT_MAX, a record no game could ever beat.
+        file >> value;
+    }
     if (!file.is_open() || file.bad()) {
         std::cout << "Unable to read high score! Using default value 0." << std::endl;
         return 0;

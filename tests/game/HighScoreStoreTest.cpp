@@ -65,6 +65,9 @@ TEST_F(HighScoreStoreTest, ReadsTheLeadingNumberAndFallsBackToZero) {
         {"-2147483649", 0},
         {"123456789012", 0},
         {"99999999999999999999999", 0},
+        {"\xEF\xBB\xBF" "4321", 4321},
+        {"\xEF\xBB\xBF" "\xEF\xBB\xBF" "5", 0},
+        {"\xEF\xBB" "77", 0},
     };
     for (const auto& [contents, expected] : cases) {
         m_dir.Write("highscore.txt", contents);
@@ -107,19 +110,8 @@ TEST_F(HighScoreStoreTest, AFailedSaveSaysSoAndKeepsTheOldRecord) {
     EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt" / "keep"), "x");
     fs::remove_all(m_dir.Path() / "highscore.txt");
 
-    // The new score cannot be written beside the record.
-    m_dir.Write("highscore.txt", "300");
-    fs::create_directory(m_dir.Path() / "highscore.txt.tmp");
-    {
-        CapturedStream out{std::cout};
-        m_store.SaveHighScore(500);
-        EXPECT_EQ(out.Text(), kSaveFailure);
-    }
-    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "300");
-    EXPECT_TRUE(fs::is_directory(m_dir.Path() / "highscore.txt.tmp"));
-    fs::remove(m_dir.Path() / "highscore.txt.tmp");
-
     // A write-protected record stays as it is, even for root.
+    m_dir.Write("highscore.txt", "300");
     fs::permissions(m_dir.Path() / "highscore.txt",
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     {
@@ -137,3 +129,113 @@ TEST_F(HighScoreStoreTest, AFailedSaveSaysSoAndKeepsTheOldRecord) {
     EXPECT_EQ(out.Text(), kSaved);
     EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "500");
 }
+
+TEST_F(HighScoreStoreTest, ASavedRecordReadsBackAfterAByteOrderMark) {
+    m_dir.Write("highscore.txt", "\xEF\xBB\xBF" "900\r\n");
+    EXPECT_EQ(m_store.LoadHighScore(), 900) << "a record saved by a Windows editor";
+    CapturedStream out{std::cout};
+    m_store.SaveHighScore(901);
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "901") << "written back as bare digits";
+}
+
+TEST_F(HighScoreStoreTest, WithoutRoomForANewFileAWritableRecordIsRewrittenInPlace) {
+    m_dir.Write("highscore.txt", "300");
+    // The store goes by the permission bits, so this holds for root too.
+    const auto readOnlyDir = fs::perms::owner_read | fs::perms::owner_exec;
+    fs::permissions(m_dir.Path(), readOnlyDir);
+    {
+        CapturedStream out{std::cout};
+        m_store.SaveHighScore(4500);
+        EXPECT_EQ(out.Text(), kSaved);
+    }
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "4500");
+    EXPECT_EQ(m_store.LoadHighScore(), 4500);
+
+    // Nothing to rewrite, or a record that is itself protected: a plain failure.
+    fs::permissions(m_dir.Path() / "highscore.txt", fs::perms::owner_read);
+    {
+        CapturedStream out{std::cout};
+        m_store.SaveHighScore(5000);
+        EXPECT_EQ(out.Text(), kSaveFailure);
+    }
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "4500");
+    fs::permissions(m_dir.Path(), fs::perms::owner_all);
+    fs::permissions(m_dir.Path() / "highscore.txt", fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove(m_dir.Path() / "highscore.txt");
+    fs::permissions(m_dir.Path(), readOnlyDir);
+    {
+        CapturedStream out{std::cout};
+        m_store.SaveHighScore(5000);
+        EXPECT_EQ(out.Text(), kSaveFailure);
+    }
+    fs::permissions(m_dir.Path(), fs::perms::owner_all);
+    EXPECT_TRUE(Entries().empty());
+}
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+TEST_F(HighScoreStoreTest, ALinkedRecordIsUpdatedThroughTheLink) {
+    TempDir elsewhere;
+    const auto record = elsewhere.Write("best.txt", "10");
+    fs::create_symlink(record, m_dir.Path() / "highscore.txt");
+    // A link planted at the name older versions used for their temporary file.
+    const auto victim = elsewhere.Write("victim.txt", "untouched");
+    fs::create_symlink(victim, m_dir.Path() / "highscore.txt.tmp");
+
+    CapturedStream out{std::cout};
+    m_store.SaveHighScore(77);
+    EXPECT_EQ(out.Text(), kSaved);
+    EXPECT_TRUE(fs::is_symlink(m_dir.Path() / "highscore.txt")) << "the link itself stays";
+    EXPECT_EQ(ReadWhole(record), "77");
+    EXPECT_EQ(m_store.LoadHighScore(), 77);
+    EXPECT_EQ(ReadWhole(victim), "untouched");
+
+    // A relative link, resolved against the link's own directory.
+    fs::remove(m_dir.Path() / "highscore.txt");
+    fs::create_directory(m_dir.Path() / "sub");
+    m_dir.Write("sub/record.txt", "1");
+    fs::create_symlink("sub/record.txt", m_dir.Path() / "highscore.txt");
+    m_store.SaveHighScore(88);
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "sub" / "record.txt"), "88");
+    EXPECT_EQ(fs::directory_iterator(m_dir.Path() / "sub")->path().filename(), "record.txt");
+}
+
+TEST_F(HighScoreStoreTest, AFifoInPlaceOfTheRecordReadsAsMissingWithoutBlocking) {
+    ASSERT_EQ(mkfifo("highscore.txt", 0600), 0);
+    CapturedStream out{std::cout};
+    EXPECT_EQ(m_store.LoadHighScore(), 0);
+    EXPECT_EQ(out.Text(), kReadFailure);
+}
+
+TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceEachLeaveAWholeRecord) {
+    // Scores 100000..100299 from one process, 200000..200299 from the other.
+    std::vector<pid_t> children;
+    for (const int base : {100000, 200000}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::freopen("/dev/null", "w", stdout);
+            for (int i = 0; i < 300; ++i) {
+                HighScoreStore store;
+                store.SaveHighScore(base + i);
+                const int read = store.LoadHighScore();
+                // Every value ever seen must be one a save wrote in full.
+                if (read < 100000 || read % 100000 >= 300) _exit(1);
+            }
+            _exit(0);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save was seen half-written";
+    }
+    const std::string last = ReadWhole(m_dir.Path() / "highscore.txt");
+    EXPECT_TRUE(last == "100299" || last == "200299") << last;
+    EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"}) << "no temporary file left";
+}
+#endif
