@@ -8,7 +8,9 @@ function(add_engine_test name dir)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARGN} test_support GTest::gtest_main)
-  target_compile_definitions(${name} PRIVATE SDL_MAIN_HANDLED)
+  # Tests that need real data (the font, the models) read the project's own Assets.
+  target_compile_definitions(${name} PRIVATE SDL_MAIN_HANDLED
+                             ZAP207_SOURCE_ASSETS="${PROJECT_SOURCE_DIR}/Assets")
   zap207_set_warnings(${name})
   gtest_discover_tests(${name}
     WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"

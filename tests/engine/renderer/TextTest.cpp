@@ -20,7 +20,8 @@ using testing_support::SoftwareCanvas;
 
 namespace {
 
-const char* const kFontFile = "/usr/share/fonts/truetype/liberation/LiberationSansNarrow-Bold.ttf";
+// The game's own font, so the tests need nothing the project does not ship.
+const char* const kFontFile = ZAP207_SOURCE_ASSETS "/font.ttf";
 const vexa::Color kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 
 class TextTest : public ::testing::Test {
