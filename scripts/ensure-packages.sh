@@ -23,4 +23,4 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils imagemagick procps)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick procps)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The window "ZAP207" opens at 800 x 600, a request to quit does nothing, and Escape
-# ends the program with status 0.
+# The window "ZAP207" opens at 800 x 600, the window's close request does
+# nothing, and Escape ends the program with status 0.
+# Usage: window_opens_and_escape_quits.sh <zap207> <send_close_request>
 source "$(dirname "$0")/lib.sh"
+CLOSE_REQUEST=$(readlink -f "$2")
 start_xvfb
 prepare_assets
 start_game
@@ -11,11 +13,12 @@ geometry=$(xwininfo -id "$window")
 echo "$geometry" | grep -q 'Width: 800' || fail "window width is not 800: $geometry"
 echo "$geometry" | grep -q 'Height: 600' || fail "window height is not 600: $geometry"
 
-# A request to quit (SDL turns SIGINT into the same event as the window's close
-# button) is read and ignored: only Escape ends the game.
-kill -INT "$GAME_PID"
+# What a window manager sends for the close button is read and ignored: only
+# Escape ends the game.
+"$CLOSE_REQUEST" "$window" || fail "the close request could not be sent"
 sleep 0.5
-kill -0 "$GAME_PID" 2>/dev/null || fail "a request to quit ended the game"
+kill -0 "$GAME_PID" 2>/dev/null || fail "the close request ended the game"
+xwininfo -id "$window" > /dev/null 2>&1 || fail "the close request took the window away"
 
 xdotool keydown Escape
 wait_exit 5
