@@ -1,0 +1,285 @@
+// Draws the desktop icon from the ship's own line model: the ship, nose to the
+// right as it flies in the game, on a dark rounded square with a few stars.
+// Writes <out>/zap207.svg and <out>/<size>/zap207.png for each size given.
+//   make_icons <model file> <out dir> <size>...
+// The same model and sizes always give the same bytes.
+#include "renderer/Model.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Geometry on a canvas of 1 x 1; every size scales the same picture.
+constexpr float kMargin = 0.0625f;
+constexpr float kCorner = 0.17f;
+constexpr float kShipSpan = 0.66f;
+constexpr float kLineWidth = 0.034f;
+constexpr float kGlowWidth = 0.11f;
+constexpr float kGlowAlpha = 0.35f;
+
+struct Rgba {
+    float r, g, b, a;
+};
+
+const Rgba kBackgroundTop{0.07f, 0.09f, 0.19f, 1.0f};
+const Rgba kBackgroundBottom{0.0f, 0.0f, 0.02f, 1.0f};
+
+struct Star {
+    float x, y, radius, alpha;
+};
+
+const std::array<Star, 7> kStars{{
+    {0.24f, 0.22f, 0.012f, 0.9f},
+    {0.72f, 0.17f, 0.009f, 0.6f},
+    {0.83f, 0.74f, 0.011f, 0.8f},
+    {0.17f, 0.79f, 0.008f, 0.5f},
+    {0.56f, 0.85f, 0.007f, 0.6f},
+    {0.44f, 0.13f, 0.007f, 0.5f},
+    {0.87f, 0.41f, 0.008f, 0.7f},
+}};
+
+struct Point {
+    float x, y;
+};
+
+// The ship's outline on the unit canvas. Models face "up" and the game turns
+// every actor a quarter-turn clockwise, so (x, y) becomes (-y, x).
+std::vector<Point> shipOutline(const vexa::Model& model) {
+    std::vector<Point> points;
+    for (const vexa::Vector2& p : model.GetPoints()) points.push_back({-p.y, p.x});
+
+    float minX = points[0].x, maxX = minX, minY = points[0].y, maxY = minY;
+    for (const Point& p : points) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    const float scale = kShipSpan / std::max(maxX - minX, maxY - minY);
+    const float centreX = (minX + maxX) / 2.0f;
+    const float centreY = (minY + maxY) / 2.0f;
+    for (Point& p : points) p = {0.5f + (p.x - centreX) * scale, 0.5f + (p.y - centreY) * scale};
+    return points;
+}
+
+float distanceToSegment(Point p, Point a, Point b) {
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    const float lengthSquared = dx * dx + dy * dy;
+    float t = 0.0f;
+    if (lengthSquared > 0.0f) t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / lengthSquared, 0.0f, 1.0f);
+    const float ex = p.x - (a.x + t * dx), ey = p.y - (a.y + t * dy);
+    return std::sqrt(ex * ex + ey * ey);
+}
+
+float distanceToStrip(Point p, const std::vector<Point>& strip) {
+    float best = distanceToSegment(p, strip[0], strip[0]);
+    for (std::size_t i = 1; i < strip.size(); ++i) best = std::min(best, distanceToSegment(p, strip[i - 1], strip[i]));
+    return best;
+}
+
+// Signed distance to the rounded square, negative inside.
+float roundedSquareDistance(Point p) {
+    const float half = 0.5f - kMargin - kCorner;
+    const float qx = std::abs(p.x - 0.5f) - half, qy = std::abs(p.y - 0.5f) - half;
+    const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
+    return outside + std::min(std::max(qx, qy), 0.0f) - kCorner;
+}
+
+// Coverage of a pixel by a shape whose edge lies `distance` pixels away (negative inside).
+float coverage(float distance) { return std::clamp(0.5f - distance, 0.0f, 1.0f); }
+
+Rgba over(Rgba top, Rgba bottom) {
+    const float a = top.a + bottom.a * (1.0f - top.a);
+    if (a <= 0.0f) return {0.0f, 0.0f, 0.0f, 0.0f};
+    const auto mix = [&](float t, float b) { return (t * top.a + b * bottom.a * (1.0f - top.a)) / a; };
+    return {mix(top.r, bottom.r), mix(top.g, bottom.g), mix(top.b, bottom.b), a};
+}
+
+Rgba withAlpha(Rgba colour, float alpha) { return {colour.r, colour.g, colour.b, colour.a * alpha}; }
+
+Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba shipColour) {
+    const float along = (p.y - kMargin) / (1.0f - 2.0f * kMargin);
+    const float t = std::clamp(along, 0.0f, 1.0f);
+    Rgba background{kBackgroundTop.r + (kBackgroundBottom.r - kBackgroundTop.r) * t,
+                    kBackgroundTop.g + (kBackgroundBottom.g - kBackgroundTop.g) * t,
+                    kBackgroundTop.b + (kBackgroundBottom.b - kBackgroundTop.b) * t, 1.0f};
+    Rgba result = withAlpha(background, coverage(roundedSquareDistance(p) * pixelsPerUnit));
+    if (result.a <= 0.0f) return result;
+
+    for (const Star& star : kStars) {
+        const float d = (std::hypot(p.x - star.x, p.y - star.y) - star.radius) * pixelsPerUnit;
+        result = over({1.0f, 1.0f, 1.0f, star.alpha * coverage(d)}, result);
+    }
+    const float d = distanceToStrip(p, ship);
+    const float glow = std::clamp(1.0f - d / (kGlowWidth / 2.0f), 0.0f, 1.0f);
+    result = over(withAlpha(shipColour, kGlowAlpha * glow * glow), result);
+    // Never thinner than two pixels, so the outline stays solid at the small sizes.
+    const float lineWidth = std::max(kLineWidth, 2.0f / pixelsPerUnit);
+    result = over(withAlpha(shipColour, coverage((d - lineWidth / 2.0f) * pixelsPerUnit)), result);
+    // Nothing outside the square: the icon keeps its rounded corners on any theme.
+    result.a *= coverage(roundedSquareDistance(p) * pixelsPerUnit);
+    return result;
+}
+
+std::uint8_t toByte(float value) {
+    return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
+}
+
+void appendBigEndian(std::string& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
+}
+
+void appendChunk(std::string& out, const char* type, const std::string& data) {
+    appendBigEndian(out, static_cast<std::uint32_t>(data.size()));
+    const std::string typed = std::string(type, 4) + data;
+    out += typed;
+    const auto* bytes = reinterpret_cast<const Bytef*>(typed.data());
+    appendBigEndian(out, static_cast<std::uint32_t>(crc32(0L, bytes, static_cast<uInt>(typed.size()))));
+}
+
+// An 8-bit RGBA PNG; rows carry filter byte 0.
+bool encodePng(int size, const std::vector<std::uint8_t>& rgba, std::string& png) {
+    std::string raw;
+    raw.reserve(static_cast<std::size_t>(size) * (size * 4 + 1));
+    for (int y = 0; y < size; ++y) {
+        raw.push_back('\0');
+        raw.append(reinterpret_cast<const char*>(&rgba[static_cast<std::size_t>(y) * size * 4]),
+                   static_cast<std::size_t>(size) * 4);
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::string packed(packedSize, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                  reinterpret_cast<const Bytef*>(raw.data()), static_cast<uLong>(raw.size()),
+                  Z_BEST_COMPRESSION) != Z_OK) {
+        return false;
+    }
+    packed.resize(packedSize);
+
+    std::string header;
+    appendBigEndian(header, static_cast<std::uint32_t>(size));
+    appendBigEndian(header, static_cast<std::uint32_t>(size));
+    header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter set, no interlace
+
+    png = "\x89PNG\r\n\x1a\n";
+    appendChunk(png, "IHDR", header);
+    appendChunk(png, "IDAT", packed);
+    appendChunk(png, "IEND", "");
+    return true;
+}
+
+std::string renderPng(int size, const std::vector<Point>& ship, Rgba shipColour) {
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4);
+    const float pixelsPerUnit = static_cast<float>(size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const Point p{(static_cast<float>(x) + 0.5f) / pixelsPerUnit, (static_cast<float>(y) + 0.5f) / pixelsPerUnit};
+            const Rgba c = pixel(p, pixelsPerUnit, ship, shipColour);
+            std::uint8_t* out = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
+            out[0] = toByte(c.r);
+            out[1] = toByte(c.g);
+            out[2] = toByte(c.b);
+            out[3] = toByte(c.a);
+        }
+    }
+    std::string png;
+    if (!encodePng(size, rgba, png)) return {};
+    return png;
+}
+
+std::string hexColour(Rgba c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", toByte(c.r), toByte(c.g), toByte(c.b));
+    return text;
+}
+
+std::string number(float unitValue) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(unitValue * 256.0f));
+    return text;
+}
+
+std::string renderSvg(const std::vector<Point>& ship, Rgba shipColour) {
+    std::ostringstream svg;
+    std::string points;
+    for (const Point& p : ship) points += (points.empty() ? "" : " ") + number(p.x) + "," + number(p.y);
+    const std::string side = number(1.0f - 2.0f * kMargin);
+
+    svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n"
+        << "  <defs>\n"
+        << "    <linearGradient id=\"sky\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">\n"
+        << "      <stop offset=\"0\" stop-color=\"" << hexColour(kBackgroundTop) << "\"/>\n"
+        << "      <stop offset=\"1\" stop-color=\"" << hexColour(kBackgroundBottom) << "\"/>\n"
+        << "    </linearGradient>\n"
+        << "  </defs>\n"
+        << "  <rect x=\"" << number(kMargin) << "\" y=\"" << number(kMargin) << "\" width=\"" << side
+        << "\" height=\"" << side << "\" rx=\"" << number(kCorner) << "\" fill=\"url(#sky)\"/>\n";
+    for (const Star& star : kStars) {
+        svg << "  <circle cx=\"" << number(star.x) << "\" cy=\"" << number(star.y) << "\" r=\""
+            << number(star.radius) << "\" fill=\"#ffffff\" fill-opacity=\"" << star.alpha << "\"/>\n";
+    }
+    const std::string colour = hexColour(shipColour);
+    svg << "  <polyline points=\"" << points << "\" fill=\"none\" stroke=\"" << colour << "\" stroke-opacity=\""
+        << kGlowAlpha / 2.0f << "\" stroke-width=\"" << number(kGlowWidth) << "\" stroke-linejoin=\"round\" stroke-linecap=\"round\"/>\n"
+        << "  <polyline points=\"" << points << "\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\""
+        << number(kLineWidth) << "\" stroke-linejoin=\"round\" stroke-linecap=\"round\"/>\n"
+        << "</svg>\n";
+    return svg.str();
+}
+
+bool writeFile(const fs::path& path, const std::string& bytes) {
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+    file.close();
+    if (!file) {
+        std::cerr << "make_icons: cannot write " << path.string() << std::endl;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 4) {
+        std::cerr << "usage: make_icons <model file> <out dir> <size>..." << std::endl;
+        return 2;
+    }
+    vexa::Model model;
+    model.Load(argv[1]);
+    if (model.GetPoints().size() < 2) {
+        std::cerr << "make_icons: " << argv[1] << " holds no outline to draw" << std::endl;
+        return 1;
+    }
+    const vexa::Color& c = model.GetColor();
+    const Rgba shipColour{c.r, c.g, c.b, 1.0f};
+    const std::vector<Point> ship = shipOutline(model);
+    const fs::path out = argv[2];
+
+    if (!writeFile(out / "zap207.svg", renderSvg(ship, shipColour))) return 1;
+    for (int i = 3; i < argc; ++i) {
+        const int size = std::atoi(argv[i]);
+        if (size < 16 || size > 1024) {
+            std::cerr << "make_icons: size " << argv[i] << " is not between 16 and 1024" << std::endl;
+            return 2;
+        }
+        const std::string png = renderPng(size, ship, shipColour);
+        if (png.empty() || !writeFile(out / std::to_string(size) / "zap207.png", png)) return 1;
+    }
+    return 0;
+}
