@@ -1,6 +1,7 @@
 # Installing on Linux: `cmake --install build --prefix PREFIX` lays the game out
 # the way a desktop expects, and CPack packs the same tree as a .deb and a .tar.gz.
 #   PREFIX/bin/zap207                     launcher: prepares the player's directory
+#                                         (the .deb sets CMAKE_INSTALL_BINDIR=games)
 #   PREFIX/libexec/zap207/zap207          the game itself
 #   PREFIX/share/zap207/                  read-only models, font and sounds
 #   PREFIX/share/applications/, share/icons/hicolor/, share/man/man6/, share/doc/zap207/
@@ -86,11 +87,13 @@ set(CPACK_PACKAGE_NAME zap207)
 set(CPACK_PACKAGE_VENDOR "The ZAP207 developers")
 set(CPACK_PACKAGE_CONTACT "${ZAP207_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade game of a ship among drifting asteroids")
-set(CPACK_PACKAGE_DESCRIPTION
-    "A small single-player arcade game drawn entirely in coloured line segments. "
-    "Your ship sits near the left edge while asteroids drift in from the right in "
-    "waves and turn to watch you; power-ups drift by now and then, and every second "
-    "you survive is worth points. The best score is kept for each player between runs.")
+# Lines of the long description stay under 80 columns, as Debian asks.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "A small single-player arcade game drawn entirely in coloured line segments."
+  "Your ship sits near the left edge while asteroids drift in from the right"
+  "in waves and turn to watch you; power-ups drift by now and then, and every"
+  "second you survive is worth points. Each player's best score is kept"
+  "between runs.")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_GENERATOR "DEB;TGZ")
 set(CPACK_STRIP_FILES ON)

@@ -22,5 +22,5 @@ ensure_packages() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick procps)
+BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev zlib1g-dev)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick procps desktop-file-utils)

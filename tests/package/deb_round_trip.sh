@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# The .deb on this machine, as a player meets it: install it, start `zap207`
+# from an unrelated directory with a fresh HOME, play a round, see the record on
+# the next start, and remove the package with the record left in place.
+# Needs root; the package is removed again however the test ends.
+#   deb_round_trip.sh <zap207_*.deb>
+set -euo pipefail
+DEB=$(readlink -f "$1")
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/zap207-deb.XXXXXX")
+XVFB_PID=""
+GAME_PID=""
+INSTALLED=""
+HIGH_SCORE_TEXT='275x40+525+10'
+
+cleanup() {
+    [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    if [ -n "$INSTALLED" ] && dpkg-query -W -f='${Status}' zap207 2>/dev/null | grep -q 'installed'; then
+        apt-get purge -y -qq zap207 > /dev/null 2>&1 || dpkg --purge zap207 > /dev/null 2>&1 || true
+    fi
+    if [ -n "${E2E_KEEP:-}" ]; then cp -r "$WORK" "$E2E_KEEP"; fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap "exit 130" INT TERM
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -f "$WORK/stderr" ]; then echo "--- game stderr:" >&2; tail -n 20 "$WORK/stderr" >&2; fi
+    exit 1
+}
+
+[ "$(id -u)" -eq 0 ] || fail "installing the package needs root"
+if dpkg-query -W -f='${Status}' zap207 2>/dev/null | grep -q 'install ok installed'; then
+    fail "zap207 is already installed here; this test installs and removes its own copy"
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+INSTALLED=yes
+apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$DEB" > "$WORK/apt.log" 2>&1 ||
+    { cat "$WORK/apt.log" >&2; fail "apt-get could not install $DEB"; }
+
+desktop-file-validate /usr/share/applications/zap207.desktop || fail "the installed desktop entry is not valid"
+for size in 48 128 256; do
+    icon="/usr/share/icons/hicolor/${size}x${size}/apps/zap207.png"
+    [ "$(identify -format '%w %h' "$icon")" = "$size $size" ] || fail "no ${size}x$size icon at $icon"
+done
+[ -f /usr/share/icons/hicolor/scalable/apps/zap207.svg ] || fail "no scalable icon"
+
+# A player's login PATH on Debian (/etc/profile), not root's, which lacks /usr/games.
+export PATH="/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games"
+[ "$(command -v zap207)" = "/usr/games/zap207" ] || fail "zap207 on the PATH is '$(command -v zap207 || true)'"
+
+export HOME="$WORK/home"
+unset XDG_DATA_HOME
+mkdir -p "$HOME" "$WORK/elsewhere"
+RECORD="$HOME/.local/share/zap207/Assets/highscore.txt"
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$WORK/display" > "$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
+[ -s "$WORK/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$WORK/display")"
+unset SDL_VIDEODRIVER
+export SDL_AUDIODRIVER=dummy
+
+# Starts a command from the unrelated directory with the game's output captured.
+start() {
+    (cd "$WORK/elsewhere" && exec "$@" > "$WORK/stdout" 2> "$WORK/stderr") &
+    GAME_PID=$!
+}
+
+wait_window() {
+    local id=""
+    for _ in $(seq 150); do
+        id=$(xdotool search --name '^ZAP207$' 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game exited before its window appeared"
+        sleep 0.1
+    done
+    fail "no window titled ZAP207 appeared"
+}
+
+hold_key() {
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+quit() {
+    xdotool keydown Escape
+    local status=running
+    for _ in $(seq 50); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            status=0
+            wait "$GAME_PID" || status=$?
+            break
+        fi
+        sleep 0.1
+    done
+    xdotool keyup Escape
+    [ "$status" = "0" ] || fail "Escape gave status $status"
+    GAME_PID=""
+}
+
+# Saves the "HIGH SCORE n" corner of the title screen as <name>.png.
+high_score_shot() {
+    sleep 1
+    import -window "$1" "$WORK/$2-window.png"
+    convert "$WORK/$2-window.png" -crop "$HIGH_SCORE_TEXT" +repage "$WORK/$2.png"
+}
+
+# Pixels that differ between two shots (a star or two may drift through).
+differing_pixels() {
+    compare -metric AE -fuzz 10% "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true
+}
+
+# First start: the player's directory appears with a record of 0; one round saves a new one.
+start zap207
+window=$(wait_window)
+[ "$(cat "$RECORD")" = "0" ] || fail "the first start did not seed the record with 0"
+high_score_shot "$window" first
+hold_key space 0.3
+for _ in $(seq 600); do
+    grep -q -x 'High score saved successfully!' "$WORK/stdout" && break
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during play"
+    sleep 0.1
+done
+grep -q -x 'High score saved successfully!' "$WORK/stdout" || fail "no asteroid ended the run within a minute"
+record=$(cat "$RECORD")
+[[ "$record" =~ ^[1-9][0-9]*$ ]] || fail "the record holds '$record'"
+quit
+
+# Second start: the title shows the record. A copy of the game started directly
+# on a directory holding the same record draws the same text.
+start zap207
+window=$(wait_window)
+high_score_shot "$window" second
+[ "$(cat "$RECORD")" = "$record" ] || fail "the second start changed the record"
+quit
+
+mkdir -p "$WORK/reference/Assets"
+cp -L /usr/share/zap207/* "$WORK/reference/Assets/"
+printf '%s' "$record" > "$WORK/reference/Assets/highscore.txt"
+(cd "$WORK/reference" && exec /usr/libexec/zap207/zap207 > "$WORK/stdout" 2> "$WORK/stderr") &
+GAME_PID=$!
+window=$(wait_window)
+high_score_shot "$window" reference
+quit
+from_fresh=$(differing_pixels second first)
+from_reference=$(differing_pixels second reference)
+[ "$from_reference" -le 8 ] || fail "the second start's high score differs from record $record's in $from_reference pixels"
+[ "$from_fresh" -ge 30 ] || fail "the second start's high score looks like a fresh player's ($from_fresh pixels differ)"
+
+# Removing the package takes the program and its files but not the record.
+apt-get purge -y -qq zap207 > "$WORK/apt.log" 2>&1 || { cat "$WORK/apt.log" >&2; fail "apt-get could not remove zap207"; }
+INSTALLED=""
+[ ! -e /usr/games/zap207 ] && [ ! -e /usr/share/zap207 ] && [ ! -e /usr/libexec/zap207 ] ||
+    fail "files of the package are left after its removal"
+[ "$(cat "$RECORD")" = "$record" ] || fail "removing the package lost the record"
+echo "ok (record $record; its high-score text differs from a fresh start in $from_fresh pixels, from the reference in $from_reference)"
