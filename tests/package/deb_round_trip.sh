@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The .deb on this machine, as a player meets it: install it, start `zap207`
 # from an unrelated directory with a fresh HOME, play a round, see the record on
-# the next start, and remove the package with the record left in place.
+# the next start after the package is installed again, and remove the package
+# with the record left in place.
 # Needs root; the package is removed again however the test ends.
 #   deb_round_trip.sh <zap207_*.deb>
 set -euo pipefail
@@ -130,6 +131,10 @@ grep -q -x 'High score saved successfully!' "$WORK/stdout" || fail "no asteroid 
 record=$(cat "$RECORD")
 [[ "$record" =~ ^[1-9][0-9]*$ ]] || fail "the record holds '$record'"
 quit
+
+# An update puts every installed file in place again; the record is the player's.
+apt-get install -y -qq --reinstall -o DPkg::Lock::Timeout=300 "$DEB" > "$WORK/apt.log" 2>&1 ||
+    { cat "$WORK/apt.log" >&2; fail "apt-get could not reinstall $DEB"; }
 
 # Second start: the title shows the record. A copy of the game started directly
 # on a directory holding the same record draws the same text.
