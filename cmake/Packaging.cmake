@@ -1,7 +1,7 @@
 # Installing on Linux: `cmake --install build --prefix PREFIX` lays the game out
 # the way a desktop expects, and CPack packs the same tree as a .deb and a .tar.gz.
 #   PREFIX/bin/zap207                     launcher: prepares the player's directory
-#                                         (the .deb sets CMAKE_INSTALL_BINDIR=games)
+#                                         (scripts/package.sh puts it in games/ for the .deb)
 #   PREFIX/libexec/zap207/zap207          the game itself
 #   PREFIX/share/zap207/                  read-only models, font and sounds
 #   PREFIX/share/applications/, share/icons/hicolor/, share/man/man6/, share/doc/zap207/

@@ -13,14 +13,19 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 
-# Debian keeps the commands of games in /usr/games.
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DZAP207_BENCHMARKS=OFF \
-    -DCMAKE_INSTALL_BINDIR=games \
-    -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" > /dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)"
+configure() {
+    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DZAP207_BENCHMARKS=OFF \
+        -DCMAKE_INSTALL_BINDIR="$1" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" > /dev/null
+}
 
 rm -rf dist/_CPack_Packages
 mkdir -p dist
-cpack --config "$BUILD_DIR/CPackConfig.cmake" -B "$PWD/dist"
+# Debian keeps the commands of games in /usr/games; the tarball keeps bin/.
+# Only the install rules differ, so the second package builds nothing again.
+configure games
+cmake --build "$BUILD_DIR" -j "$(nproc)"
+cpack --config "$BUILD_DIR/CPackConfig.cmake" -G DEB -B "$PWD/dist"
+configure bin
+cpack --config "$BUILD_DIR/CPackConfig.cmake" -G TGZ -B "$PWD/dist"
 rm -rf dist/_CPack_Packages
 ls -l dist
