@@ -2,8 +2,10 @@
 
 #include "framework/Actor.h"
 
+#include <cstdint>
 #include <list>
 #include <memory>
+#include <vector>
 
 namespace vexa {
 
@@ -12,6 +14,13 @@ class Renderer;
 // Owns the actors of one game, in the order they were added: the order of
 // update, collision pairing and drawing. A linked list, so actors can be erased
 // mid-walk and appended during the collision pass without moving any element.
+//
+// The collision pass reports exactly the pairs, in exactly the order, of a walk
+// over every pair; a sweep over the actors' extents only skips the pairs that
+// cannot touch. It relies on one rule the whole engine keeps: nobody holds a
+// pointer to an actor beyond the call that obtained it. So inside OnCollision
+// only the two actors of the pair, actors just added, and actors handed out by
+// GetActor or ForEach can change; the pass watches all of those.
 class Scene {
 public:
     // Sets the actor's scene and appends it; safe from inside OnCollision.
@@ -23,24 +32,86 @@ public:
     void RemoveAll();
 
     // The first actor of type T in list order, flagged or not; null if none.
+    // Remembered per type, and kept true by Add, erasure and RemoveAll.
     template <typename T>
     T* GetActor() {
-        for (auto& actor : m_actors) {
-            if (auto* found = dynamic_cast<T*>(actor.get())) return found;
-        }
-        return nullptr;
+        m_actorsHandedOut = true;
+        Lookup& lookup = FindLookup(&castTo<T>);
+        if (!lookup.current) Refresh(lookup);
+        return static_cast<T*>(lookup.found);
     }
 
     // Calls `visit` with every actor, in list order; it must not add or remove actors.
     template <typename Visit>
     void ForEach(Visit&& visit) {
+        m_actorsHandedOut = true;
         for (auto& actor : m_actors) visit(*actor);
     }
 
     std::size_t Count() const { return m_actors.size(); }
 
 private:
-    std::list<std::unique_ptr<Actor>> m_actors;
+    using ActorList = std::list<std::unique_ptr<Actor>>;
+    using Index = std::uint32_t;
+
+    // The remembered answer of GetActor for one type. `cast` is the type's
+    // dynamic_cast and doubles as the key; `found` is its result for `actor`.
+    struct Lookup {
+        void* (*cast)(Actor*);
+        Actor* actor;
+        void* found;
+        bool current;
+    };
+
+    // Where an actor stood and how far it reached when the collision pass
+    // looked; `low`/`high` bound every point that could touch it, with room
+    // for the rounding of the exact test.
+    struct Entry {
+        ActorList::iterator it;
+        float x;
+        float y;
+        float radius;
+        double lowX;
+        double highX;
+        double lowY;
+        double highY;
+    };
+
+    template <typename T>
+    static void* castTo(Actor* actor) {
+        return dynamic_cast<T*>(actor);
+    }
+
+    Lookup& FindLookup(void* (*cast)(Actor*));
+    void Refresh(Lookup& lookup);
+    ActorList::iterator Erase(ActorList::iterator it);
+
+    void Collide();
+    // The walk over every pair, from pair (a, b) on; the reference the
+    // faster pass reproduces, and its way out when it cannot.
+    void CollideAllPairs(ActorList::iterator a, ActorList::iterator b);
+    bool MakeEntry(ActorList::iterator it, Entry& entry);
+    void FindCandidates();
+    bool Unchanged(const Entry& entry);
+    // After the pair (i, j) was told: true if the candidates still hold.
+    bool StillExact(Index i, Index j);
+    bool TakeAppended(Index current);
+    std::vector<Index>& Extra(Index i);
+
+    ActorList m_actors;
+    std::vector<Lookup> m_lookups;
+    bool m_actorsHandedOut = false;
+
+    // Scratch of the collision pass, kept between frames to avoid reallocating.
+    std::vector<Entry> m_entries;
+    std::vector<Index> m_order;
+    std::vector<Index> m_active;
+    std::vector<std::uint64_t> m_pairs;
+    std::vector<Index> m_firstCandidate;
+    std::vector<Index> m_candidates;
+    // Pairs with actors appended during the pass, per earlier actor.
+    std::vector<std::vector<Index>> m_extra;
+    std::size_t m_extraUsed = 0;
 };
 
 }  // namespace vexa
