@@ -17,6 +17,7 @@ Font::~Font() {
 void Font::Load(const std::string& filename, int pointSize) {
     if (m_ttfFont != nullptr) TTF_CloseFont(m_ttfFont);
     m_ttfFont = TTF_OpenFont(filename.c_str(), pointSize);
+    ++m_loads;
     // Reported here, once; the Texts made with an empty font stay quiet.
     if (m_ttfFont == nullptr) {
         std::cerr << "Cannot open font " << filename << ": " << TTF_GetError() << std::endl;

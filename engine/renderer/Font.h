@@ -26,6 +26,8 @@ public:
 
 private:
     TTF_Font* m_ttfFont = nullptr;
+    // Counts Loads, so a Text can tell a reopened font from the one it used.
+    unsigned m_loads = 0;
 };
 
 }  // namespace vexa

@@ -132,6 +132,9 @@ void Model::Draw(Renderer& renderer, const Vector2& position, float angle, float
     if (m_points.empty()) return;
 
     renderer.SetColor(m_color);
+    // Wholly outside the window the lines would light no pixel; the colour is
+    // still set, since the stars are drawn in whatever colour was set last.
+    if (renderer.OutOfView(position.x, position.y, GetRadius() * scale)) return;
 
     const auto place = [&](const Vector2& point) {
         return (point * scale).Rotate(angle) + position;

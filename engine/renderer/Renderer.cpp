@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <cmath>
 #include <iostream>
 
 namespace vexa {
@@ -32,6 +33,7 @@ bool Renderer::CreateWindow(const std::string& title, int width, int height) {
     if (m_renderer == nullptr) m_renderer = SDL_CreateRenderer(m_window, -1, 0);
     if (m_renderer == nullptr) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
     if (m_renderer == nullptr) std::cerr << "Cannot draw in the window: " << SDL_GetError() << std::endl;
+    MeasureOutput();
     return true;
 }
 
@@ -39,10 +41,35 @@ void Renderer::Attach(SDL_Renderer* renderer, int width, int height) {
     m_renderer = renderer;
     m_width = width;
     m_height = height;
+    MeasureOutput();
+}
+
+void Renderer::MeasureOutput() {
+    m_outputWidth = 0;
+    m_outputHeight = 0;
+    if (m_renderer == nullptr) return;
+    if (SDL_GetRendererOutputSize(m_renderer, &m_outputWidth, &m_outputHeight) != 0) {
+        m_outputWidth = 0;
+        m_outputHeight = 0;
+    }
 }
 
 void Renderer::BeginFrame() {
+    MeasureOutput();
     SDL_RenderClear(m_renderer);
+}
+
+bool Renderer::OutOfView(float x, float y, float radius) const {
+    if (m_outputWidth <= 0 || m_outputHeight <= 0) return false;
+    // A negative scale mirrors a model; it reaches just as far.
+    radius = std::fabs(radius);
+    // Lines are rasterised a pixel or so around their true path, and placing
+    // a point rounds in proportion to the numbers involved.
+    const float margin = 2.0f + 0.001f * (radius + std::fabs(x) + std::fabs(y));
+    const float reach = radius + margin;
+    return x + reach < 0.0f || y + reach < 0.0f ||
+           x - reach > static_cast<float>(m_outputWidth) ||
+           y - reach > static_cast<float>(m_outputHeight);
 }
 
 void Renderer::EndFrame() {

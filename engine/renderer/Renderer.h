@@ -30,6 +30,9 @@ public:
     void SetColor(const Color& color);
     void DrawLine(float x1, float y1, float x2, float y2);
     void DrawPoint(float x, float y);
+    // True when nothing drawn within |radius| of the centre can reach a pixel
+    // of the current output (measured at BeginFrame, so a resized window counts).
+    bool OutOfView(float x, float y, float radius) const;
 
     // The size asked for at creation, kept when the user resizes the window.
     int GetWidth() const { return m_width; }
@@ -45,10 +48,15 @@ public:
     void Attach(SDL_Renderer* renderer, int width, int height);
 
 private:
+    void MeasureOutput();
+
     SDL_Renderer* m_renderer;
     int m_width;
     int m_height;
     SDL_Window* m_window;
+    // Pixels of the drawing target; 0 until known, and then nothing is culled.
+    int m_outputWidth;
+    int m_outputHeight;
 };
 
 extern Renderer g_renderer;

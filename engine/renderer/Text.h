@@ -2,10 +2,13 @@
 
 #include "core/Color.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+struct SDL_Renderer;
 struct SDL_Texture;
+typedef struct _TTF_Font TTF_Font;
 
 namespace vexa {
 
@@ -13,7 +16,8 @@ class Font;
 class Renderer;
 
 // A string rendered once into a texture (solid glyphs) and drawn unscaled with
-// its top-left corner at a pixel position. Each Create replaces the texture.
+// its top-left corner at a pixel position. Each Create replaces the texture,
+// unless it asks for exactly the picture already held: then the texture stays.
 class Text {
 public:
     explicit Text(std::shared_ptr<Font> font);
@@ -27,8 +31,18 @@ public:
     SDL_Texture* GetTexture() const { return m_texture; }
 
 private:
+    // What the texture was made from.
+    struct Source {
+        std::string text;
+        std::uint32_t rgba = 0;
+        TTF_Font* font = nullptr;
+        unsigned fontLoads = 0;
+        SDL_Renderer* renderer = nullptr;
+    };
+
     std::shared_ptr<Font> m_font;
     SDL_Texture* m_texture = nullptr;
+    Source m_source;
 };
 
 }  // namespace vexa

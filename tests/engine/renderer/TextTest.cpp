@@ -155,3 +155,50 @@ TEST_F(TextTest, EmptyStringAndMissingFontDrawNothingQuietly) {
     EXPECT_EQ(err.LineCount(), 1);
     EXPECT_NE(err.Text().find(missing), std::string::npos) << err.Text();
 }
+
+TEST_F(TextTest, TheSamePictureAskedForAgainKeepsItsTexture) {
+    SoftwareCanvas canvas;
+    vexa::Text text{m_font};
+    text.Create(vexa::g_renderer, "SCORE 12", kWhite);
+    SDL_Texture* shown = text.GetTexture();
+    ASSERT_NE(shown, nullptr);
+    const int allocations = SDL_GetNumAllocations();
+    text.Create(vexa::g_renderer, "SCORE 12", vexa::Color{1.0f, 1.0f, 1.0f, 1.0f});
+    EXPECT_EQ(text.GetTexture(), shown);
+    // Colours that give the same bytes give the same picture.
+    text.Create(vexa::g_renderer, "SCORE 12", vexa::Color{1.0f, 1.0f, 1.0f, 2.0f});
+    EXPECT_EQ(text.GetTexture(), shown);
+    EXPECT_EQ(SDL_GetNumAllocations(), allocations);
+
+    const auto height = [&text] {
+        int h = 0;
+        SDL_QueryTexture(text.GetTexture(), nullptr, nullptr, nullptr, &h);
+        return h;
+    };
+    const auto red = [&] {
+        canvas.Clear();
+        text.Draw(vexa::g_renderer, 0, 0);
+        const Box lit = canvas.LitBox();
+        return canvas.Pixel(lit.left + lit.Width() / 2, lit.top + lit.Height() / 2).r;
+    };
+    const int tall = height();
+
+    // Anything that changes the picture renders again: the string, the colour,
+    // the font reopened at another size.
+    text.Create(vexa::g_renderer, "SCORE 13", kWhite);
+    EXPECT_NE(text.GetTexture(), nullptr);
+    text.Create(vexa::g_renderer, "SCORE 13", vexa::Color{0.0f, 1.0f, 1.0f, 1.0f});
+    EXPECT_EQ(red(), 0);
+    text.Create(vexa::g_renderer, "SCORE 13", kWhite);
+    EXPECT_EQ(red(), 255);
+    m_font->Load(kFontFile, 14);
+    text.Create(vexa::g_renderer, "SCORE 13", kWhite);
+    EXPECT_LT(height(), tall);
+
+    // A texture belongs to one renderer: another one gets its own.
+    SoftwareCanvas other;
+    text.Create(vexa::g_renderer, "SCORE 13", kWhite);
+    other.Clear();
+    text.Draw(vexa::g_renderer, 0, 0);
+    EXPECT_GT(other.LitCount(), 0);
+}
