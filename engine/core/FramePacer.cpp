@@ -16,24 +16,24 @@ FramePacer::FramePacer(int refreshRate)
           std::chrono::duration<double>(1.0 / (refreshRate > 0 ? refreshRate : 60)))} {}
 
 void FramePacer::FrameEnded() {
-    const auto sleep = Measure(Clock::now());
-    if (sleep <= Clock::duration::zero()) return;
-    std::this_thread::sleep_for(sleep);
-    m_lastFrameEnd = Clock::now();
+    const auto end = Clock::now();
+    const auto until = Next(end);
+    if (until > end) std::this_thread::sleep_until(until);
+    Woke(until > end ? Clock::now() : end);
 }
 
-FramePacer::Clock::duration FramePacer::Measure(Clock::time_point now) {
+FramePacer::Clock::time_point FramePacer::Next(Clock::time_point end) {
     if (!m_started) {
         m_started = true;
-        m_lastFrameEnd = now;
-        return Clock::duration::zero();
+        m_deadline = end;
+        m_workStart = end;
+        return end;
     }
-    const auto elapsed = now - m_lastFrameEnd;
-    m_lastFrameEnd = now;
+    const auto work = end - m_workStart;
 
     // A run of frames of at least half a refresh without sleeping means the
     // display paces the loop; a run of short ones means it does not.
-    if (elapsed >= m_period / 2) {
+    if (work >= m_period / 2) {
         m_shortFrames = 0;
         m_pacedFrames = std::min(m_pacedFrames + 1, kFramesToDecide);
         if (m_pacedFrames == kFramesToDecide) m_vsyncConfirmed = true;
@@ -42,8 +42,21 @@ FramePacer::Clock::duration FramePacer::Measure(Clock::time_point now) {
         m_shortFrames = std::min(m_shortFrames + 1, kFramesToDecide);
         if (m_shortFrames == kFramesToDecide) m_vsyncConfirmed = false;
     }
-    if (m_vsyncConfirmed || elapsed >= m_period) return Clock::duration::zero();
-    return m_period - elapsed;
+
+    m_deadline += m_period;
+    // Paced by the display, or stalled past a whole refresh: start the
+    // deadlines again from here.
+    if (m_vsyncConfirmed || end - m_deadline > m_period) {
+        m_deadline = end;
+        return end;
+    }
+    // A little late: no sleep, and the next deadline stays where it was so
+    // the next frame makes up for it.
+    return std::max(end, m_deadline);
+}
+
+void FramePacer::Woke(Clock::time_point at) {
+    m_workStart = at;
 }
 
 }  // namespace vexa

@@ -7,8 +7,11 @@ namespace vexa {
 // Keeps the frame loop from spinning where presentation is not paced by vsync
 // (SDL's dummy or offscreen drivers, the software renderer; SDL reports vsync
 // there anyway). It measures each frame: a frame far shorter than a display
-// refresh means nothing waited, so the rest of the refresh is slept out. While
-// presentation is seen to wait for the display, it never sleeps.
+// refresh means nothing waited, so the loop sleeps until the next refresh.
+// Refreshes are absolute deadlines one period apart, so oversleeping one frame
+// shortens the next sleep and the average stays the display rate; after a stall
+// of more than a period the deadlines start again from now rather than racing
+// to catch up. While presentation is seen to wait for the display, it never sleeps.
 class FramePacer {
 public:
     using Clock = std::chrono::steady_clock;
@@ -19,16 +22,19 @@ public:
     // Called once per frame, after presenting.
     void FrameEnded();
 
-    // How long to sleep after a frame that ended at `now`; updates the
-    // measurements. Separate from FrameEnded so it can be tested without sleeping.
-    Clock::duration Measure(Clock::time_point now);
+    // For a frame whose work ended at `end`: the moment to sleep until (`end`
+    // itself when there is nothing to wait for). Updates the measurements.
+    Clock::time_point Next(Clock::time_point end);
+    // When the sleep really ended: the next frame's work starts here.
+    void Woke(Clock::time_point at);
 
     bool VsyncConfirmed() const { return m_vsyncConfirmed; }
     Clock::duration Period() const { return m_period; }
 
 private:
     Clock::duration m_period;
-    Clock::time_point m_lastFrameEnd;
+    Clock::time_point m_deadline;
+    Clock::time_point m_workStart;
     bool m_started = false;
     bool m_vsyncConfirmed = false;
     int m_pacedFrames = 0;

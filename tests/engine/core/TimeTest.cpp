@@ -44,34 +44,78 @@ TEST(Time, DeltaIsTheFrameLengthCappedAtAQuarterSecond) {
     EXPECT_TRUE(g_readings.empty());
 }
 
-TEST(FramePacer, SleepsOutUnpacedFramesButNeverVsyncedOnes) {
-    vexa::FramePacer pacer(50);  // 20 ms refresh
-    Clock::time_point now{};
-    EXPECT_EQ(pacer.Measure(now), Clock::duration::zero());
+namespace {
 
-    // A 2 ms frame: nothing waited for the display, so sleep the other 18 ms.
-    now += 2ms;
-    EXPECT_EQ(pacer.Measure(now), Clock::duration(18ms));
-
-    // Frames that last a refresh on their own are paced by the display.
-    for (int i = 0; i < 40; ++i) {
-        now += 20ms;
-        EXPECT_EQ(pacer.Measure(now), Clock::duration::zero());
+// Drives a pacer the way the frame loop does: each frame works for `work`,
+// then sleeps until the pacer's answer and wakes `oversleep` late. Returns the
+// moment the last frame woke.
+Clock::time_point RunFrames(vexa::FramePacer& pacer, Clock::time_point now, int frames,
+                            Clock::duration work, Clock::duration oversleep) {
+    for (int i = 0; i < frames; ++i) {
+        now += work;
+        const auto until = pacer.Next(now);
+        if (until > now) now = until + oversleep;
+        pacer.Woke(now);
     }
+    return now;
+}
+
+}  // namespace
+
+TEST(FramePacer, UnpacedFramesKeepTheDisplayRateOnAverageDespiteOversleeping) {
+    vexa::FramePacer pacer(50);  // 20 ms refresh
+    const Clock::time_point start{};
+    EXPECT_EQ(pacer.Next(start), start);
+    pacer.Woke(start);
+
+    // A 2 ms frame sleeps the other 18 ms.
+    EXPECT_EQ(pacer.Next(start + 2ms), start + 20ms);
+    pacer.Woke(start + 20ms + 700us);
+
+    // Every sleep ends 0.7 ms late; 500 frames still take 500 refreshes.
+    const auto end = RunFrames(pacer, start + 20ms + 700us, 499, 2ms, 700us);
+    EXPECT_EQ(end - start, Clock::duration(500 * 20ms + 700us));
+    EXPECT_FALSE(pacer.VsyncConfirmed());
+
+    // One frame a little late sleeps not at all; the next sleeps less and the
+    // loop is back on its deadlines.
+    auto now = end + 25ms;
+    EXPECT_EQ(pacer.Next(now), now);
+    pacer.Woke(now);
+    now += 2ms;
+    EXPECT_EQ(pacer.Next(now), start + 502 * 20ms);
+}
+
+TEST(FramePacer, AStallRestartsTheDeadlinesInsteadOfRacingToCatchUp) {
+    vexa::FramePacer pacer(50);
+    Clock::time_point now = RunFrames(pacer, Clock::time_point{}, 10, 2ms, 0ms);
+
+    now += 300ms;
+    EXPECT_EQ(pacer.Next(now), now);
+    pacer.Woke(now);
+    const auto stallEnd = now;
+    now += 2ms;
+    EXPECT_EQ(pacer.Next(now), stallEnd + 20ms);
+}
+
+TEST(FramePacer, NeverSleepsWhileTheDisplayPacesTheLoop) {
+    vexa::FramePacer pacer(50);
+    // Frames that last a refresh on their own are paced by the display.
+    Clock::time_point now = RunFrames(pacer, Clock::time_point{}, 40, 20ms, 0ms);
     EXPECT_TRUE(pacer.VsyncConfirmed());
 
     // With vsync seen working, an occasional short frame is left alone...
     now += 3ms;
-    EXPECT_EQ(pacer.Measure(now), Clock::duration::zero());
+    EXPECT_EQ(pacer.Next(now), now);
+    pacer.Woke(now);
 
-    // ...but a long run of short frames means the display stopped pacing.
-    for (int i = 0; i < 40; ++i) {
-        now += 1ms;
-        pacer.Measure(now);
-    }
+    // ...but a long run of short frames means the display stopped pacing, and
+    // sleeping starts again a refresh after the last frame.
+    now = RunFrames(pacer, now, 29, 1ms, 0ms);
     EXPECT_FALSE(pacer.VsyncConfirmed());
     now += 1ms;
-    EXPECT_EQ(pacer.Measure(now), Clock::duration(19ms));
+    const auto until = pacer.Next(now);
+    EXPECT_EQ(until, now - 1ms + 20ms);
 }
 
 TEST(FramePacer, UnknownRefreshRateMeansSixtyHertz) {
