@@ -43,11 +43,26 @@ void Scene::Add(std::unique_ptr<Actor> actor) {
 }
 
 void Scene::Update(float dt) {
+    // Each actor's place is noted right after its update, while it is at hand;
+    // pass 2 starts from these notes.
+    m_entries.clear();
+    m_handedOut.clear();
+    m_allHandedOut = false;
+    bool exact = true;
     for (auto it = m_actors.begin(); it != m_actors.end();) {
         (*it)->Update(dt);
-        it = (*it)->m_destroyed ? Erase(it) : std::next(it);
+        if ((*it)->m_destroyed) {
+            it = Erase(it);
+            continue;
+        }
+        if (exact) {
+            Entry entry;
+            exact = MakeEntry(it, entry);
+            m_entries.push_back(entry);
+        }
+        ++it;
     }
-    Collide();
+    Collide(exact);
 }
 
 void Scene::Draw(Renderer& renderer) {
@@ -110,12 +125,8 @@ bool Scene::MakeEntry(ActorList::iterator it, Entry& entry) {
     if (!std::isfinite(entry.x) || !std::isfinite(entry.y) || !std::isfinite(entry.radius)) {
         return false;
     }
-    const double extent =
+    entry.extent =
         std::fabs(static_cast<double>(entry.radius)) * (1.0 + kRelativeSlack) + kAbsoluteSlack;
-    entry.lowX = entry.x - extent;
-    entry.highX = entry.x + extent;
-    entry.lowY = entry.y - extent;
-    entry.highY = entry.y + extent;
     return true;
 }
 
@@ -127,8 +138,32 @@ bool Scene::Unchanged(const Entry& entry) {
 
 namespace {
 
-bool overlap(double lowA, double highA, double lowB, double highB) {
-    return lowA <= highB && lowB <= highA;
+// Whether the boxes of two entries meet.
+template <typename Entry>
+bool boxesMeet(const Entry& a, const Entry& b) {
+    const double reach = a.extent + b.extent;
+    return std::fabs(static_cast<double>(a.x) - b.x) <= reach &&
+           std::fabs(static_cast<double>(a.y) - b.y) <= reach;
+}
+
+// Insertion sort while the input is nearly in order; past a few moves per
+// element it is not, and the rest is left to std::sort.
+template <typename Key>
+void sortNearlySorted(std::vector<Key>& keys) {
+    const auto before = [](const Key& a, const Key& b) { return a.low < b.low; };
+    const std::size_t budget = 4 * keys.size() + 64;
+    std::size_t moves = 0;
+    for (std::size_t i = 1; i < keys.size(); ++i) {
+        const Key key = keys[i];
+        std::size_t j = i;
+        for (; j > 0 && before(key, keys[j - 1]); --j) keys[j] = keys[j - 1];
+        keys[j] = key;
+        moves += i - j;
+        if (moves > budget) {
+            std::sort(keys.begin(), keys.end(), before);
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -137,32 +172,37 @@ bool overlap(double lowA, double highA, double lowB, double highB) {
 // candidate (earlier index in the high half, so sorting gives list order).
 void Scene::FindCandidates() {
     const auto count = static_cast<Index>(m_entries.size());
-    m_order.resize(count);
-    for (Index i = 0; i < count; ++i) m_order[i] = i;
-    std::sort(m_order.begin(), m_order.end(), [this](Index a, Index b) {
-        return m_entries[a].lowX < m_entries[b].lowX;
-    });
+    // Actors are mostly added at the right edge and all drift left at one
+    // speed, so the oldest, first in the list, are leftmost: the list is
+    // nearly in order already.
+    m_sweep.resize(count);
+    for (Index i = 0; i < count; ++i) {
+        m_sweep[i] = SweepKey{m_entries[i].x - m_entries[i].extent, i};
+    }
+    sortNearlySorted(m_sweep);
 
     m_pairs.clear();
-    m_active.clear();
-    for (const Index s : m_order) {
+    m_open.clear();
+    for (const SweepKey& key : m_sweep) {
+        const Index s = key.index;
         const Entry& next = m_entries[s];
-        for (std::size_t k = 0; k < m_active.size();) {
-            const Index t = m_active[k];
-            const Entry& open = m_entries[t];
-            if (open.highX < next.lowX) {
-                m_active[k] = m_active.back();
-                m_active.pop_back();
+        const double lowY = next.y - next.extent;
+        const double highY = next.y + next.extent;
+        for (std::size_t k = 0; k < m_open.size();) {
+            const Open& open = m_open[k];
+            if (open.highX < key.low) {
+                m_open[k] = m_open.back();
+                m_open.pop_back();
                 continue;
             }
-            if (overlap(open.lowY, open.highY, next.lowY, next.highY)) {
-                const std::uint64_t first = std::min(s, t);
-                const std::uint64_t second = std::max(s, t);
+            if (open.lowY <= highY && lowY <= open.highY) {
+                const std::uint64_t first = std::min(s, open.index);
+                const std::uint64_t second = std::max(s, open.index);
                 m_pairs.push_back(first << 32 | second);
             }
             ++k;
         }
-        m_active.push_back(s);
+        m_open.push_back(Open{next.x + next.extent, lowY, highY, s});
     }
     std::sort(m_pairs.begin(), m_pairs.end());
 }
@@ -182,41 +222,59 @@ bool Scene::TakeAppended(Index current) {
         if (!MakeEntry(it, entry)) return false;
         const auto added = static_cast<Index>(m_entries.size());
         for (Index k = current; k < added; ++k) {
-            const Entry& other = m_entries[k];
-            if (overlap(other.lowX, other.highX, entry.lowX, entry.highX) &&
-                overlap(other.lowY, other.highY, entry.lowY, entry.highY)) {
-                Extra(k).push_back(added);
-            }
+            if (boxesMeet(m_entries[k], entry)) Extra(k).push_back(added);
         }
         m_entries.push_back(entry);
     }
     return true;
+}
+
+Scene::Entry* Scene::FindEntry(const Actor* actor, std::size_t from) {
+    for (std::size_t k = from; k < m_entries.size(); ++k) {
+        if (m_entries[k].it->get() == actor) return &m_entries[k];
+    }
+    return nullptr;
 }
 
 bool Scene::StillExact(Index i, Index j) {
     if (!Unchanged(m_entries[i]) || !Unchanged(m_entries[j])) return false;
     // Actors handed out may have been moved; the ones before i are done with.
-    if (m_actorsHandedOut) {
+    if (m_allHandedOut) {
         for (std::size_t k = i; k < m_entries.size(); ++k) {
             if (!Unchanged(m_entries[k])) return false;
         }
+    }
+    for (const Actor* actor : m_handedOut) {
+        const Entry* entry = FindEntry(actor, i);
+        if (entry != nullptr && !Unchanged(*entry)) return false;
     }
     if (m_actors.size() != m_entries.size()) return TakeAppended(i);
     return true;
 }
 
-void Scene::Collide() {
+void Scene::Collide(bool exact) {
     if (m_actors.size() < 2) return;
-
-    m_entries.clear();
-    for (auto it = m_actors.begin(); it != m_actors.end(); ++it) {
-        Entry entry;
-        if (!MakeEntry(it, entry)) {
-            CollideAllPairs(m_actors.begin(), std::next(m_actors.begin()));
-            return;
-        }
-        m_entries.push_back(entry);
+    if (!exact) {
+        CollideAllPairs(m_actors.begin(), std::next(m_actors.begin()));
+        return;
     }
+    // An actor handed out during pass 1 may have been changed after its note
+    // was taken.
+    if (m_allHandedOut) {
+        for (Entry& entry : m_entries) {
+            if (!MakeEntry(entry.it, entry)) exact = false;
+        }
+    }
+    for (const Actor* actor : m_handedOut) {
+        if (Entry* entry = FindEntry(actor, 0)) {
+            if (!MakeEntry(entry->it, *entry)) exact = false;
+        }
+    }
+    if (!exact) {
+        CollideAllPairs(m_actors.begin(), std::next(m_actors.begin()));
+        return;
+    }
+
     FindCandidates();
     for (std::size_t k = 0; k < m_extraUsed; ++k) m_extra[k].clear();
     m_extraUsed = 0;
@@ -224,10 +282,16 @@ void Scene::Collide() {
     // Tells one candidate pair if it touches; false once the candidates can no
     // longer be trusted, after the plain walk has finished the pass from there.
     const auto visit = [this](Index i, Index j) {
-        Actor& first = **m_entries[i].it;
-        Actor& second = **m_entries[j].it;
-        if (!touching(first, second)) return true;
-        m_actorsHandedOut = false;
+        // The notes hold exactly what the actors hold until a collision call
+        // runs, so the test can read them instead of the actors.
+        const Entry& a = m_entries[i];
+        const Entry& b = m_entries[j];
+        const float distance = Vector2::Distance(Vector2(a.x, a.y), Vector2(b.x, b.y));
+        if (!(a.radius + b.radius >= distance)) return true;
+        Actor& first = **a.it;
+        Actor& second = **b.it;
+        m_handedOut.clear();
+        m_allHandedOut = false;
         tell(first, second);
         if (StillExact(i, j)) return true;
         CollideAllPairs(m_entries[i].it, std::next(m_entries[j].it));

@@ -18,9 +18,10 @@ class Renderer;
 // The collision pass reports exactly the pairs, in exactly the order, of a walk
 // over every pair; a sweep over the actors' extents only skips the pairs that
 // cannot touch. It relies on one rule the whole engine keeps: nobody holds a
-// pointer to an actor beyond the call that obtained it. So inside OnCollision
-// only the two actors of the pair, actors just added, and actors handed out by
-// GetActor or ForEach can change; the pass watches all of those.
+// pointer to an actor beyond the call that obtained it. So during an update only
+// the actor being updated, actors just added, and actors handed out by GetActor
+// or ForEach can change, and inside OnCollision only those and the two actors
+// of the pair; the scene watches all of them.
 class Scene {
 public:
     // Sets the actor's scene and appends it; safe from inside OnCollision.
@@ -35,16 +36,16 @@ public:
     // Remembered per type, and kept true by Add, erasure and RemoveAll.
     template <typename T>
     T* GetActor() {
-        m_actorsHandedOut = true;
         Lookup& lookup = FindLookup(&castTo<T>);
         if (!lookup.current) Refresh(lookup);
+        HandOut(lookup.actor);
         return static_cast<T*>(lookup.found);
     }
 
     // Calls `visit` with every actor, in list order; it must not add or remove actors.
     template <typename Visit>
     void ForEach(Visit&& visit) {
-        m_actorsHandedOut = true;
+        m_allHandedOut = true;
         for (auto& actor : m_actors) visit(*actor);
     }
 
@@ -63,18 +64,28 @@ private:
         bool current;
     };
 
-    // Where an actor stood and how far it reached when the collision pass
-    // looked; `low`/`high` bound every point that could touch it, with room
+    // Where an actor stood and how far it reached when the scene looked;
+    // `extent` bounds, in double, every point that could touch it, with room
     // for the rounding of the exact test.
     struct Entry {
         ActorList::iterator it;
         float x;
         float y;
         float radius;
-        double lowX;
+        double extent;
+    };
+
+    struct SweepKey {
+        double low;
+        Index index;
+    };
+
+    // An actor the sweep has passed whose extent may still reach later ones.
+    struct Open {
         double highX;
         double lowY;
         double highY;
+        Index index;
     };
 
     template <typename T>
@@ -83,16 +94,23 @@ private:
     }
 
     Lookup& FindLookup(void* (*cast)(Actor*));
+    void HandOut(const Actor* actor) {
+        if (actor != nullptr && (m_handedOut.empty() || m_handedOut.back() != actor)) {
+            m_handedOut.push_back(actor);
+        }
+    }
     void Refresh(Lookup& lookup);
     ActorList::iterator Erase(ActorList::iterator it);
 
-    void Collide();
+    // `exact`: every actor had a finite place and size when noted in pass 1.
+    void Collide(bool exact);
     // The walk over every pair, from pair (a, b) on; the reference the
     // faster pass reproduces, and its way out when it cannot.
     void CollideAllPairs(ActorList::iterator a, ActorList::iterator b);
     bool MakeEntry(ActorList::iterator it, Entry& entry);
     void FindCandidates();
     bool Unchanged(const Entry& entry);
+    Entry* FindEntry(const Actor* actor, std::size_t from);
     // After the pair (i, j) was told: true if the candidates still hold.
     bool StillExact(Index i, Index j);
     bool TakeAppended(Index current);
@@ -100,15 +118,16 @@ private:
 
     ActorList m_actors;
     std::vector<Lookup> m_lookups;
-    bool m_actorsHandedOut = false;
+    // Actors given out by GetActor since the last check, and whether ForEach
+    // gave out all of them.
+    std::vector<const Actor*> m_handedOut;
+    bool m_allHandedOut = false;
 
     // Scratch of the collision pass, kept between frames to avoid reallocating.
     std::vector<Entry> m_entries;
-    std::vector<Index> m_order;
-    std::vector<Index> m_active;
+    std::vector<SweepKey> m_sweep;
+    std::vector<Open> m_open;
     std::vector<std::uint64_t> m_pairs;
-    std::vector<Index> m_firstCandidate;
-    std::vector<Index> m_candidates;
     // Pairs with actors appended during the pass, per earlier actor.
     std::vector<std::vector<Index>> m_extra;
     std::size_t m_extraUsed = 0;

@@ -4,6 +4,7 @@
 #include <SDL_ttf.h>
 
 #include <cmath>
+#include <cstring>
 #include <iostream>
 
 namespace vexa {
@@ -81,10 +82,17 @@ void Renderer::SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uin
 }
 
 void Renderer::SetColor(const Color& color) {
-    SetColor(static_cast<std::uint8_t>(Color::ToInt(color.r)),
-             static_cast<std::uint8_t>(Color::ToInt(color.g)),
-             static_cast<std::uint8_t>(Color::ToInt(color.b)),
-             static_cast<std::uint8_t>(Color::ToInt(color.a)));
+    // Thousands of models a frame set one of a handful of colours; the bytes
+    // of the last one are kept rather than converted again.
+    if (!m_lastColorKnown || std::memcmp(&color, &m_lastColor, sizeof(Color)) != 0) {
+        const float channels[] = {color.r, color.g, color.b, color.a};
+        for (int i = 0; i < 4; ++i) {
+            m_lastBytes[i] = static_cast<std::uint8_t>(Color::ToInt(channels[i]));
+        }
+        m_lastColor = color;
+        m_lastColorKnown = true;
+    }
+    SetColor(m_lastBytes[0], m_lastBytes[1], m_lastBytes[2], m_lastBytes[3]);
 }
 
 void Renderer::DrawLine(float x1, float y1, float x2, float y2) {

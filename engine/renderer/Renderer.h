@@ -57,6 +57,10 @@ private:
     // Pixels of the drawing target; 0 until known, and then nothing is culled.
     int m_outputWidth;
     int m_outputHeight;
+    // The float colour last converted and its bytes.
+    Color m_lastColor;
+    std::uint8_t m_lastBytes[4];
+    bool m_lastColorKnown;
 };
 
 extern Renderer g_renderer;

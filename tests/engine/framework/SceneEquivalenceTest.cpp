@@ -69,6 +69,9 @@ struct Habits {
     int resizeSelf = 0;
     int moveOther = 0;
     int moveAny = 0;
+    // Percent of updates in which a body moves the first actor (found with
+    // GetActor) or any actor (found by walking the scene).
+    int moveInUpdate = 0;
 };
 
 class Body;
@@ -85,6 +88,7 @@ struct World {
     std::function<void(std::unique_ptr<Actor>)> add;
     // The actor at a list position, reached through the scene as game code would.
     std::function<Actor*(std::size_t)> pick;
+    std::function<Actor*()> first;
     int appended = 0;
     int moved = 0;
 };
@@ -98,6 +102,17 @@ public:
                 withModel ? world.unit : std::shared_ptr<vexa::Model>{}),
           m_id{id},
           m_world{world} {}
+
+    void Update(float dt) override {
+        Actor::Update(dt);
+        if (m_world.habits.moveInUpdate == 0) return;
+        const int roll = static_cast<int>(m_world.rng() % 200);
+        if (roll < m_world.habits.moveInUpdate) {
+            if (Actor* first = m_world.first()) Nudge(static_cast<Body&>(*first));
+        } else if (roll < 2 * m_world.habits.moveInUpdate) {
+            if (Actor* any = m_world.pick(m_world.rng())) Nudge(static_cast<Body&>(*any));
+        }
+    }
 
     void OnCollision(Actor* other) override {
         auto& body = static_cast<Body&>(*other);
@@ -255,6 +270,8 @@ protected:
         };
         plain.add = [&reference](std::unique_ptr<Actor> actor) { reference.Add(std::move(actor)); };
         plain.pick = [&reference](std::size_t k) { return reference.Pick(k); };
+        fast.first = [&scene] { return scene.GetActor<Body>(); };
+        plain.first = [&reference] { return reference.Pick(0); };
 
         for (const Placement& p : Place(seed, count, layout)) {
             for (World* world : worlds) {
@@ -321,10 +338,11 @@ TEST_F(SceneEquivalence, ActorsAddedAndFlaggedDuringThePassJoinItInOrder) {
 
 TEST_F(SceneEquivalence, ActorsMovedOrResizedDuringThePassAreMetWhereTheyAreNow) {
     // Moves of either actor of the pair, of any actor found through the
-    // scene, and radius changes; each scene mixes them with additions.
+    // scene, radius changes, and moves of other actors from inside an update;
+    // the last mixes take them all together with additions.
     const Habits mixes[] = {
         {0, 0, 4, 0, 0, 0}, {0, 0, 0, 4, 0, 0}, {0, 0, 0, 0, 4, 0},
-        {0, 0, 0, 0, 0, 4}, {5, 5, 1, 1, 1, 1},
+        {0, 0, 0, 0, 0, 4}, {5, 5, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 1}, {3, 3, 1, 1, 1, 1, 1},
     };
     std::size_t calls = 0;
     std::uint32_t seed = 200;

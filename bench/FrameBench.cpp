@@ -1,0 +1,243 @@
+// Whole frames of the real game, drawn into SDL's software renderer, after 0,
+// 30 and 60 minutes of play, with the ship alive and in the second after it
+// burst; and the floor: a bare SDL loop drawing the title picture, next to the
+// game showing its title screen. Each iteration is one second of frames.
+#include "PlayLayout.h"
+
+#include "Enemy.h"
+#include "K_AsteroidField.h"
+#include "Player.h"
+#include "Powerup.h"
+
+#include "audio/AudioSystem.h"
+#include "core/File.h"
+#include "core/Time.h"
+#include "framework/Scene.h"
+#include "input/InputSystem.h"
+#include "renderer/ModelManager.h"
+#include "renderer/ParticleSystem.h"
+#include "renderer/Renderer.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kFramesPerIteration = 60;
+
+// The frame clock reads this, so every frame lasts exactly 1/60 s.
+Clock::time_point g_now{};
+Clock::time_point fakeNow() {
+    return g_now;
+}
+
+void Tick() {
+    g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bench::kFrame));
+}
+
+struct Canvas {
+    SDL_Surface* surface = nullptr;
+    SDL_Renderer* renderer = nullptr;
+};
+
+Canvas& TheCanvas() {
+    static Canvas canvas = [] {
+        Canvas c;
+        vexa::g_renderer.Initialize();
+        c.surface = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_RGBA32);
+        c.renderer = SDL_CreateSoftwareRenderer(c.surface);
+        vexa::g_renderer.Attach(c.renderer, 800, 600);
+        return c;
+    }();
+    return canvas;
+}
+
+// The game's assets, copied to a directory of their own so the record in the
+// source tree is never touched.
+void EnterAssets() {
+    static const bool entered = [] {
+        const auto dir = std::filesystem::temp_directory_path() / "zap207-bench-assets";
+        std::filesystem::remove_all(dir);
+        std::filesystem::copy(ZAP207_SOURCE_ASSETS, dir, std::filesystem::copy_options::recursive);
+        return vexa::SetFilePath(dir);
+    }();
+    (void)entered;
+}
+
+void Frame(K_AsteroidField& game) {
+    Tick();
+    vexa::g_time.Tick();
+    vexa::g_inputSystem.Update();
+    vexa::g_audioSystem.Update();
+    vexa::g_particleSystem.Update(vexa::g_time.GetDeltaTime());
+    game.Update(vexa::g_time.GetDeltaTime());
+    vexa::g_renderer.SetColor(0, 0, 0, 255);
+    vexa::g_renderer.BeginFrame();
+    game.Draw(vexa::g_renderer);
+    vexa::g_renderer.EndFrame();
+}
+
+std::unique_ptr<K_AsteroidField> NewGame() {
+    TheCanvas();
+    EnterAssets();
+    vexa::g_time = vexa::Time(&fakeNow);
+    for (auto& particle : vexa::g_particleSystem.m_particles) particle.m_isActive = false;
+    auto game = std::make_unique<K_AsteroidField>();
+    game->Initialize();
+    return game;
+}
+
+// The scene after `minutes` of play: the ship at x 100 clear of every rock,
+// or, when `hit`, on top of one so that the next frame bursts it.
+void Arrange(K_AsteroidField& game, int minutes, bool hit) {
+    for (auto& particle : vexa::g_particleSystem.m_particles) particle.m_isActive = false;
+    game.SetState(K_AsteroidField::StartGame);
+    Frame(game);
+    Frame(game);
+    const auto arrivals = bench::PlayFor(static_cast<float>(minutes) * 60.0f);
+    Player* ship = game.m_scene->GetActor<Player>();
+    ship->m_transform.position.y = bench::ClearHeight(arrivals);
+    for (const bench::Arrival& a : arrivals) {
+        const vexa::Transform transform(a.position, vexa::kHalfPi, 5.0f);
+        std::unique_ptr<vexa::Actor> actor;
+        if (a.powerup) {
+            actor = std::make_unique<Powerup>(0.0f, transform, vexa::g_modelManager.Get("powerup.txt"));
+            actor->m_tag = "Powerup";
+        } else {
+            actor = std::make_unique<Enemy>(800.0f, 0.0f, transform,
+                                            vexa::g_modelManager.Get("asteroid.txt"));
+            actor->m_tag = "Enemy";
+        }
+        actor->m_game = &game;
+        game.m_scene->Add(std::move(actor));
+    }
+    if (hit) {
+        auto rock = std::make_unique<Enemy>(800.0f, 0.0f,
+                                            vexa::Transform(ship->m_transform.position,
+                                                            vexa::kHalfPi, 5.0f),
+                                            vexa::g_modelManager.Get("asteroid.txt"));
+        rock->m_tag = "Enemy";
+        rock->m_game = &game;
+        game.m_scene->Add(std::move(rock));
+    }
+}
+
+void PerFrame(benchmark::State& state) {
+    state.counters["per_frame"] = benchmark::Counter(
+        kFramesPerIteration, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// Argument: minutes of play. One second of play from that scene.
+void PlayingFrame(benchmark::State& state) {
+    auto game = NewGame();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Arrange(*game, static_cast<int>(state.range(0)), false);
+        state.ResumeTiming();
+        for (int i = 0; i < kFramesPerIteration; ++i) Frame(*game);
+    }
+    if (game->GetState() != K_AsteroidField::Playing) state.SkipWithError("the ship was hit");
+    state.counters["actors"] = static_cast<double>(game->m_scene->Count());
+    PerFrame(state);
+}
+BENCHMARK(PlayingFrame)->ArgName("minutes")->Arg(0)->Arg(30)->Arg(60)->Unit(benchmark::kMillisecond);
+
+// Argument: minutes of play. The frame the ship bursts and the second after it,
+// up to the frame before the scene is emptied.
+void DeathSecondFrame(benchmark::State& state) {
+    auto game = NewGame();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Arrange(*game, static_cast<int>(state.range(0)), true);
+        state.ResumeTiming();
+        for (int i = 0; i < kFramesPerIteration - 1; ++i) Frame(*game);
+    }
+    if (game->GetState() != K_AsteroidField::PlayerDead) state.SkipWithError("not in the death second");
+    state.counters["per_frame"] = benchmark::Counter(
+        kFramesPerIteration - 1,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(DeathSecondFrame)->ArgName("minutes")->Arg(0)->Arg(30)->Arg(60)->Unit(benchmark::kMillisecond);
+
+// The game on its title screen.
+void TitleFrame(benchmark::State& state) {
+    auto game = NewGame();
+    for (auto _ : state) {
+        for (int i = 0; i < kFramesPerIteration; ++i) Frame(*game);
+    }
+    PerFrame(state);
+}
+BENCHMARK(TitleFrame)->Unit(benchmark::kMillisecond);
+
+// The floor: the same title picture from bare SDL calls, with the textures
+// made once, one event polled per frame as the game does.
+void BareTitleFrame(benchmark::State& state) {
+    const Canvas& canvas = TheCanvas();
+    EnterAssets();
+    TTF_Font* font = TTF_OpenFont("font.ttf", 28);
+    const SDL_Color white{255, 255, 255, 255};
+    struct Caption {
+        const char* text;
+        int x;
+        int y;
+        SDL_Texture* texture;
+    };
+    Caption captions[] = {{"KELD ASTEROID FIELD", 225, 250, nullptr},
+                          {"PRESS SPACE TO PLAY", 225, 275, nullptr},
+                          {"0", 10, 10, nullptr},
+                          {"HIGH SCORE 0", 525, 10, nullptr}};
+    for (Caption& caption : captions) {
+        SDL_Surface* surface = TTF_RenderText_Solid(font, caption.text, white);
+        caption.texture = SDL_CreateTextureFromSurface(canvas.renderer, surface);
+        SDL_FreeSurface(surface);
+    }
+    float stars[100][2];
+    for (int i = 0; i < 100; ++i) {
+        stars[i][0] = static_cast<float>(i * 8);
+        stars[i][1] = static_cast<float>(i * 6);
+    }
+    for (auto _ : state) {
+        for (int i = 0; i < kFramesPerIteration; ++i) {
+            SDL_Event event;
+            SDL_PollEvent(&event);
+            SDL_SetRenderDrawColor(canvas.renderer, 0, 0, 0, 255);
+            SDL_RenderClear(canvas.renderer);
+            for (const Caption& caption : captions) {
+                int w = 0;
+                int h = 0;
+                SDL_QueryTexture(caption.texture, nullptr, nullptr, &w, &h);
+                const SDL_Rect destination{caption.x, caption.y, w, h};
+                SDL_RenderCopy(canvas.renderer, caption.texture, nullptr, &destination);
+            }
+            for (auto& star : stars) {
+                star[0] = star[0] + 1.0f >= 800.0f ? 0.0f : star[0] + 1.0f;
+                SDL_RenderDrawPointF(canvas.renderer, star[0], star[1]);
+            }
+            SDL_RenderPresent(canvas.renderer);
+        }
+    }
+    for (Caption& caption : captions) SDL_DestroyTexture(caption.texture);
+    TTF_CloseFont(font);
+    PerFrame(state);
+}
+BENCHMARK(BareTitleFrame)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Headless, and silent: a sound thread would only add noise.
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "none", 0);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
