@@ -50,7 +50,9 @@ bool AudioSystem::Initialize() {
     }
     if (Mix_OpenAudio(kFrequency, MIX_DEFAULT_FORMAT, kOutputChannels, kChunkSize) != 0) {
         std::cerr << "Sound is off: " << Mix_GetError() << std::endl;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        // The subsystem stays up: shutting it down here waits for SDL's device
+        // watcher thread to wake from its sleep, up to a tenth of a second of
+        // start-up, and the process ends it anyway.
         return true;
     }
     // Opening the device resets the mixer to 8 channels.
