@@ -21,7 +21,10 @@ class Renderer;
 // pointer to an actor beyond the call that obtained it. So during an update only
 // the actor being updated, actors just added, and actors handed out by GetActor
 // or ForEach can change, and inside OnCollision only those and the two actors
-// of the pair; the scene watches all of them.
+// of the pair; the scene watches all of them. (A model reloaded in the middle of
+// an update would change the size of every actor using it unseen.) Where the
+// sweep cannot stay exact cheaply (a place or size that is not finite, a
+// watched actor that moved or grew) the rest of the pass is the plain walk.
 class Scene {
 public:
     // Sets the actor's scene and appends it; safe from inside OnCollision.
