@@ -1,0 +1,23 @@
+# The browser build (Emscripten). The libraries are static builds, whose CMake
+# packages name their targets with a -static suffix; the desktop names stand
+# in for them so the rest of the build is the same on every platform.
+foreach(lib IN ITEMS SDL2::SDL2 SDL2_ttf::SDL2_ttf SDL2_mixer::SDL2_mixer)
+  if(NOT TARGET ${lib} AND TARGET ${lib}-static)
+    add_library(${lib} ALIAS ${lib}-static)
+  endif()
+endforeach()
+
+# Turns the game executable into zap207.js and zap207.wasm, with the assets
+# packaged into zap207.data and mounted as the working directory's Assets.
+function(zap207_web_page target)
+  set_target_properties(${target} PROPERTIES SUFFIX ".js")
+  target_link_options(${target} PRIVATE
+    "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/Assets@/Assets"
+    "SHELL:-s ENVIRONMENT=web"
+    "SHELL:-s ALLOW_MEMORY_GROWTH=1"
+    # Escape ends the program: global destructors close the window and the
+    # sound device, as at the end of a desktop process.
+    "SHELL:-s EXIT_RUNTIME=1")
+  file(GLOB assets CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/Assets/*")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${assets})
+endfunction()
