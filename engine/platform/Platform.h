@@ -9,15 +9,18 @@ namespace vexa::platform {
 
 // Called first thing in main, before SDL starts. On the desktop Ctrl+C and
 // SIGTERM keep their default meaning, ending the process at once: the game
-// itself only ever quits on Escape, and a signal is not a key.
+// itself only ever quits on Escape, and a signal is not a key. A browser puts
+// the player's stored files back in the working directory here.
 void Prepare();
 
 // Runs `frame` until it returns false. The desktop runs it in a loop and paces
-// each frame to `refreshRate` frames a second when vsync does not.
+// each frame to `refreshRate` frames a second when vsync does not. A browser
+// runs it once per animation frame and never returns: the program ends there.
 void RunFrames(int refreshRate, const std::function<bool()>& frame);
 
 // Called after a file the player keeps (the high-score record) was written, for
-// platforms whose storage must be flushed explicitly. Nothing on the desktop.
+// platforms whose storage must be flushed explicitly. Nothing on the desktop; a
+// browser copies the file to its persistent storage.
 void FilesChanged();
 
 }  // namespace vexa::platform

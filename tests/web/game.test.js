@@ -66,7 +66,9 @@ class Browser {
     this.page = this.context.pages()[0] || await this.context.newPage();
     this.page.on('console', (message) => {
       this.log.push(message.text());
-      if (message.type() === 'error') this.errors.push(message.text());
+      if (message.type() !== 'error') return;
+      const where = message.location().url;
+      this.errors.push(where ? `${message.text()} (${where})` : message.text());
     });
     this.page.on('pageerror', (error) => this.errors.push(String(error)));
     this.page.on('response', (response) => {
@@ -92,7 +94,12 @@ class Browser {
   }
 
   async screen(name) {
-    const png = await this.page.locator('#canvas').screenshot();
+    // The box may sit at a fraction of a pixel; the browser paints it snapped
+    // to whole pixels, which a clip at the rounded position matches.
+    const box = await this.page.locator('#canvas').boundingBox();
+    const png = await this.page.screenshot({
+      clip: { x: Math.round(box.x), y: Math.round(box.y), width: Math.round(box.width), height: Math.round(box.height) },
+    });
     if (KEEP) fs.writeFileSync(path.join(KEEP, `${name}.png`), png);
     const image = decodePng(png);
     assert.deepEqual([image.width, image.height], [800, 600], 'the canvas is shown at 800 x 600');
