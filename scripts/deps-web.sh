@@ -39,7 +39,9 @@ ensure_deb_src() {
                 if (!found) exit 1
                 print "Types: deb-src"; print "URIs: " uris; print "Suites: " suite
                 print "Components: main"; if (key != "") print "Signed-By: " key
-            }' /etc/apt/sources.list.d/debian.sources > /etc/apt/sources.list.d/zap207-src.sources
+            }' /etc/apt/sources.list.d/debian.sources > /tmp/zap207-src.sources ||
+            { echo "No $codename entry in /etc/apt/sources.list.d/debian.sources" >&2; exit 1; }
+        mv /tmp/zap207-src.sources /etc/apt/sources.list.d/zap207-src.sources
     else
         local mirror
         mirror=$(grep -hE '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |

@@ -73,8 +73,28 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  // SDL's own inline JavaScript calls $autoResumeAudioContext (sound starts on
-  // the first key press or click) and $dynCall (the audio callback).
+  // Browsers start sound only on a user's gesture; SDL's audio code asks for
+  // that through this function. The first key press may also be the Escape
+  // that ends the program, which closes the sound before the browser has
+  // started it: that start fails as it should, and is no error of the page.
+  $autoResumeAudioContext__deps: ['$listenOnce'],
+  $autoResumeAudioContext: function (ctx) {
+    var targets = [document, Module['canvas']];
+    ['keydown', 'mousedown', 'touchstart'].forEach(function (type) {
+      targets.forEach(function (target) {
+        if (!target) return;
+        listenOnce(target, type, function () {
+          if (ctx.state !== 'suspended') return;
+          ctx.resume().catch(function (error) {
+            if (ctx.state !== 'closed') err('Sound could not start: ' + error);
+          });
+        });
+      });
+    });
+  },
+
+  // SDL's own inline JavaScript calls $autoResumeAudioContext and $dynCall
+  // (the audio callback).
   vexa_prepare_page__deps: ['$vexaStorage', '$autoResumeAudioContext', '$dynCall'],
   vexa_prepare_page: function () {
     Module['vexaStorage'] = vexaStorage;

@@ -195,6 +195,20 @@ describe('the game in a browser', () => {
     shots.firstHighScore = image;
     assert.deepEqual(browser.errors, []);
 
+    // The window is resizable: in a browser window smaller than the game the
+    // canvas must still draw 800 x 600 pixels, not the part that fits.
+    const backing = () => browser.page.evaluate(() => {
+      const canvas = document.getElementById('canvas');
+      return [canvas.width, canvas.height];
+    });
+    assert.deepEqual(await backing(), [800, 600]);
+    await browser.page.setViewportSize({ width: 640, height: 480 });
+    await sleep(300);
+    assert.deepEqual(await backing(), [800, 600], 'the canvas changed size with the browser window');
+    await browser.page.setViewportSize({ width: 1280, height: 800 });
+    await sleep(300);
+    assert.deepEqual(await backing(), [800, 600]);
+
     // The frame rate on the title screen, where the loop runs unhindered.
     const start = await browser.frames();
     await sleep(3000);
