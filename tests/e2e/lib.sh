@@ -53,7 +53,8 @@ start_game() {
 # Waits for the game's window and prints its id.
 wait_window() {
     local id=""
-    for _ in $(seq 150); do
+    # Generous: on a loaded machine a sanitizer build can take many seconds to start.
+    for _ in $(seq 400); do
         id=$(xdotool search --name '^ZAP207$' 2>/dev/null | head -n 1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         kill -0 "$GAME_PID" 2>/dev/null || fail "the game exited before its window appeared"
