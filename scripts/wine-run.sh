@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine, quietly and without a desktop of its own:
 #   scripts/wine-run.sh program.exe [args...]
+#   scripts/wine-run.sh --prepare     makes the prefix and prints its path
 # The Wine prefix is made once and kept in ~/.cache/zap207 (WINEPREFIX picks
 # another). Output, exit status and the environment pass straight through.
 set -euo pipefail
@@ -26,4 +27,8 @@ if [ ! -f "$WINEPREFIX/.zap207-ready" ]; then
     ) 9> "$WINEPREFIX.lock"
 fi
 
+if [ "${1:-}" = "--prepare" ]; then
+    echo "$WINEPREFIX"
+    exit 0
+fi
 exec "$WINE" "$@"
