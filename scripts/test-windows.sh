@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows game and its unit tests (scripts/build-windows.sh) and runs
-# them under Wine: the unit tests headless on SDL's dummy drivers, then a whole
-# round of the zap207.exe from dist/zap207-windows-x64.zip on a private Xvfb
-# display (tests/windows/game_round_trip.sh).
+# them under Wine: the unit tests headless on SDL's dummy drivers, then the
+# end-to-end tests (tests/windows/*.sh) with the zap207.exe from
+# dist/zap207-windows-x64.zip on a private Xvfb display.
 #   BUILD_DIR  build directory (default: build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,10 +19,14 @@ scripts/wine-run.sh --prepare > /dev/null
 (cd "$BUILD_DIR" && ctest --output-on-failure -j "${JOBS:-2}" -LE e2e)
 echo "Windows unit tests under Wine: $((SECONDS - start)) s"
 
-# The end-to-end round plays the game exactly as it is shipped.
+# The end-to-end tests play the game exactly as it is shipped.
 start=$SECONDS
 unpacked=$(mktemp -d "${TMPDIR:-/tmp}/zap207-zip.XXXXXX")
 trap 'rm -rf "$unpacked"' EXIT
 unzip -q dist/zap207-windows-x64.zip -d "$unpacked"
-bash tests/windows/game_round_trip.sh "$unpacked/zap207/zap207.exe"
+for test in tests/windows/*.sh; do
+    [ "$(basename "$test")" = lib.sh ] && continue
+    echo "$(basename "$test" .sh):"
+    bash "$test" "$unpacked/zap207/zap207.exe"
+done
 echo "Windows end-to-end test under Wine: $((SECONDS - start)) s"

@@ -4,31 +4,10 @@
 # highscore.txt as bare digits, "mouse pressed" reaches the console, and
 # Escape ends the program with status 0.
 #   game_round_trip.sh <dir>/zap207.exe   (SDL's DLLs and Assets/ beside it)
-source "$(dirname "$0")/../e2e/lib.sh"
-WINE_RUN="$(cd "$(dirname "$0")/../.." && pwd)/scripts/wine-run.sh"
+source "$(dirname "$0")/lib.sh"
 SHIP='rgb(76,229,255)'
 EMBLEM='rgb(255,89,51)'
 TITLE_TEXT='240x50+225+250'
-
-# A Wine prefix of its own, copied from the cached one: Wine's desktop process
-# keeps the display it was started with, so one shared with the unit tests
-# (no display) could not open the window.
-PREFIX_COPY=$(mktemp -d "${TMPDIR:-/tmp}/zap207-wine.XXXXXX")
-cp -a "$("$WINE_RUN" --prepare)/." "$PREFIX_COPY"
-export WINEPREFIX="$PREFIX_COPY"
-stop_wine() {
-    /usr/lib/wine/wineserver -k 2>/dev/null || true
-    rm -rf "$PREFIX_COPY"
-    cleanup
-}
-trap stop_wine EXIT
-
-# Wine in place of the program: its status is the program's, and its standard
-# output is the program's console.
-start_game() {
-    (cd "$WORK/run" && exec "$WINE_RUN" "$GAME" > "$WORK/stdout" 2> "$WORK/stderr") &
-    GAME_PID=$!
-}
 
 # Wine on a shared, busy machine can run well below the display's rate and
 # lag behind the input, so every check waits for its picture for a while.
