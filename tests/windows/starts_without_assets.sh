@@ -15,5 +15,4 @@ xdotool keyup Escape
 [ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
 grep -q 'font.ttf' "$WORK/stderr" || fail "the missing font was not reported"
 grep -qx 'Unable to read high score! Using default value 0.' "$WORK/stdout" || fail "the missing record was not reported"
-[ ! -e "$WORK/run/highscore.txt" ] || fail "a record was written outside Assets"
 echo "ok"
