@@ -16,7 +16,16 @@ echo "Windows build: $((SECONDS - start)) s"
 
 start=$SECONDS
 scripts/wine-run.sh --prepare > /dev/null
-(cd "$BUILD_DIR" && ctest --output-on-failure -j "${JOBS:-2}" -LE e2e)
+# Tests whose premise Windows does not have, each with the reason.
+NOT_UNDER_WINE=(
+    "HighScoreStoreTest.WithoutRoomForANewFileAWritableRecordIsRewrittenInPlace|Windows ignores a directory's read-only attribute when a file is created in it, so permission bits cannot make a directory without room for a new file"
+)
+excluded=""
+for entry in "${NOT_UNDER_WINE[@]}"; do
+    echo "Not run under Wine: ${entry%%|*}: ${entry#*|}"
+    excluded+="${excluded:+|}^${entry%%|*}\$"
+done
+(cd "$BUILD_DIR" && ctest --output-on-failure -j "${JOBS:-2}" -LE e2e -E "$excluded")
 echo "Windows unit tests under Wine: $((SECONDS - start)) s"
 
 # The end-to-end tests play the game exactly as it is shipped.
