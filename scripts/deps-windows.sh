@@ -35,11 +35,13 @@ ensure_debian_sources() {
         exit 1
     fi
     local mirror
-    mirror=$(grep -rhoE 'https?://[^ ]+/debian/?( |$)' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null |
+    mirror=$( (grep -rhoE 'https?://[^ ]+/debian/?( |$)' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null || true) |
              grep -v security | head -n1 | tr -d ' ')
     mirror=${mirror:-http://deb.debian.org/debian}
-    log "adding deb-src for $mirror"
-    echo "deb-src ${mirror%/} bookworm main" > /etc/apt/sources.list.d/zap207-windows-src.list
+    local suite
+    suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+    log "adding deb-src $mirror $suite"
+    echo "deb-src ${mirror%/} $suite main" > /etc/apt/sources.list.d/zap207-windows-src.list
     apt-get update -qq >&2
 }
 
