@@ -11,12 +11,23 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 source scripts/ensure-packages.sh
 
-# The versions of the Linux build (Debian 12). Bump the revision when the way
+# The source version behind a Linux package of the build: the one installed,
+# or else the one apt would install.
+linux_version() {
+    local version
+    version=$(dpkg-query -W -f='${source:Version}' "$1" 2>/dev/null || true)
+    [ -n "$version" ] || version=$(apt-cache policy "$1" | awk '/Candidate:/ { print $2 }')
+    [ -n "$version" ] && [ "$version" != "(none)" ] || { echo "no version of $1 known to apt" >&2; exit 1; }
+    echo "$version"
+}
+
+# The same versions as the Linux build (on Debian 12: SDL2 2.26.5, SDL2_ttf
+# 2.20.1, SDL2_mixer 2.6.2, FreeType 2.12.1). Bump the revision when the way
 # they are built changes, so stale builds in the cache are not reused.
-SDL2_VERSION=2.26.5+dfsg-1
-SDL2_TTF_VERSION=2.20.1+dfsg-2
-SDL2_MIXER_VERSION=2.6.2+dfsg-2
-FREETYPE_VERSION=2.12.1+dfsg-5+deb12u4
+SDL2_VERSION=$(linux_version libsdl2-dev)
+SDL2_TTF_VERSION=$(linux_version libsdl2-ttf-dev)
+SDL2_MIXER_VERSION=$(linux_version libsdl2-mixer-dev)
+FREETYPE_VERSION=$(linux_version libfreetype-dev)
 RECIPE=r1
 
 CACHE=${ZAP207_CACHE:-$HOME/.cache/zap207}

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine, quietly and without a desktop of its own:
+# Runs a Windows program under Wine, without Wine's own messages:
 #   scripts/wine-run.sh program.exe [args...]
 #   scripts/wine-run.sh --prepare     makes the prefix and prints its path
 # The Wine prefix is made once and kept in ~/.cache/zap207 (WINEPREFIX picks
@@ -19,8 +19,7 @@ if [ ! -f "$WINEPREFIX/.zap207-ready" ]; then
         flock 9
         if [ ! -f "$WINEPREFIX/.zap207-ready" ]; then
             DISPLAY= "$WINE" wineboot --init > /dev/null 2>&1 || true
-            wineserver_bin=$(dirname "$WINE")/wineserver
-            WINESERVER=$wineserver_bin "$wineserver_bin" -w 2>/dev/null || true
+            "$(dirname "$WINE")/wineserver" -w 2>/dev/null || true
             [ -d "$WINEPREFIX/drive_c/windows" ] || { echo "wine-run: could not create $WINEPREFIX" >&2; exit 1; }
             touch "$WINEPREFIX/.zap207-ready"
         fi
