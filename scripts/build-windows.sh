@@ -2,7 +2,7 @@
 # Cross-compiles the game for 64-bit Windows and packs it for players:
 #   dist/zap207-windows-x64.zip
 #     zap207/zap207.exe, SDL2.dll, SDL2_ttf.dll, SDL2_mixer.dll,
-#     zap207/Assets/, zap207/README.txt
+#     zap207/Assets/, zap207/README.txt, zap207/LICENSE.txt
 # Installs what is missing and builds the dependencies once (see deps-windows.sh).
 #   BUILD_DIR         build directory (default: build-windows)
 #   ZAP207_TESTS      ON to build the unit tests as well (default: OFF)
@@ -29,6 +29,7 @@ mkdir -p "$stage/zap207"
 cp "$BUILD_DIR/zap207.exe" "$BUILD_DIR"/*.dll "$stage/zap207/"
 cp -r Assets "$stage/zap207/Assets"
 sed 's/$/\r/' docs/windows-README.txt > "$stage/zap207/README.txt"
+sed 's/$/\r/' LICENSE > "$stage/zap207/LICENSE.txt"
 x86_64-w64-mingw32-strip --strip-unneeded "$stage/zap207/"*.exe "$stage/zap207/"*.dll
 
 mkdir -p dist
