@@ -24,8 +24,9 @@ void Prepare() {
 }
 
 void RunFrames(int refreshRate, const std::function<bool()>& frame) {
-    // Sleeps are rounded up to the system tick (about 15.6 ms) unless asked
-    // for a finer one, and that would halve the frame rate the pacer keeps.
+    // Without a finer timer Windows rounds every sleep up to its tick of about
+    // 15.6 ms, and frames paced by sleeping would come out uneven, up to twice
+    // as long as asked.
     const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
     FramePacer pacer(refreshRate);
     while (frame()) pacer.FrameEnded();
