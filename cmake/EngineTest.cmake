@@ -12,9 +12,18 @@ function(add_engine_test name dir)
   target_compile_definitions(${name} PRIVATE SDL_MAIN_HANDLED
                              ZAP207_SOURCE_ASSETS="${PROJECT_SOURCE_DIR}/Assets")
   zap207_set_warnings(${name})
+  zap207_copy_runtime_dlls(${name})
+  # A cross-compiled test lists its cases when CTest runs, through the
+  # emulator, so building needs no emulator.
+  if(CMAKE_CROSSCOMPILING)
+    set(discovery_mode PRE_TEST)
+  else()
+    set(discovery_mode POST_BUILD)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
     PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy"
                ENVIRONMENT_MODIFICATION "SDL_AUDIODRIVER=set:dummy"
-    DISCOVERY_TIMEOUT 30)
+    DISCOVERY_MODE ${discovery_mode}
+    DISCOVERY_TIMEOUT 120)
 endfunction()

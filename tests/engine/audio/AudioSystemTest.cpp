@@ -1,6 +1,7 @@
 #include "audio/AudioSystem.h"
 
 #include "CapturedStream.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "WavWriter.h"
 
@@ -8,39 +9,16 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <iostream>
 #include <map>
-#include <optional>
 #include <string>
 
 using testing_support::CapturedStream;
+using testing_support::ScopedEnv;
 using testing_support::TempDir;
 using testing_support::WriteToneWav;
 
 namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name{name} {
-        if (const char* old = std::getenv(name)) m_previous = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (m_previous) {
-            setenv(m_name, m_previous->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_previous;
-};
 
 // How many playing channels hold each chunk.
 std::map<Mix_Chunk*, int> playingChunks() {

@@ -1,0 +1,38 @@
+#include "platform/Platform.h"
+
+#include "core/FramePacer.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <timeapi.h>
+
+namespace vexa::platform {
+
+void Prepare() {
+    // Console Ctrl+C ends the process at once, as on the desktop; SDL would
+    // otherwise turn it into a quit event the game ignores.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The C runtime would write "\r\n" for every "\n": the console lines go out
+    // byte for byte as on the other platforms, which the console shows alike.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
+
+void RunFrames(int refreshRate, const std::function<bool()>& frame) {
+    // Without a finer timer Windows rounds every sleep up to its tick of about
+    // 15.6 ms, and frames paced by sleeping would come out uneven, up to twice
+    // as long as asked.
+    const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
+    FramePacer pacer(refreshRate);
+    while (frame()) pacer.FrameEnded();
+    if (fineTimer) timeEndPeriod(1);
+}
+
+void FilesChanged() {}
+
+}  // namespace vexa::platform

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Cross-compiles the game for 64-bit Windows and packs it for players:
+#   dist/zap207-windows-x64.zip
+#     zap207/zap207.exe, SDL2.dll, SDL2_ttf.dll, SDL2_mixer.dll,
+#     zap207/Assets/, zap207/README.txt, zap207/LICENSE.txt
+# Installs what is missing and builds the dependencies once (see deps-windows.sh).
+#   BUILD_DIR         build directory (default: build-windows)
+#   ZAP207_TESTS      ON to build the unit tests as well (default: OFF)
+#   ZAP207_WERROR     ON to treat warnings as errors (default: ON under CI)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/ensure-packages.sh
+ensure_packages "${WINDOWS_BUILD_PACKAGES[@]}"
+
+BUILD_DIR=${BUILD_DIR:-build-windows}
+TESTS=${ZAP207_TESTS:-OFF}
+WERROR=${ZAP207_WERROR:-$([ "${CI:-}" = "true" ] && echo ON || echo OFF)}
+
+prefixes=$(scripts/deps-windows.sh | paste -sd ';')
+cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-x86_64.cmake" \
+    -DCMAKE_PREFIX_PATH="$prefixes" -DCMAKE_BUILD_TYPE=Release \
+    -DBUILD_TESTING="$TESTS" -DZAP207_WERROR="$WERROR" > /dev/null
+cmake --build "$BUILD_DIR" -j "${JOBS:-2}"
+
+# The zip holds one folder, laid out the way the game expects to be started.
+stage=$(mktemp -d "${TMPDIR:-/tmp}/zap207-windows.XXXXXX")
+trap 'rm -rf "$stage"' EXIT
+mkdir -p "$stage/zap207"
+cp "$BUILD_DIR/zap207.exe" "$BUILD_DIR"/*.dll "$stage/zap207/"
+cp -r Assets "$stage/zap207/Assets"
+sed 's/$/\r/' docs/windows-README.txt > "$stage/zap207/README.txt"
+sed 's/$/\r/' LICENSE > "$stage/zap207/LICENSE.txt"
+x86_64-w64-mingw32-strip --strip-unneeded "$stage/zap207/"*.exe "$stage/zap207/"*.dll
+
+mkdir -p dist
+rm -f dist/zap207-windows-x64.zip
+(cd "$stage" && zip -q -r -X "$OLDPWD/dist/zap207-windows-x64.zip" zap207)
+echo "dist/zap207-windows-x64.zip ($(du -k dist/zap207-windows-x64.zip | cut -f1) KiB)"

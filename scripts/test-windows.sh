@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds the Windows game and its unit tests (scripts/build-windows.sh) and runs
+# them under Wine: the unit tests headless on SDL's dummy drivers, then the
+# end-to-end tests (tests/windows/*.sh) with the zap207.exe from
+# dist/zap207-windows-x64.zip on a private Xvfb display.
+#   BUILD_DIR  build directory (default: build-windows)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/ensure-packages.sh
+ensure_packages "${WINDOWS_BUILD_PACKAGES[@]}" "${WINDOWS_TEST_PACKAGES[@]}"
+
+BUILD_DIR=${BUILD_DIR:-build-windows}
+start=$SECONDS
+ZAP207_TESTS=ON BUILD_DIR="$BUILD_DIR" scripts/build-windows.sh
+echo "Windows build: $((SECONDS - start)) s"
+
+start=$SECONDS
+scripts/wine-run.sh --prepare > /dev/null
+# Tests whose premise Windows does not have, each with the reason.
+NOT_UNDER_WINE=(
+    "HighScoreStoreTest.WithoutRoomForANewFileAWritableRecordIsRewrittenInPlace|Windows ignores a directory's read-only attribute when a file is created in it, so permission bits cannot make a directory without room for a new file"
+)
+excluded=""
+for entry in "${NOT_UNDER_WINE[@]}"; do
+    echo "Not run under Wine: ${entry%%|*}: ${entry#*|}"
+    excluded+="${excluded:+|}^${entry%%|*}\$"
+done
+(cd "$BUILD_DIR" && ctest --output-on-failure -j "${JOBS:-2}" -LE e2e -E "$excluded")
+echo "Windows unit tests under Wine: $((SECONDS - start)) s"
+
+# The end-to-end tests play the game exactly as it is shipped.
+start=$SECONDS
+unpacked=$(mktemp -d "${TMPDIR:-/tmp}/zap207-zip.XXXXXX")
+trap 'rm -rf "$unpacked"' EXIT
+unzip -q dist/zap207-windows-x64.zip -d "$unpacked"
+for test in tests/windows/*.sh; do
+    [ "$(basename "$test")" = lib.sh ] && continue
+    echo "$(basename "$test" .sh):"
+    bash "$test" "$unpacked/zap207/zap207.exe"
+done
+echo "Windows end-to-end test under Wine: $((SECONDS - start)) s"
