@@ -1,11 +1,15 @@
 #include "AudioSystem.h"
 
+#include "audio/SoundFile.h"
+#include "core/File.h"
 #include "core/GlobalOrder.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <filesystem>
 #include <iostream>
+#include <string>
 
 namespace vexa {
 
@@ -25,6 +29,22 @@ int takeOverOldestOneShot(Mix_Chunk* chunk, int loops) {
     const int oldest = Mix_GroupOldest(AudioSystem::kOneShotGroup);
     if (oldest < 0) return -1;
     return Mix_PlayChannel(oldest, chunk, loops);
+}
+
+// Empty when `chunk` holds the decoded file, otherwise why not. Only a regular
+// file of a bounded size is read (a FIFO would block, /dev/zero never end),
+// and its header is checked before the decoder trusts it.
+std::string loadSound(const std::string& filename, Mix_Chunk*& chunk) {
+    std::string problem = CheckDataFile(filename, soundfile::kMaxFileBytes);
+    if (!problem.empty()) return problem;
+    std::string bytes;
+    try {
+        if (!ReadFile(filename, bytes, soundfile::kMaxFileBytes)) return "the file cannot be read";
+    } catch (const std::filesystem::filesystem_error& error) {
+        return error.code().message();
+    }
+    chunk = soundfile::Decode(bytes, problem);
+    return problem;
 }
 
 }  // namespace
@@ -70,14 +90,10 @@ void AudioSystem::AddAudio(const std::string& name, const std::string& filename)
     if (!m_open) return;
     if (m_sounds.find(name) != m_sounds.end()) return;
 
-    // Opened here rather than through Mix_LoadWAV so a missing file is reported
-    // as missing, not as the decoder's complaint about a null source.
     Mix_Chunk* chunk = nullptr;
-    if (SDL_RWops* source = SDL_RWFromFile(filename.c_str(), "rb")) {
-        chunk = Mix_LoadWAV_RW(source, 1);
-    }
-    if (chunk == nullptr) {
-        std::cerr << "Cannot load sound " << filename << ": " << Mix_GetError() << std::endl;
+    const std::string problem = loadSound(filename, chunk);
+    if (!problem.empty()) {
+        std::cerr << "Cannot load sound " << filename << ": " << problem << std::endl;
     }
     // A failed file is kept as an empty entry so it is neither retried nor reported again.
     m_sounds.emplace(name, chunk);

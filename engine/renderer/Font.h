@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -14,19 +15,32 @@ class Text;
 // reported on stderr and leaves the font empty: its Texts draw nothing.
 class Font {
 public:
+    Font() = default;
     Font(const std::string& filename, int pointSize);
     ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
 
+    // Only a regular file of at most kMaxFileBytes is read; a FIFO, a device or
+    // a directory in its place is reported like a broken file.
     void Load(const std::string& filename, int pointSize);
+    // Opens a font held in memory; `name` is what a failure message calls it.
+    // The font keeps the bytes, since glyphs are read from them as they are drawn.
+    void Open(std::string bytes, int pointSize, const std::string& name);
     bool IsOpen() const { return m_ttfFont != nullptr; }
+
+    // Far above any Latin text face (ours is about 110 kB), below anything
+    // that would strain memory.
+    static constexpr std::uintmax_t kMaxFileBytes = 32u * 1024u * 1024u;
 
     friend class Text;
 
 private:
+    void Close();
+
     TTF_Font* m_ttfFont = nullptr;
-    // Counts Loads, so a Text can tell a reopened font from the one it used.
+    std::string m_bytes;
+    // Counts closes and reopens, so a Text can tell a reopened font from the one it used.
     unsigned m_loads = 0;
 };
 

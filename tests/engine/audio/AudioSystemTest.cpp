@@ -1,7 +1,9 @@
 #include "audio/AudioSystem.h"
+#include "audio/SoundFile.h"
 
 #include "CapturedStream.h"
 #include "ScopedEnv.h"
+#include "SpecialFiles.h"
 #include "TempDir.h"
 #include "WavWriter.h"
 
@@ -9,11 +11,14 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <string>
+#include <vector>
 
 using testing_support::CapturedStream;
+using testing_support::ReadWhole;
 using testing_support::ScopedEnv;
 using testing_support::TempDir;
 using testing_support::WriteToneWav;
@@ -201,4 +206,44 @@ TEST_F(AudioSystemTest, APlayedSoundIsHeardInTheMixedOutput) {
 
     EXPECT_EQ(record(silentRecording, false), 0);
     EXPECT_GT(record(recording, true), 1000);
+}
+
+// A FIFO once blocked the game in open() for ever, a link to /dev/zero was read
+// without end, and a header claiming 1 GB of samples made the decoder take
+// 1 GB. Each is now reported with one line naming the file and plays nothing.
+TEST_F(AudioSystemTest, HostileSoundFilesAreRefusedWithOneLineEach) {
+    vexa::AudioSystem audio;
+    ASSERT_TRUE(audio.Initialize());
+    ASSERT_TRUE(audio.IsOpen());
+
+    std::string header = ReadWhole(Wav("short")).substr(0, 44);
+    header.replace(40, 4, std::string("\0\0\0\x40", 4));
+    std::vector<std::string> files{
+        m_dir.Write("claims-1gb.wav", header + std::string(77, '\0')).string(),
+        m_dir.Write("truncated.wav", ReadWhole(Wav("short")).substr(0, 1000)).string(),
+        m_dir.Path().string(),
+    };
+    const auto add = [&files](bool made, const std::filesystem::path& path) {
+        if (made) files.push_back(path.string());
+    };
+    add(testing_support::MakeFifo(m_dir.Path() / "fifo.wav"), m_dir.Path() / "fifo.wav");
+    add(testing_support::MakeEndlessLink(m_dir.Path() / "zero.wav"), m_dir.Path() / "zero.wav");
+    add(testing_support::MakeSparseFile(m_dir.Path() / "huge.wav",
+                                        vexa::soundfile::kMaxFileBytes + 1),
+        m_dir.Path() / "huge.wav");
+
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        CapturedStream err{std::cerr};
+        audio.AddAudio("sound" + std::to_string(i), files[i]);
+        EXPECT_EQ(err.LineCount(), 1) << err.Text();
+        EXPECT_NE(err.Text().find(files[i]), std::string::npos) << err.Text();
+        audio.PlayAudio("sound" + std::to_string(i), false);
+    }
+    EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_GE(files.size(), 6u);
+
+    // The untouched file still loads and plays.
+    audio.AddAudio("tone", Wav("short"));
+    audio.PlayAudio("tone", false);
+    EXPECT_EQ(Mix_Playing(-1), 1);
 }

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer)
+# and runs one or all of them for a time budget each.
+#   scripts/fuzz.sh [TARGET|all] [SECONDS]     (default: all, 30 s each)
+# Targets: model highscore textform sound font. Each run starts from the kept
+# seeds (tests/fuzz/corpus/TARGET) plus what earlier runs found (in
+# $BUILD_DIR/corpus/TARGET). An input that crashes, leaks, hangs past the
+# timeout or allocates past the limits is kept under tests/fuzz/crashes/TARGET/;
+# the ordinary test build replays everything there (ctest -L fuzz), so a kept
+# file is a regression test. Exit status 1 when any target found something.
+#   BUILD_DIR   fuzz build directory (default: build-fuzz)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/ensure-packages.sh
+ensure_packages "${BUILD_PACKAGES[@]}" libgtest-dev clang-14 libclang-rt-14-dev
+
+ALL_TARGETS=(model highscore textform sound font)
+TARGET=${1:-all}
+SECONDS_EACH=${2:-30}
+BUILD_DIR=${BUILD_DIR:-build-fuzz}
+
+if [ "$TARGET" = "all" ]; then
+    targets=("${ALL_TARGETS[@]}")
+elif [[ " ${ALL_TARGETS[*]} " == *" $TARGET "* ]]; then
+    targets=("$TARGET")
+else
+    echo "Unknown fuzz target '$TARGET'; one of: all ${ALL_TARGETS[*]}" >&2
+    exit 2
+fi
+
+CC=clang-14 CXX=clang++-14 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DZAP207_FUZZ=ON -DBUILD_TESTING=ON -DZAP207_BENCHMARKS=OFF > /dev/null
+cmake --build "$BUILD_DIR" -j "$(nproc)" --target fuzzers
+
+# Leaks inside the system's X11, GL, font and sound libraries are theirs.
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR="$scratch"
+
+found=0
+for target in "${targets[@]}"; do
+    seeds="tests/fuzz/corpus/$target"
+    crashes="tests/fuzz/crashes/$target"
+    corpus="$BUILD_DIR/corpus/$target"
+    log="$BUILD_DIR/fuzz-$target.log"
+    mkdir -p "$corpus" "$crashes"
+    echo "== $target: ${SECONDS_EACH} s"
+    # Limits: 2 GB resident, no single allocation over 512 MB, 10 s per input.
+    status=0
+    "$BUILD_DIR/fuzz/${target}_fuzz" "$corpus" "$seeds" \
+        -max_total_time="$SECONDS_EACH" -rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=10 \
+        -print_final_stats=1 \
+        -artifact_prefix="$crashes/" > "$log" 2>&1 || status=$?
+    grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb|#[0-9]+ *DONE' "$log" || true
+    echo "   corpus: $(find "$corpus" -type f | wc -l) inputs"
+    if [ "$status" -ne 0 ]; then
+        found=1
+        echo "!! $target found a fault (status $status); see $log and $crashes/" >&2
+        grep -E 'ERROR|SUMMARY|Test unit written' "$log" >&2 || true
+    fi
+done
+exit "$found"

@@ -1,0 +1,45 @@
+// The text forms of the math types, "{x, y}" and "{r, g, b}", line by line, and
+// the field splitter under them with any pair of marks. A field without a
+// number is reported by the readers' documented exceptions; anything else
+// escaping, or any sanitizer finding, is a fault.
+#include "FuzzSupport.h"
+
+#include "core/Color.h"
+#include "core/TextForm.h"
+#include "core/Vector2.h"
+
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+template <typename T>
+void readAll(const std::string& text) {
+    std::istringstream stream(text);
+    while (stream.peek() != std::istream::traits_type::eof()) {
+        T value;
+        try {
+            stream >> value;
+        } catch (const std::invalid_argument&) {
+        } catch (const std::out_of_range&) {
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    readAll<vexa::Vector2>(text);
+    readAll<vexa::Color>(text);
+    if (size >= 2) {
+        const std::string line = text.substr(2, text.find('\n', 2) - 2);
+        vexa::textform::Between(line, text[0], text[1]);
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    return 0;
+}
