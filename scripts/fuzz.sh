@@ -43,9 +43,10 @@ export TMPDIR="$scratch"
 
 found=0
 for target in "${targets[@]}"; do
-    seeds="tests/fuzz/corpus/$target"
-    crashes="tests/fuzz/crashes/$target"
-    corpus="$BUILD_DIR/corpus/$target"
+    # Absolute paths: a target may change its working directory.
+    seeds="$PWD/tests/fuzz/corpus/$target"
+    crashes="$PWD/tests/fuzz/crashes/$target"
+    corpus="$(cd "$BUILD_DIR" && pwd)/corpus/$target"
     log="$BUILD_DIR/fuzz-$target.log"
     mkdir -p "$corpus" "$crashes"
     echo "== $target: ${SECONDS_EACH} s"

@@ -16,6 +16,10 @@ constexpr std::uint16_t kFormatFloat = 0x0003;
 constexpr std::uint16_t kFormatALaw = 0x0006;
 constexpr std::uint16_t kFormatMuLaw = 0x0007;
 constexpr std::uint16_t kFormatExtensible = 0xFFFE;
+// Below telephone quality nothing is meant to be heard; each halving of the
+// rate doubles what the conversion to the mixer's rate allocates.
+constexpr std::uint32_t kMinSampleRate = 1000;
+constexpr std::uint32_t kMaxSampleRate = 768000;
 
 std::uint16_t readLe16(std::string_view bytes, std::size_t at) {
     return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
@@ -53,7 +57,10 @@ double maxSamples(const Format& format, std::uint32_t dataBytes) {
 
 std::string checkFormat(const Format& format, std::uint32_t dataBytes) {
     if (format.channels == 0) return "its format chunk names no channels";
-    if (format.sampleRate == 0) return "its format chunk names no sample rate";
+    if (format.sampleRate < kMinSampleRate || format.sampleRate > kMaxSampleRate) {
+        return "its sample rate of " + std::to_string(format.sampleRate) + " Hz is outside " +
+               std::to_string(kMinSampleRate) + " to " + std::to_string(kMaxSampleRate);
+    }
     const double frames = maxSamples(format, dataBytes) / format.channels;
     const double seconds = frames / format.sampleRate;
     if (seconds > kMaxDecodedSeconds) {

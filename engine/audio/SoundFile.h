@@ -14,12 +14,13 @@ namespace vexa::soundfile {
 inline constexpr std::uintmax_t kMaxFileBytes = 64u * 1024u * 1024u;
 // The decoder converts to the mixer's rate through float stereo, so a short
 // file at a low sample rate can take hundreds of times its size; no sound may
-// last longer than this (about 200 MB decoded).
-inline constexpr double kMaxDecodedSeconds = 10.0 * 60.0;
+// last longer than this (about 100 MB while it is converted).
+inline constexpr double kMaxDecodedSeconds = 5.0 * 60.0;
 
 // Empty when `bytes` is a RIFF WAVE file whose every chunk up to the sample
-// data fits in the file, with a format chunk the decoder can size and sound
-// that lasts at most kMaxDecodedSeconds; otherwise why not, worded for a message.
+// data fits in the file, with a format chunk of a sane sample rate (1 kHz to
+// 768 kHz) and sound that lasts at most kMaxDecodedSeconds; otherwise why not,
+// worded for a message.
 std::string Check(std::string_view bytes);
 
 // Checks `bytes`, then decodes them into a chunk in the open mixer's format.

@@ -67,10 +67,10 @@ TEST(SoundFile, TheGamesSoundsAndOrdinaryLayoutsPass) {
               "");
     // Nothing after the sample data is read, so trailing bytes do not matter.
     EXPECT_EQ(vexa::soundfile::Check(riff(kMono16 + chunk("data", "abcd") + "junk")), "");
-    // Five minutes of 4-bit ADPCM (two samples a byte) are well inside the limit.
-    const std::uint32_t fiveMinutesOf4Bit = 300u * 22050u / 2u;
+    // Three minutes of 4-bit ADPCM (two samples a byte) pass.
+    const std::uint32_t threeMinutesOf4Bit = 180u * 22050u / 2u;
     EXPECT_EQ(vexa::soundfile::Check(riff(format(0x11, 1, 22050, 4) +
-                                          chunk("data", std::string(fiveMinutesOf4Bit, '\0')))),
+                                          chunk("data", std::string(threeMinutesOf4Bit, '\0')))),
               "");
 }
 
@@ -90,9 +90,14 @@ TEST(SoundFile, HeadersThatClaimMoreThanTheFileHoldsOrTooMuchSoundAreRefused) {
     refused(riff(chunk("data", "ab") + kMono16), "before its format chunk");
     refused(riff(kMono16), "no sample data");
     refused(riff(format(1, 0, 22050, 16) + chunk("data", "ab")), "no channels");
-    refused(riff(format(1, 1, 0, 16) + chunk("data", "ab")), "no sample rate");
+    refused(riff(format(1, 1, 0, 16) + chunk("data", "ab")), "sample rate of 0 Hz");
     // 200 bytes at one sample a second would decode to hours at the mixer's rate.
-    refused(riff(format(1, 1, 1, 8) + chunk("data", std::string(800, '\x80'))), "seconds of sound");
+    refused(riff(format(1, 1, 1, 8) + chunk("data", std::string(200, '\x80'))),
+            "sample rate of 1 Hz");
+    refused(riff(format(1, 1, 4000000000u, 16) + chunk("data", "ab")), "outside 1000 to 768000");
+    // Six minutes at the lowest rate allowed.
+    refused(riff(format(1, 1, 1000, 8) + chunk("data", std::string(360000, '\x80'))),
+            "360 seconds of sound, more than the 300 allowed");
     refused("", "not a RIFF WAVE file");
     refused("OggS" + std::string(40, '\0'), "not a RIFF WAVE file");
     refused(std::string("RIFF\x10\0\0\0AVI ", 12) + kMono16, "not a RIFF WAVE file");

@@ -1,0 +1,237 @@
+// Plays the real game headless for a simulated time at 60 frames a second with
+// random W, S and Space, on a fed clock, and prints once a simulated minute
+// what could leak: actors, live particles, textures, SDL's outstanding
+// allocations, open files and resident memory. Asteroids are listed apart:
+// the rules keep every one of them until the game ends.
+//   soak [MINUTES] [SEED]          (default: 60 minutes, seed 207)
+// Exit status 1 when open files or textures grew after the first minute.
+#include "Enemy.h"
+#include "K_AsteroidField.h"
+
+#include "audio/AudioSystem.h"
+#include "core/Random.h"
+#include "core/Time.h"
+#include "framework/Scene.h"
+#include "input/InputSystem.h"
+#include "renderer/ParticleSystem.h"
+#include "renderer/Renderer.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point g_now{};
+Clock::time_point fedClock() {
+    return g_now;
+}
+
+long g_liveTextures = 0;
+
+}  // namespace
+
+#if defined(SOAK_COUNTS_TEXTURES)
+extern "C" {
+SDL_Texture* __real_SDL_CreateTextureFromSurface(SDL_Renderer* renderer, SDL_Surface* surface);
+void __real_SDL_DestroyTexture(SDL_Texture* texture);
+
+SDL_Texture* __wrap_SDL_CreateTextureFromSurface(SDL_Renderer* renderer, SDL_Surface* surface) {
+    SDL_Texture* texture = __real_SDL_CreateTextureFromSurface(renderer, surface);
+    if (texture != nullptr) ++g_liveTextures;
+    return texture;
+}
+
+void __wrap_SDL_DestroyTexture(SDL_Texture* texture) {
+    if (texture != nullptr) --g_liveTextures;
+    __real_SDL_DestroyTexture(texture);
+}
+}
+#endif
+
+namespace {
+
+constexpr int kFramesPerSecond = 60;
+constexpr int kFramesPerMinute = 60 * kFramesPerSecond;
+
+struct Sample {
+    long actors = 0;
+    long asteroids = 0;
+    long particles = 0;
+    long textures = 0;
+    long sdlAllocations = 0;
+    long openFiles = 0;
+    double residentMb = 0.0;
+};
+
+long openFiles() {
+    long count = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end;
+         it.increment(ec)) {
+        ++count;
+    }
+    return count - 1;  // the iterator's own descriptor
+}
+
+double residentMb() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
+Sample take(K_AsteroidField& game) {
+    Sample sample;
+    sample.actors = static_cast<long>(game.m_scene->Count());
+    game.m_scene->ForEach([&sample](vexa::Actor& actor) {
+        if (dynamic_cast<Enemy*>(&actor) != nullptr) ++sample.asteroids;
+    });
+    for (const auto& particle : vexa::g_particleSystem.m_particles) {
+        if (particle.m_isActive) ++sample.particles;
+    }
+    sample.textures = g_liveTextures;
+    sample.sdlAllocations = SDL_GetNumAllocations();
+    sample.openFiles = openFiles();
+    sample.residentMb = residentMb();
+    return sample;
+}
+
+// A player who holds W or S for a while, lets go, and presses Space now and
+// then: enough to start games, die, and return to the title.
+class RandomPlayer {
+public:
+    explicit RandomPlayer(unsigned seed) : m_random{seed} {}
+
+    void Press() {
+        if (m_held == 0 && chance(1, 20)) {
+            m_key = chance(1, 2) ? SDL_SCANCODE_W : SDL_SCANCODE_S;
+            m_held = std::uniform_int_distribution<int>(5, 90)(m_random);
+        }
+        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_W, m_held > 0 && m_key == SDL_SCANCODE_W);
+        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_S, m_held > 0 && m_key == SDL_SCANCODE_S);
+        if (m_held > 0) --m_held;
+        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_SPACE, chance(1, 240));
+    }
+
+private:
+    bool chance(int in, int outOf) {
+        return std::uniform_int_distribution<int>(1, outOf)(m_random) <= in;
+    }
+
+    std::mt19937 m_random;
+    SDL_Scancode m_key = SDL_SCANCODE_W;
+    int m_held = 0;
+};
+
+// The game's files in a scratch directory, so its record is not the player's.
+std::filesystem::path copyAssets() {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("zap207-soak-" + std::to_string(static_cast<long>(getpid())));
+    std::filesystem::remove_all(dir);
+    std::filesystem::copy(ZAP207_SOURCE_ASSETS, dir, std::filesystem::copy_options::recursive);
+    std::ofstream(dir / "highscore.txt") << "0";
+    return dir;
+}
+
+void printRow(int minute, const char* state, int games, const Sample& s) {
+    std::printf("%6d  %-10s %5d %7ld %9ld %9ld %8ld %11ld %6ld %9.1f\n", minute, state, games,
+                s.actors, s.asteroids, s.particles, s.textures, s.sdlAllocations, s.openFiles,
+                s.residentMb);
+    std::fflush(stdout);
+}
+
+const char* stateName(K_AsteroidField::eState state) {
+    switch (state) {
+        case K_AsteroidField::TitleScreen: return "title";
+        case K_AsteroidField::StartGame:
+        case K_AsteroidField::StartLevel:
+        case K_AsteroidField::Playing: return "playing";
+        case K_AsteroidField::PlayerDeadStart:
+        case K_AsteroidField::PlayerDead: return "dying";
+        case K_AsteroidField::GameOver: return "game over";
+    }
+    return "?";
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const int minutes = argc > 1 ? std::atoi(argv[1]) : 60;
+    const unsigned seed = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : 207u;
+    SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    const auto dir = copyAssets();
+    std::filesystem::current_path(dir);
+    vexa::seedRandom(seed);
+    vexa::g_time = vexa::Time(&fedClock);
+
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    TTF_Init();
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_RGBA32);
+    SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface);
+    vexa::g_renderer.Attach(renderer, 800, 600);
+
+    auto game = std::make_unique<K_AsteroidField>();
+    game->Initialize();
+    RandomPlayer player{seed};
+
+    std::printf("minute  state      games  actors asteroids particles textures "
+                "sdl_allocs  files  rss_mb\n");
+    Sample first;
+    Sample last;
+    int games = 0;
+    K_AsteroidField::eState previous = game->GetState();
+    const auto started = Clock::now();
+    for (int frame = 1; frame <= minutes * kFramesPerMinute; ++frame) {
+        // One pass of the game's frame loop, with keys from the random player.
+        g_now += std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(1.0 / kFramesPerSecond));
+        vexa::g_time.Tick();
+        player.Press();
+        vexa::g_audioSystem.Update();
+        vexa::g_particleSystem.Update(vexa::g_time.GetDeltaTime());
+        game->Update(vexa::g_time.GetDeltaTime());
+        vexa::g_renderer.SetColor(0, 0, 0, 255);
+        vexa::g_renderer.BeginFrame();
+        game->Draw(vexa::g_renderer);
+        vexa::g_renderer.EndFrame();
+
+        const auto state = game->GetState();
+        if (state == K_AsteroidField::StartGame && previous != state) ++games;
+        previous = state;
+        if (frame % kFramesPerMinute == 0) {
+            last = take(*game);
+            if (frame == kFramesPerMinute) first = last;
+            printRow(frame / kFramesPerMinute, stateName(state), games, last);
+        }
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+
+    game.reset();
+    std::error_code ignored;
+    std::filesystem::current_path(dir.parent_path(), ignored);
+    std::filesystem::remove_all(dir, ignored);
+
+    std::printf("%d simulated minutes (%d frames) in %.0f s; %d games\n", minutes,
+                minutes * kFramesPerMinute, seconds, games);
+    std::printf("after minute 1: open files %+ld, textures %+ld, SDL allocations %+ld, "
+                "resident %+.1f MB\n",
+                last.openFiles - first.openFiles, last.textures - first.textures,
+                last.sdlAllocations - first.sdlAllocations, last.residentMb - first.residentMb);
+    return (last.openFiles > first.openFiles || last.textures > first.textures) ? 1 : 0;
+}
