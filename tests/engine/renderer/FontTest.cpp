@@ -22,7 +22,7 @@ using testing_support::TempDir;
 
 namespace {
 
-const std::string kShippedFont = std::string(ZAP207_SOURCE_ASSETS) + "/font.ttf";
+const std::string kShippedFont = ZAP207_SOURCE_ASSETS "/font.ttf";
 const vexa::Color kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 
 class FontTest : public ::testing::Test {
