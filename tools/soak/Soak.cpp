@@ -26,6 +26,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <random>
 #include <string>
@@ -174,6 +175,9 @@ int main(int argc, char* argv[]) {
     const unsigned seed = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : 207u;
     SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);
     SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+    // The game's own console lines (a record saved) would break up the table.
+    std::cout.rdbuf(nullptr);
 
     const auto dir = copyAssets();
     std::filesystem::current_path(dir);
