@@ -7,6 +7,7 @@
 // Exit status 1 when open files or textures grew after the first minute.
 #include "Enemy.h"
 #include "K_AsteroidField.h"
+#include "Player.h"
 
 #include "audio/AudioSystem.h"
 #include "core/Random.h"
@@ -21,6 +22,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -95,7 +97,7 @@ double residentMb() {
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
 }
 
-Sample take(K_AsteroidField& game) {
+Sample countActors(K_AsteroidField& game) {
     Sample sample;
     sample.actors = static_cast<long>(game.m_scene->Count());
     game.m_scene->ForEach([&sample](vexa::Actor& actor) {
@@ -104,6 +106,11 @@ Sample take(K_AsteroidField& game) {
     for (const auto& particle : vexa::g_particleSystem.m_particles) {
         if (particle.m_isActive) ++sample.particles;
     }
+    return sample;
+}
+
+Sample take(K_AsteroidField& game) {
+    Sample sample = countActors(game);
     sample.textures = g_liveTextures;
     sample.sdlAllocations = SDL_GetNumAllocations();
     sample.openFiles = openFiles();
@@ -112,19 +119,28 @@ Sample take(K_AsteroidField& game) {
 }
 
 // A player who holds W or S for a while, lets go, and presses Space now and
-// then: enough to start games, die, and return to the title.
+// then: enough to start games, die, and return to the title. Every other game
+// it also steers away from the nearest asteroid ahead, so some games last long
+// enough for power-ups and a crowded field.
 class RandomPlayer {
 public:
     explicit RandomPlayer(unsigned seed) : m_random{seed} {}
 
-    void Press() {
+    void NewGame() { m_dodging = chance(1, 2); }
+
+    void Press(vexa::Scene& scene) {
         if (m_held == 0 && chance(1, 20)) {
             m_key = chance(1, 2) ? SDL_SCANCODE_W : SDL_SCANCODE_S;
             m_held = std::uniform_int_distribution<int>(5, 90)(m_random);
         }
-        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_W, m_held > 0 && m_key == SDL_SCANCODE_W);
-        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_S, m_held > 0 && m_key == SDL_SCANCODE_S);
+        SDL_Scancode key = m_held > 0 ? m_key : SDL_SCANCODE_UNKNOWN;
         if (m_held > 0) --m_held;
+        if (m_dodging) {
+            const SDL_Scancode away = awayFromDanger(scene);
+            if (away != SDL_SCANCODE_UNKNOWN) key = away;
+        }
+        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_W, key == SDL_SCANCODE_W);
+        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_S, key == SDL_SCANCODE_S);
         vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_SPACE, chance(1, 240));
     }
 
@@ -133,9 +149,33 @@ private:
         return std::uniform_int_distribution<int>(1, outOf)(m_random) <= in;
     }
 
+    // W or S away from the closest asteroid about to reach the ship, or
+    // nothing when none is near; the window's edges turn it back.
+    static SDL_Scancode awayFromDanger(vexa::Scene& scene) {
+        const Player* ship = scene.GetActor<Player>();
+        if (ship == nullptr) return SDL_SCANCODE_UNKNOWN;
+        const vexa::Vector2 at = ship->m_transform.position;
+        float closest = 1e9f;
+        float threatY = 0.0f;
+        scene.ForEach([&](vexa::Actor& actor) {
+            if (dynamic_cast<Enemy*>(&actor) == nullptr) return;
+            const vexa::Vector2 d = actor.m_transform.position - at;
+            if (d.x < -40.0f || d.x > 260.0f || d.y > 110.0f || d.y < -110.0f) return;
+            if (d.x < closest) {
+                closest = d.x;
+                threatY = d.y;
+            }
+        });
+        if (closest == 1e9f) return SDL_SCANCODE_UNKNOWN;
+        if (at.y < 80.0f) return SDL_SCANCODE_S;
+        if (at.y > 520.0f) return SDL_SCANCODE_W;
+        return threatY > 0.0f ? SDL_SCANCODE_W : SDL_SCANCODE_S;
+    }
+
     std::mt19937 m_random;
     SDL_Scancode m_key = SDL_SCANCODE_W;
     int m_held = 0;
+    bool m_dodging = false;
 };
 
 // The game's files in a scratch directory, so its record is not the player's.
@@ -148,10 +188,12 @@ std::filesystem::path copyAssets() {
     return dir;
 }
 
-void printRow(int minute, const char* state, int games, const Sample& s) {
-    std::printf("%6d  %-10s %5d %7ld %9ld %9ld %8ld %11ld %6ld %9.1f\n", minute, state, games,
-                s.actors, s.asteroids, s.particles, s.textures, s.sdlAllocations, s.openFiles,
-                s.residentMb);
+// Asteroids and particles come and go within a minute, so their peaks are shown.
+void printRow(int minute, const char* state, int games, float longestGame, const Sample& s,
+              const Sample& peak) {
+    std::printf("%6d  %-9s %5d %7.0f %6ld %9ld %9ld %8ld %10ld %5ld %7.1f\n", minute, state, games,
+                longestGame, s.actors, peak.asteroids, peak.particles, s.textures,
+                s.sdlAllocations, s.openFiles, s.residentMb);
     std::fflush(stdout);
 }
 
@@ -194,11 +236,15 @@ int main(int argc, char* argv[]) {
     game->Initialize();
     RandomPlayer player{seed};
 
-    std::printf("minute  state      games  actors asteroids particles textures "
-                "sdl_allocs  files  rss_mb\n");
+    std::printf("minute  state     games longest actors asteroids particles textures "
+                "sdl_allocs files  rss_mb\n");
+    std::printf("                          game_s         (peak)    (peak)\n");
     Sample first;
     Sample last;
+    Sample peak;
     int games = 0;
+    float gameSeconds = 0.0f;
+    float longestGame = 0.0f;
     K_AsteroidField::eState previous = game->GetState();
     const auto started = Clock::now();
     for (int frame = 1; frame <= minutes * kFramesPerMinute; ++frame) {
@@ -206,7 +252,7 @@ int main(int argc, char* argv[]) {
         g_now += std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(1.0 / kFramesPerSecond));
         vexa::g_time.Tick();
-        player.Press();
+        player.Press(*game->m_scene);
         vexa::g_audioSystem.Update();
         vexa::g_particleSystem.Update(vexa::g_time.GetDeltaTime());
         game->Update(vexa::g_time.GetDeltaTime());
@@ -216,12 +262,24 @@ int main(int argc, char* argv[]) {
         vexa::g_renderer.EndFrame();
 
         const auto state = game->GetState();
-        if (state == K_AsteroidField::StartGame && previous != state) ++games;
+        if (state == K_AsteroidField::StartGame && previous != state) {
+            ++games;
+            gameSeconds = 0.0f;
+            player.NewGame();
+        }
+        if (state == K_AsteroidField::Playing) {
+            gameSeconds += vexa::g_time.GetDeltaTime();
+            longestGame = std::max(longestGame, gameSeconds);
+        }
         previous = state;
+        const Sample now = countActors(*game);
+        peak.asteroids = std::max(peak.asteroids, now.asteroids);
+        peak.particles = std::max(peak.particles, now.particles);
         if (frame % kFramesPerMinute == 0) {
             last = take(*game);
             if (frame == kFramesPerMinute) first = last;
-            printRow(frame / kFramesPerMinute, stateName(state), games, last);
+            printRow(frame / kFramesPerMinute, stateName(state), games, longestGame, last, peak);
+            peak = Sample{};
         }
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
@@ -231,8 +289,8 @@ int main(int argc, char* argv[]) {
     std::filesystem::current_path(dir.parent_path(), ignored);
     std::filesystem::remove_all(dir, ignored);
 
-    std::printf("%d simulated minutes (%d frames) in %.0f s; %d games\n", minutes,
-                minutes * kFramesPerMinute, seconds, games);
+    std::printf("%d simulated minutes (%d frames) in %.0f s; %d games, the longest %.0f s\n",
+                minutes, minutes * kFramesPerMinute, seconds, games, longestGame);
     std::printf("after minute 1: open files %+ld, textures %+ld, SDL allocations %+ld, "
                 "resident %+.1f MB\n",
                 last.openFiles - first.openFiles, last.textures - first.textures,
