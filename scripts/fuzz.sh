@@ -39,7 +39,8 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
-scratch=$(mktemp -d)
+# The model and record targets write a file per input: keep them in memory.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch=$(mktemp -d -p /dev/shm); else scratch=$(mktemp -d); fi
 trap 'rm -rf "$scratch"' EXIT
 export TMPDIR="$scratch"
 
