@@ -1,4 +1,5 @@
-// The text forms of the math types, "{x, y}" and "{r, g, b}", line by line, and
+// The text forms of the math types, "{x, y}" and "{r, g, b}", line by line (a
+// colour then made into bytes as the renderer does), and
 // the field splitter under them with any pair of marks. A field without a
 // number is reported by the readers' documented exceptions; anything else
 // escaping, or any sanitizer finding, is a fault.
@@ -14,6 +15,17 @@
 
 namespace {
 
+// A colour read from a file is turned into bytes when it is drawn.
+void use(const vexa::Color& color) {
+    vexa::Color::ToInt(color.r);
+    vexa::Color::ToInt(color.g);
+    vexa::Color::ToInt(color.b);
+}
+
+void use(const vexa::Vector2& point) {
+    point.Length();
+}
+
 template <typename T>
 void readAll(const std::string& text) {
     std::istringstream stream(text);
@@ -21,6 +33,7 @@ void readAll(const std::string& text) {
         T value;
         try {
             stream >> value;
+            use(value);
         } catch (const std::invalid_argument&) {
         } catch (const std::out_of_range&) {
         }
