@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -23,6 +24,41 @@ std::string readFontFile(const std::string& filename, std::string& bytes) {
         return error.code().message();
     }
     return "the file cannot be read";
+}
+
+// A glyph may reach this many times the point size from the pen position in
+// any direction: generous for ornate faces, yet a 40-character caption stays
+// within a few megabytes of texture.
+constexpr int kMaxGlyphScale = 8;
+
+// Empty when the face's line metrics and the glyph of every character a Text
+// can render (Latin-1; a missing one draws the face's default glyph) are in
+// proportion to the point size. A damaged face can claim glyphs thousands of
+// pixels wide, and rendering one caption with it would take gigabytes.
+std::string checkProportions(TTF_Font* font, int pointSize) {
+    const int limit = kMaxGlyphScale * std::max(pointSize, 1);
+    const auto outside = [limit](int value) { return value < -limit || value > limit; };
+    const int height = TTF_FontHeight(font);
+    if (height <= 0 || height > limit || outside(TTF_FontAscent(font)) ||
+        outside(TTF_FontDescent(font)) || outside(TTF_FontLineSkip(font))) {
+        return "its line height of " + std::to_string(height) + " px at " +
+               std::to_string(pointSize) + " pt is out of all proportion";
+    }
+    for (Uint32 character = 0x20; character <= 0xFF; ++character) {
+        int minX = 0;
+        int maxX = 0;
+        int minY = 0;
+        int maxY = 0;
+        int advance = 0;
+        if (TTF_GlyphMetrics32(font, character, &minX, &maxX, &minY, &maxY, &advance) != 0) {
+            continue;
+        }
+        if (outside(minX) || outside(maxX) || outside(minY) || outside(maxY) || outside(advance)) {
+            return "the glyph of character " + std::to_string(character) +
+                   " is out of all proportion to " + std::to_string(pointSize) + " pt";
+        }
+    }
+    return {};
 }
 
 void reportFailure(const std::string& name, const std::string& problem) {
@@ -62,9 +98,14 @@ void Font::Open(std::string bytes, int pointSize, const std::string& name) {
     // With freesrc set the library closes the source, even when opening fails.
     m_ttfFont = source != nullptr ? TTF_OpenFontRW(source, 1, pointSize) : nullptr;
     if (m_ttfFont == nullptr) {
-        m_bytes.clear();
-        m_bytes.shrink_to_fit();
         reportFailure(name, TTF_GetError());
+        Close();
+        return;
+    }
+    const std::string problem = checkProportions(m_ttfFont, pointSize);
+    if (!problem.empty()) {
+        reportFailure(name, problem);
+        Close();
     }
 }
 

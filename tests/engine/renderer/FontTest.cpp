@@ -78,6 +78,22 @@ TEST_F(FontTest, AnythingButARegularFileOfSaneSizeIsRefusedWithoutOpeningIt) {
     LoadFails(m_dir.Write("truncated.ttf", shipped.substr(0, 4096)));
 }
 
+// Found by fuzzing: a 7 kB face whose line height is negative and whose every
+// glyph advances 2692 px at 28 pt. Rendering one caption took a 617 MB texture.
+TEST_F(FontTest, AFaceOutOfAllProportionIsRefusedBeforeAnythingIsRendered) {
+    const std::filesystem::path damaged =
+        ZAP207_SOURCE_ASSETS "/../tests/fuzz/crashes/font/huge-advances.ttf";
+    ASSERT_TRUE(std::filesystem::is_regular_file(damaged));
+    EXPECT_NE(LoadFails(damaged).find("out of all proportion"), std::string::npos);
+
+    // The shipped face passes at the sizes a game would use.
+    for (int size : {8, 28, 96}) {
+        CapturedStream err{std::cerr};
+        EXPECT_TRUE(vexa::Font(kShippedFont, size).IsOpen()) << size;
+        EXPECT_EQ(err.Text(), "");
+    }
+}
+
 TEST_F(FontTest, AFontReadIntoMemoryDrawsAndAFailedReloadLeavesItEmpty) {
     auto font = std::make_shared<vexa::Font>(kShippedFont, 28);
     ASSERT_TRUE(font->IsOpen());
