@@ -16,7 +16,7 @@ constexpr std::uint16_t kFormatFloat = 0x0003;
 constexpr std::uint16_t kFormatALaw = 0x0006;
 constexpr std::uint16_t kFormatMuLaw = 0x0007;
 constexpr std::uint16_t kFormatExtensible = 0xFFFE;
-// Below telephone quality nothing is meant to be heard; each halving of the
+// Far below telephone quality (8 kHz) no sound is meant to be heard; each halving of the
 // rate doubles what the conversion to the mixer's rate allocates.
 constexpr std::uint32_t kMinSampleRate = 1000;
 constexpr std::uint32_t kMaxSampleRate = 768000;
