@@ -1,8 +1,8 @@
 # ZAP207_FUZZ=ON builds the libFuzzer targets of tests/fuzz (clang only), with
 # the engine and the game instrumented for coverage, AddressSanitizer and
-# UndefinedBehaviorSanitizer. Build them with `--target fuzzers`; scripts/fuzz.sh
-# builds and runs them. Without it, the same targets replay their kept inputs
-# as ordinary tests.
+# UndefinedBehaviorSanitizer, whether or not the tests are built. Build them
+# with `--target fuzzers`; scripts/fuzz.sh builds and runs them. Without it,
+# the test build has the same targets replay their kept inputs as tests.
 option(ZAP207_FUZZ "Build the libFuzzer targets under tests/fuzz (needs clang)" OFF)
 
 if(ZAP207_FUZZ)
@@ -12,4 +12,5 @@ if(ZAP207_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
                       -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
+  add_subdirectory("${CMAKE_CURRENT_LIST_DIR}/../tests/fuzz" "${CMAKE_BINARY_DIR}/tests/fuzz")
 endif()
