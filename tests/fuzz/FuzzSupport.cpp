@@ -40,12 +40,14 @@ void UseDummyDrivers() {
 }
 
 const std::filesystem::path& ScratchDir() {
-    static const std::filesystem::path path = [] {
-        auto made = makeScratchDir();
+    // Never destroyed: the clean-up at exit runs after the statics are gone
+    // and must still be able to name the directory.
+    static const std::filesystem::path* const path = [] {
+        auto* made = new std::filesystem::path(makeScratchDir());
         std::atexit(removeScratchDir);
         return made;
     }();
-    return path;
+    return *path;
 }
 
 void WriteBytes(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size) {
