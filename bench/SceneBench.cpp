@@ -2,6 +2,8 @@
 // pass, next to the walk over every pair it replaced, and the particle pool.
 #include "PlayLayout.h"
 
+#include "AllPairsScene.h"
+
 #include "core/Transform.h"
 #include "framework/Actor.h"
 #include "framework/Scene.h"
@@ -25,43 +27,7 @@ std::shared_ptr<vexa::Model> Asset(const char* name) {
 
 // The scene as it was first written: every pair tested, and the ship found by
 // a walk of the whole list on every lookup.
-class PlainScene {
-public:
-    void Add(std::unique_ptr<vexa::Actor> actor) { m_actors.push_back(std::move(actor)); }
-
-    template <typename T>
-    T* GetActor() {
-        for (auto& actor : m_actors) {
-            if (auto* found = dynamic_cast<T*>(actor.get())) return found;
-        }
-        return nullptr;
-    }
-
-    void Update(float dt) {
-        for (auto it = m_actors.begin(); it != m_actors.end();) {
-            (*it)->Update(dt);
-            it = (*it)->m_destroyed ? m_actors.erase(it) : std::next(it);
-        }
-        for (auto a = m_actors.begin(); a != m_actors.end(); ++a) {
-            for (auto b = std::next(a); b != m_actors.end(); ++b) {
-                vexa::Actor& first = **a;
-                vexa::Actor& second = **b;
-                const float distance = vexa::Vector2::Distance(first.m_transform.position,
-                                                               second.m_transform.position);
-                const float reach = first.GetRadius() + second.GetRadius();
-                if (reach >= distance) {
-                    first.OnCollision(&second);
-                    second.OnCollision(&first);
-                }
-            }
-        }
-    }
-
-    std::size_t Count() const { return m_actors.size(); }
-
-private:
-    std::list<std::unique_ptr<vexa::Actor>> m_actors;
-};
+using PlainScene = testing_support::AllPairsScene;
 
 class Ship : public vexa::Actor {
 public:

@@ -31,15 +31,7 @@ shot=$(screenshot "$window" moved)
 [ "$(count_colour "$shot" 60x60+70+270 "$SHIP")" -lt 12 ] || fail "the ship did not leave y 300"
 [ "$(count_colour "$shot" 60x100+70+140 "$SHIP")" -gt 40 ] || fail "the ship is not near y 200"
 
-for _ in $(seq 600); do
-    grep -q -x 'High score saved successfully!' "$WORK/stdout" && break
-    kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during play"
-    sleep 0.1
-done
-grep -q -x 'High score saved successfully!' "$WORK/stdout" || fail "no asteroid ended the run within a minute"
-record=$(cat "$WORK/run/Assets/highscore.txt")
-[[ "$record" =~ ^[1-9][0-9]*$ ]] || fail "highscore.txt holds '$record', not bare digits"
-[ "$(wc -c < "$WORK/run/Assets/highscore.txt")" -eq "${#record}" ] || fail "highscore.txt has more than the digits"
+record=$(wait_for_saved_record "$WORK/run/Assets/highscore.txt")
 
 sleep 0.5
 shot=$(screenshot "$window" game-over)

@@ -103,3 +103,19 @@ count_colour() {
     convert "$1" -crop "$2" +repage -fuzz 10% -fill black +opaque "$3" \
         -fill white -opaque "$3" -format '%[fx:round(mean*w*h)]' info:
 }
+
+# Waits up to a minute of play for the game to report a saved record, then
+# checks that the record file holds it as bare digits and prints it.
+wait_for_saved_record() {
+    local file=$1 record
+    for _ in $(seq 600); do
+        grep -q -x 'High score saved successfully!' "$WORK/stdout" && break
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during play"
+        sleep 0.1
+    done
+    grep -q -x 'High score saved successfully!' "$WORK/stdout" || fail "no asteroid ended the run within a minute"
+    record=$(cat "$file")
+    [[ "$record" =~ ^[1-9][0-9]*$ ]] || fail "$(basename "$file") holds '$record', not bare digits"
+    [ "$(wc -c < "$file")" -eq "${#record}" ] || fail "$(basename "$file") has more than the digits"
+    echo "$record"
+}

@@ -73,16 +73,8 @@ hold_key w 0.5
 wait_colour 60x60+70+270 "$SHIP" max 12 moved || fail "the ship did not leave y 300"
 wait_colour 60x100+70+140 "$SHIP" min 40 moved || fail "the ship is not near y 200"
 
-for _ in $(seq 600); do
-    grep -q -x 'High score saved successfully!' "$WORK/stdout" && break
-    kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during play"
-    sleep 0.1
-done
-grep -q -x 'High score saved successfully!' "$WORK/stdout" || fail "no asteroid ended the run within a minute"
-record=$(cat "$WORK/run/Assets/highscore.txt")
-[[ "$record" =~ ^[1-9][0-9]*$ ]] || fail "highscore.txt holds '$record', not bare digits"
-[ "$(wc -c < "$WORK/run/Assets/highscore.txt")" -eq "${#record}" ] || fail "highscore.txt has more than the digits"
-[ ! -e "$WORK/run/Assets/highscore.txt.tmp" ] || fail "the temporary record file was left behind"
+record=$(wait_for_saved_record "$WORK/run/Assets/highscore.txt")
+! ls "$WORK/run/Assets" | grep -q '\.tmp$' || fail "a temporary record file was left behind"
 
 wait_colour 700x300+50+40 "$EMBLEM" min 300 game-over || fail "no emblem on the game-over screen"
 wait_colour 600x40+50+350 white min 300 game-over || fail "no game-over text"

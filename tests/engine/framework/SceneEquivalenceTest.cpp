@@ -3,6 +3,7 @@
 // order and end with the same actors in the same places.
 #include "framework/Scene.h"
 
+#include "AllPairsScene.h"
 #include "TempDir.h"
 #include "renderer/Model.h"
 
@@ -26,40 +27,8 @@ using vexa::Vector2;
 
 namespace {
 
-// The walk over every pair, kept here as the definition of the right answer.
-class ReferenceScene {
-public:
-    void Add(std::unique_ptr<Actor> actor) { m_actors.push_back(std::move(actor)); }
-
-    void Update(float dt) {
-        for (auto it = m_actors.begin(); it != m_actors.end();) {
-            (*it)->Update(dt);
-            it = (*it)->m_destroyed ? m_actors.erase(it) : std::next(it);
-        }
-        for (auto a = m_actors.begin(); a != m_actors.end(); ++a) {
-            for (auto b = std::next(a); b != m_actors.end(); ++b) {
-                Actor& first = **a;
-                Actor& second = **b;
-                const float distance = Vector2::Distance(first.m_transform.position,
-                                                         second.m_transform.position);
-                const float reach = first.GetRadius() + second.GetRadius();
-                if (reach >= distance) {
-                    first.OnCollision(&second);
-                    second.OnCollision(&first);
-                }
-            }
-        }
-    }
-
-    Actor* Pick(std::size_t k) {
-        if (m_actors.empty()) return nullptr;
-        return std::next(m_actors.begin(), static_cast<long>(k % m_actors.size()))->get();
-    }
-    std::list<std::unique_ptr<Actor>>& Actors() { return m_actors; }
-
-private:
-    std::list<std::unique_ptr<Actor>> m_actors;
-};
+// The walk over every pair is the definition of the right answer.
+using ReferenceScene = testing_support::AllPairsScene;
 
 // How often, in percent of OnCollision calls, a body does each thing.
 struct Habits {
