@@ -43,13 +43,13 @@ apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$DEB" > "$WORK/apt.log" 2>&1 
 
 desktop-file-validate /usr/share/applications/zap207.desktop || fail "the installed desktop entry is not valid"
 for size in 48 128 256; do
-    icon="/usr/share/icons/hicolor/${size}x${size}/apps/zap207.png"
+    icon=$(dpkg -L zap207 | grep "/hicolor/${size}x${size}/apps/zap207.png$" || true)
     [ "$(identify -format '%w %h' "$icon")" = "$size $size" ] || fail "no ${size}x$size icon at $icon"
 done
 [ -f /usr/share/icons/hicolor/scalable/apps/zap207.svg ] || fail "no scalable icon"
 
 # A player's login PATH on Debian (/etc/profile), not root's, which lacks /usr/games.
-export PATH="/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games"
+export PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
 [ "$(command -v zap207)" = "/usr/games/zap207" ] || fail "zap207 on the PATH is '$(command -v zap207 || true)'"
 
 export HOME="$WORK/home"

@@ -3,7 +3,7 @@
 
 #include "CapturedStream.h"
 #include "ScopedEnv.h"
-#include "SpecialFiles.h"
+#include "HostileFiles.h"
 #include "TempDir.h"
 #include "WavWriter.h"
 

@@ -4,7 +4,7 @@
 
 #include "CapturedStream.h"
 #include "SoftwareCanvas.h"
-#include "SpecialFiles.h"
+#include "HostileFiles.h"
 #include "TempDir.h"
 
 #include <SDL_ttf.h>

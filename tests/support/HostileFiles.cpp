@@ -1,4 +1,4 @@
-#include "SpecialFiles.h"
+#include "HostileFiles.h"
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
