@@ -73,7 +73,8 @@ start() {
 
 wait_window() {
     local id=""
-    for _ in $(seq 150); do
+    # Generous, as in the other end-to-end tests: a loaded machine starts slowly.
+    for _ in $(seq 400); do
         id=$(xdotool search --name '^ZAP207$' 2>/dev/null | head -n 1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         kill -0 "$GAME_PID" 2>/dev/null || fail "the game exited before its window appeared"
