@@ -17,6 +17,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
+source "$(dirname "${BASH_SOURCE[0]}")/waits.sh"
+
 fail() {
     echo "FAIL: $*" >&2
     if [ -f "$WORK/stderr" ]; then echo "--- game stderr:" >&2; tail -n 20 "$WORK/stderr" >&2; fi
@@ -48,19 +50,6 @@ prepare_assets() {
 start_game() {
     (cd "$WORK/run" && exec "$GAME" > "$WORK/stdout" 2> "$WORK/stderr") &
     GAME_PID=$!
-}
-
-# Waits for the game's window and prints its id.
-wait_window() {
-    local id=""
-    # Generous: on a loaded machine a sanitizer build can take many seconds to start.
-    for _ in $(seq 400); do
-        id=$(xdotool search --name '^ZAP207$' 2>/dev/null | head -n 1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game exited before its window appeared"
-        sleep 0.1
-    done
-    fail "no window titled ZAP207 appeared"
 }
 
 # Waits up to the given seconds for the game to exit; sets EXIT_STATUS to its
@@ -102,20 +91,4 @@ screenshot() {
 count_colour() {
     convert "$1" -crop "$2" +repage -fuzz 10% -fill black +opaque "$3" \
         -fill white -opaque "$3" -format '%[fx:round(mean*w*h)]' info:
-}
-
-# Waits up to a minute of play for the game to report a saved record, then
-# checks that the record file holds it as bare digits and prints it.
-wait_for_saved_record() {
-    local file=$1 record
-    for _ in $(seq 600); do
-        grep -q -x 'High score saved successfully!' "$WORK/stdout" && break
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during play"
-        sleep 0.1
-    done
-    grep -q -x 'High score saved successfully!' "$WORK/stdout" || fail "no asteroid ended the run within a minute"
-    record=$(cat "$file")
-    [[ "$record" =~ ^[1-9][0-9]*$ ]] || fail "$(basename "$file") holds '$record', not bare digits"
-    [ "$(wc -c < "$file")" -eq "${#record}" ] || fail "$(basename "$file") has more than the digits"
-    echo "$record"
 }

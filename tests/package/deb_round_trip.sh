@@ -31,6 +31,8 @@ fail() {
     exit 1
 }
 
+source "$(dirname "$0")/../e2e/waits.sh"
+
 [ "$(id -u)" -eq 0 ] || fail "installing the package needs root"
 if dpkg-query -W -f='${Status}' zap207 2>/dev/null | grep -q 'install ok installed'; then
     fail "zap207 is already installed here; this test installs and removes its own copy"
@@ -69,18 +71,6 @@ export SDL_AUDIODRIVER=dummy
 start() {
     (cd "$WORK/elsewhere" && exec "$@" > "$WORK/stdout" 2> "$WORK/stderr") &
     GAME_PID=$!
-}
-
-wait_window() {
-    local id=""
-    # Generous, as in the other end-to-end tests: a loaded machine starts slowly.
-    for _ in $(seq 400); do
-        id=$(xdotool search --name '^ZAP207$' 2>/dev/null | head -n 1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game exited before its window appeared"
-        sleep 0.1
-    done
-    fail "no window titled ZAP207 appeared"
 }
 
 hold_key() {
@@ -123,14 +113,7 @@ window=$(wait_window)
 [ "$(cat "$RECORD")" = "0" ] || fail "the first start did not seed the record with 0"
 high_score_shot "$window" first
 hold_key space 0.3
-for _ in $(seq 600); do
-    grep -q -x 'High score saved successfully!' "$WORK/stdout" && break
-    kill -0 "$GAME_PID" 2>/dev/null || fail "the game died during play"
-    sleep 0.1
-done
-grep -q -x 'High score saved successfully!' "$WORK/stdout" || fail "no asteroid ended the run within a minute"
-record=$(cat "$RECORD")
-[[ "$record" =~ ^[1-9][0-9]*$ ]] || fail "the record holds '$record'"
+record=$(wait_for_saved_record "$RECORD")
 quit
 
 # An update puts every installed file in place again; the record is the player's.
