@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <locale>
 #include <random>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 VEXA_GLOBAL_ORDER(1) HighScoreStore g_highScoreStore;
@@ -112,41 +112,50 @@ bool replaceStoredScore(int score) {
     return rewriteInPlace(target, digits);
 }
 
-// Some editors on Windows start a UTF-8 file with a byte-order mark; the number
-// after it is still the record.
-void skipByteOrderMark(std::istream& stream) {
-    const unsigned char mark[] = {0xEF, 0xBB, 0xBF};
-    for (const unsigned char expected : mark) {
-        if (stream.peek() != expected) {
-            stream.clear();
-            stream.seekg(0);
-            return;
-        }
-        stream.get();
+// The record as the classic stream extraction of a long long has always read
+// it: white space, an optional sign, then decimal digits up to the first other
+// character. Some editors on Windows start a UTF-8 file with a byte-order
+// mark; the number after it is still the record. No digits, or a number no
+// int can hold (a stored 99999999999 would be a record no game could beat),
+// reads as 0.
+int parseRecord(std::string_view text) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        text.remove_prefix(kByteOrderMark.size());
     }
+    std::size_t i = text.find_first_not_of(" \t\n\v\f\r");
+    if (i == std::string_view::npos) return 0;
+    const bool negative = text[i] == '-';
+    if (text[i] == '+' || text[i] == '-') ++i;
+    const std::size_t firstDigit = i;
+    long long magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > -static_cast<long long>(INT_MIN)) return 0;
+    }
+    if (i == firstDigit) return 0;
+    const long long value = negative ? -magnitude : magnitude;
+    return value > INT_MAX ? 0 : static_cast<int>(value);
 }
 
 }  // namespace
 
 int HighScoreStore::LoadHighScore() {
-    std::ifstream file;
-    // Only a regular file of a sane size is opened: a FIFO in its place would
-    // block the frame for ever, a device could be read without end.
-    if (vexa::CheckDataFile(kFileName, kMaxRecordBytes).empty()) file.open(kFileName);
-    long long value = 0;
-    if (file.is_open()) {
-        file.imbue(std::locale::classic());
-        skipByteOrderMark(file);
-        // Read wider than int: formatted extraction would clamp a too-large
-        // stored number to INT_MAX, a record no game could ever beat.
-        file >> value;
+    // Read on every frame, so as cheaply as the checks allow. Only a regular
+    // file of a sane size is read: a FIFO in its place would block the frame
+    // for ever, a device could be read without end.
+    std::string text;
+    bool read = false;
+    try {
+        read = vexa::ReadFile(kFileName, text, kMaxRecordBytes);
+    } catch (const std::filesystem::filesystem_error&) {
+        read = false;
     }
-    if (!file.is_open() || file.bad()) {
+    if (!read) {
         std::cout << "Unable to read high score! Using default value 0." << std::endl;
         return 0;
     }
-    if (file.fail() || value < INT_MIN || value > INT_MAX) return 0;
-    return static_cast<int>(value);
+    return parseRecord(text);
 }
 
 void HighScoreStore::SaveHighScore(int score) {

@@ -1,13 +1,16 @@
 #include "File.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #if defined(_WIN32)
 #include <io.h>
 #else
 #include <unistd.h>
 #endif
 
-#include <fstream>
+#include <algorithm>
+#include <cerrno>
+#include <limits>
 #include <new>
 #include <stdexcept>
 #include <system_error>
@@ -17,6 +20,34 @@
 #endif
 
 namespace vexa {
+
+namespace {
+
+#if defined(_WIN32)
+using FileStatus = struct _stat64;
+
+int ExamineFile(const std::filesystem::path& path, FileStatus& status) {
+    return ::_wstat64(path.c_str(), &status);
+}
+
+int OpenForReading(const std::filesystem::path& path) {
+    return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY);
+}
+#else
+using FileStatus = struct stat;
+
+int ExamineFile(const std::filesystem::path& path, FileStatus& status) {
+    return ::stat(path.c_str(), &status);
+}
+
+// Non-blocking, so that a FIFO put in the file's place after it was examined
+// still cannot hold the open up.
+int OpenForReading(const std::filesystem::path& path) {
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+}
+#endif
+
+}  // namespace
 
 bool SetFilePath(const std::filesystem::path& path) {
     std::error_code ec;
@@ -53,26 +84,40 @@ std::string CheckDataFile(const std::filesystem::path& path, std::uintmax_t maxB
 }
 
 bool ReadFile(const std::filesystem::path& path, std::string& buffer, std::uintmax_t maxBytes) {
-    if (!FileExists(path)) return false;
-    if (!CheckDataFile(path, maxBytes).empty()) return false;
-
-    std::size_t size = 0;
-    if (!GetFileSize(path, size)) return false;
-
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) return false;
+    // Some files are read on every frame, so this costs four system calls:
+    // examine, open, read, close.
+    FileStatus status{};
+    if (ExamineFile(path, status) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return false;
+        throw std::filesystem::filesystem_error("cannot examine the file", path,
+                                                std::error_code(errno, std::generic_category()));
+    }
+    if ((status.st_mode & S_IFMT) != S_IFREG || status.st_size < 0) return false;
+    const auto size = static_cast<std::uintmax_t>(status.st_size);
+    if (size > maxBytes || size > std::numeric_limits<std::size_t>::max()) return false;
 
     // Read into a local so a failed read leaves the caller's buffer as it was.
     std::string contents;
     try {
-        contents.resize(size);
+        contents.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
         return false;
     }
-    stream.read(contents.data(), static_cast<std::streamsize>(size));
-    if (static_cast<std::size_t>(stream.gcount()) != size) return false;
+
+    const int fd = OpenForReading(path);
+    if (fd < 0) return false;
+    std::size_t done = 0;
+    while (done < contents.size()) {
+        const std::size_t want = std::min<std::size_t>(contents.size() - done, 1u << 30);
+        const auto chunk = ::read(fd, contents.data() + done, static_cast<unsigned>(want));
+        if (chunk < 0 && errno == EINTR) continue;
+        if (chunk <= 0) break;
+        done += static_cast<std::size_t>(chunk);
+    }
+    ::close(fd);
+    if (done != contents.size()) return false;
 
     buffer.swap(contents);
     return true;
