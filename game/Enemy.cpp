@@ -5,6 +5,7 @@
 #include "core/Time.h"
 #include "framework/Scene.h"
 
+#include <cmath>
 #include <utility>
 
 Enemy::Enemy(float speed, float /*second*/, const vexa::Transform& transform,
@@ -15,9 +16,13 @@ void Enemy::Update(float dt) {
     Actor::Update(dt);
 
     // Only the look follows the ship; the asteroid itself always drifts left.
-    if (const Player* player = m_scene->GetActor<Player>()) {
-        const vexa::Vector2 direction = player->m_transform.position - m_transform.position;
-        m_transform.rotation = direction.Angle() + vexa::kHalfPi;
+    // Past the left edge it can only drift further out of sight, so where it
+    // looks would never show: after an hour that is thousands of asteroids.
+    if (!OutOfSightForGood()) {
+        if (const Player* player = m_scene->GetActor<Player>()) {
+            const vexa::Vector2 direction = player->m_transform.position - m_transform.position;
+            m_transform.rotation = direction.Angle() + vexa::kHalfPi;
+        }
     }
 
     const vexa::Vector2 forward(-1, 0);
@@ -27,3 +32,9 @@ void Enemy::Update(float dt) {
 }
 
 void Enemy::OnCollision(vexa::Actor* /*other*/) {}
+
+bool Enemy::OutOfSightForGood() {
+    // Drawn lines light a pixel or two beyond the outline; this allows more.
+    const float reach = std::fabs(GetRadius()) * 1.01f + 8.0f;
+    return m_velocity.x <= 0.0f && m_transform.position.x + reach < 0.0f;
+}

@@ -16,4 +16,8 @@ public:
     void OnCollision(vexa::Actor* other) override;
 
     float m_speed;
+
+private:
+    // Wholly left of the window and never moving right: not drawn again.
+    bool OutOfSightForGood();
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <iterator>
 
 namespace vexa {
@@ -148,9 +149,8 @@ bool boxesMeet(const Entry& a, const Entry& b) {
 
 // Insertion sort while the input is nearly in order; past a few moves per
 // element it is not, and the rest is left to std::sort.
-template <typename Key>
-void sortNearlySorted(std::vector<Key>& keys) {
-    const auto before = [](const Key& a, const Key& b) { return a.low < b.low; };
+template <typename Key, typename Before>
+void sortNearlySorted(std::vector<Key>& keys, Before before) {
     const std::size_t budget = 4 * keys.size() + 64;
     std::size_t moves = 0;
     for (std::size_t i = 1; i < keys.size(); ++i) {
@@ -179,32 +179,32 @@ void Scene::FindCandidates() {
     for (Index i = 0; i < count; ++i) {
         m_sweep[i] = SweepKey{m_entries[i].x - m_entries[i].extent, i};
     }
-    sortNearlySorted(m_sweep);
+    sortNearlySorted(m_sweep, [](const SweepKey& a, const SweepKey& b) { return a.low < b.low; });
 
     m_pairs.clear();
     m_open.clear();
     for (const SweepKey& key : m_sweep) {
         const Index s = key.index;
         const Entry& next = m_entries[s];
-        const double lowY = next.y - next.extent;
-        const double highY = next.y + next.extent;
         for (std::size_t k = 0; k < m_open.size();) {
-            const Open& open = m_open[k];
-            if (open.highX < key.low) {
+            const Index o = m_open[k];
+            const Entry& open = m_entries[o];
+            if (static_cast<double>(open.x) + open.extent < key.low) {
                 m_open[k] = m_open.back();
                 m_open.pop_back();
                 continue;
             }
-            if (open.lowY <= highY && lowY <= open.highY) {
-                const std::uint64_t first = std::min(s, open.index);
-                const std::uint64_t second = std::max(s, open.index);
+            if (std::fabs(static_cast<double>(open.y) - next.y) <= open.extent + next.extent) {
+                const std::uint64_t first = std::min(s, o);
+                const std::uint64_t second = std::max(s, o);
                 m_pairs.push_back(first << 32 | second);
             }
             ++k;
         }
-        m_open.push_back(Open{next.x + next.extent, lowY, highY, s});
+        m_open.push_back(s);
     }
-    std::sort(m_pairs.begin(), m_pairs.end());
+    // Found in nearly list order too.
+    sortNearlySorted(m_pairs, std::less<std::uint64_t>());
 }
 
 std::vector<Scene::Index>& Scene::Extra(Index i) {

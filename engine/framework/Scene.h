@@ -83,14 +83,6 @@ private:
         Index index;
     };
 
-    // An actor the sweep has passed whose extent may still reach later ones.
-    struct Open {
-        double highX;
-        double lowY;
-        double highY;
-        Index index;
-    };
-
     template <typename T>
     static void* castTo(Actor* actor) {
         return dynamic_cast<T*>(actor);
@@ -129,7 +121,8 @@ private:
     // Scratch of the collision pass, kept between frames to avoid reallocating.
     std::vector<Entry> m_entries;
     std::vector<SweepKey> m_sweep;
-    std::vector<Open> m_open;
+    // Actors the sweep has passed whose extents may still reach later ones.
+    std::vector<Index> m_open;
     std::vector<std::uint64_t> m_pairs;
     // Pairs with actors appended during the pass, per earlier actor.
     std::vector<std::vector<Index>> m_extra;

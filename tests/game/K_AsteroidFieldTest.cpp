@@ -371,3 +371,55 @@ TEST_F(GameTest, AsteroidsTurnToFaceTheShipButDriftStraightLeft) {
     EXPECT_FLOAT_EQ(asteroids[1]->m_transform.rotation, vexa::kHalfPi + vexa::kHalfPi);
     EXPECT_FLOAT_EQ(asteroids[2]->m_transform.rotation, 0.0f);
 }
+
+// Asteroids far off the left edge stop turning; any part of one that could
+// still light a pixel must be drawn exactly as if it had kept turning.
+TEST_F(GameTest, AnAsteroidLeavingOnTheLeftLooksAtTheShipUntilItIsGone) {
+    StartPlaying();
+    AddAsteroidAt(vexa::Vector2(40.0f, 300.0f));
+    Enemy* asteroid = nullptr;
+    game->m_scene->ForEach([&asteroid](vexa::Actor& actor) {
+        if (auto* enemy = dynamic_cast<Enemy*>(&actor)) asteroid = enemy;
+    });
+    ASSERT_NE(asteroid, nullptr);
+    const float radius = asteroid->GetRadius();
+
+    // Only the strip along the left edge can show a difference.
+    const auto strip = [this] {
+        std::vector<testing_support::Rgba> pixels;
+        for (int y = 250; y < 350; ++y) {
+            for (int x = 0; x < 64; ++x) pixels.push_back(canvas->Pixel(x, y));
+        }
+        return pixels;
+    };
+
+    int framesSeen = 0;
+    // Short frames, and the ship jumping about, so the asteroid's look
+    // changes a lot at every fraction of a pixel it moves.
+    const vexa::Vector2 shipPlaces[] = {{400.0f, 20.0f}, {780.0f, 300.0f}, {30.0f, 580.0f},
+                                        {780.0f, 290.0f}, {60.0f, 40.0f}, {780.0f, 310.0f},
+                                        {500.0f, 590.0f}};
+    for (int frame = 0; asteroid->m_transform.position.x > -radius - 40.0f; ++frame) {
+        ASSERT_LT(frame, 2000);
+        Ship()->m_transform.position = shipPlaces[frame % 7];
+        const vexa::Vector2 before = asteroid->m_transform.position;
+        Step(kFrame / 8.0f);
+        ASSERT_EQ(game->GetState(), K_AsteroidField::Playing);
+        const vexa::Vector2 ship = Ship()->m_transform.position;
+
+        canvas->Clear();
+        asteroid->Draw(vexa::g_renderer);
+        const auto drawn = strip();
+
+        const float rotation = asteroid->m_transform.rotation;
+        asteroid->m_transform.rotation = (ship - before).Angle() + vexa::kHalfPi;
+        canvas->Clear();
+        asteroid->Draw(vexa::g_renderer);
+        const auto turned = strip();
+        asteroid->m_transform.rotation = rotation;
+
+        ASSERT_TRUE(drawn == turned) << "differs at x " << before.x;
+        if (canvas->LitCount() > 0) ++framesSeen;
+    }
+    EXPECT_GT(framesSeen, 30) << "the asteroid was on screen while it left";
+}
