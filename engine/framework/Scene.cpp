@@ -56,11 +56,9 @@ void Scene::Update(float dt) {
             it = Erase(it);
             continue;
         }
-        if (exact) {
-            Entry entry;
-            exact = MakeEntry(it, entry);
-            m_entries.push_back(entry);
-        }
+        // Noted in place: an Entry copied whole from a temporary is read back
+        // wider than its parts were written, which stalls every step.
+        if (exact) exact = MakeEntry(it, m_entries.emplace_back());
         ++it;
     }
     Collide(exact);
@@ -117,17 +115,19 @@ void Scene::CollideAllPairs(ActorList::iterator a, ActorList::iterator b) {
 
 bool Scene::MakeEntry(ActorList::iterator it, Entry& entry) {
     Actor& actor = **it;
+    // Read into locals and written once: read back from the entry, the parts
+    // of a wider store would stall.
+    const float x = actor.m_transform.position.x;
+    const float y = actor.m_transform.position.y;
+    const float radius = actor.GetRadius();
     entry.it = it;
-    entry.x = actor.m_transform.position.x;
-    entry.y = actor.m_transform.position.y;
-    entry.radius = actor.GetRadius();
+    entry.x = x;
+    entry.y = y;
+    entry.radius = radius;
     // Infinities and NaNs have no extent to sort by; such a scene takes the
     // plain walk.
-    if (!std::isfinite(entry.x) || !std::isfinite(entry.y) || !std::isfinite(entry.radius)) {
-        return false;
-    }
-    entry.extent =
-        std::fabs(static_cast<double>(entry.radius)) * (1.0 + kRelativeSlack) + kAbsoluteSlack;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius)) return false;
+    entry.extent = std::fabs(static_cast<double>(radius)) * (1.0 + kRelativeSlack) + kAbsoluteSlack;
     return true;
 }
 
