@@ -29,8 +29,4 @@ void Actor::Draw(Renderer& renderer) {
 
 void Actor::OnCollision(Actor* /*other*/) {}
 
-float Actor::GetRadius() {
-    return m_model ? m_model->GetRadius() * m_transform.scale : 0.0f;
-}
-
 }  // namespace vexa

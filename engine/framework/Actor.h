@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Transform.h"
+#include "renderer/Model.h"
 
 #include <memory>
 #include <string>
@@ -8,7 +9,6 @@
 namespace vexa {
 
 class Game;
-class Model;
 class Renderer;
 class Scene;
 
@@ -27,7 +27,7 @@ public:
     virtual void OnCollision(Actor* other);
 
     // Model radius times scale; 0 without a model.
-    float GetRadius();
+    float GetRadius() { return m_model ? m_model->GetRadius() * m_transform.scale : 0.0f; }
 
     Scene* m_scene = nullptr;
     Game* m_game = nullptr;

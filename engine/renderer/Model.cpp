@@ -151,10 +151,8 @@ void Model::Draw(Renderer& renderer, const Transform& transform) {
     Draw(renderer, transform.position, transform.rotation, transform.scale);
 }
 
-float Model::GetRadius() {
-    if (m_radius == 0.0f) {
-        for (const Vector2& point : m_points) m_radius = std::max(m_radius, point.Length());
-    }
+float Model::MeasureRadius() {
+    for (const Vector2& point : m_points) m_radius = std::max(m_radius, point.Length());
     return m_radius;
 }
 

@@ -24,12 +24,15 @@ public:
     void Draw(Renderer& renderer, const Transform& transform);
 
     // Farthest point from the pivot, in model units; computed once and cached.
-    float GetRadius();
+    // Asked for by every actor on every frame, so the cached answer is inline.
+    float GetRadius() { return m_radius != 0.0f ? m_radius : MeasureRadius(); }
 
     const std::vector<Vector2>& GetPoints() const { return m_points; }
     const Color& GetColor() const { return m_color; }
 
 private:
+    float MeasureRadius();
+
     std::vector<Vector2> m_points;
     Color m_color;
     // 0 means "not computed yet", so an empty model scans again at every call.
