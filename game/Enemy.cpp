@@ -4,8 +4,8 @@
 
 #include "core/Time.h"
 #include "framework/Scene.h"
+#include "renderer/Renderer.h"
 
-#include <cmath>
 #include <utility>
 
 Enemy::Enemy(float speed, float /*second*/, const vexa::Transform& transform,
@@ -34,7 +34,6 @@ void Enemy::Update(float dt) {
 void Enemy::OnCollision(vexa::Actor* /*other*/) {}
 
 bool Enemy::OutOfSightForGood() {
-    // Drawn lines light a pixel or two beyond the outline; this allows more.
-    const float reach = std::fabs(GetRadius()) * 1.01f + 8.0f;
-    return m_velocity.x <= 0.0f && m_transform.position.x + reach < 0.0f;
+    return m_velocity.x <= 0.0f &&
+           vexa::g_renderer.LeftOfView(m_transform.position.x, m_transform.position.y, GetRadius());
 }

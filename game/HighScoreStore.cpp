@@ -149,7 +149,7 @@ int HighScoreStore::LoadHighScore() {
     try {
         read = vexa::ReadFile(kFileName, text, kMaxRecordBytes);
     } catch (const std::filesystem::filesystem_error&) {
-        read = false;
+        // A path that cannot even be examined reads as missing.
     }
     if (!read) {
         std::cout << "Unable to read high score! Using default value 0." << std::endl;

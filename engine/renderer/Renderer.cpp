@@ -60,17 +60,26 @@ void Renderer::BeginFrame() {
     SDL_RenderClear(m_renderer);
 }
 
-bool Renderer::OutOfView(float x, float y, float radius) const {
-    if (m_outputWidth <= 0 || m_outputHeight <= 0) return false;
+float Renderer::Reach(float x, float y, float radius) {
     // A negative scale mirrors a model; it reaches just as far.
     radius = std::fabs(radius);
     // Lines are rasterised a pixel or so around their true path, and placing
     // a point rounds in proportion to the numbers involved.
     const float margin = 2.0f + 0.001f * (radius + std::fabs(x) + std::fabs(y));
-    const float reach = radius + margin;
+    return radius + margin;
+}
+
+bool Renderer::OutOfView(float x, float y, float radius) const {
+    if (m_outputWidth <= 0 || m_outputHeight <= 0) return false;
+    const float reach = Reach(x, y, radius);
     return x + reach < 0.0f || y + reach < 0.0f ||
            x - reach > static_cast<float>(m_outputWidth) ||
            y - reach > static_cast<float>(m_outputHeight);
+}
+
+bool Renderer::LeftOfView(float x, float y, float radius) const {
+    if (m_outputWidth <= 0 || m_outputHeight <= 0) return false;
+    return x + Reach(x, y, radius) < 0.0f;
 }
 
 void Renderer::EndFrame() {

@@ -33,6 +33,9 @@ public:
     // True when nothing drawn within |radius| of the centre can reach a pixel
     // of the current output (measured at BeginFrame, so a resized window counts).
     bool OutOfView(float x, float y, float radius) const;
+    // The part of that test no size of the output can change: wholly left of
+    // its left edge.
+    bool LeftOfView(float x, float y, float radius) const;
 
     // The size asked for at creation, kept when the user resizes the window.
     int GetWidth() const { return m_width; }
@@ -49,6 +52,8 @@ public:
 
 private:
     void MeasureOutput();
+    // How far from (x, y) anything drawn within |radius| of it may light a pixel.
+    static float Reach(float x, float y, float radius);
 
     SDL_Renderer* m_renderer;
     int m_width;
