@@ -1,3 +1,11 @@
+# A hang fails fast, with the test's name. Under an emulator each test also
+# pays for starting it.
+if(CMAKE_CROSSCOMPILING)
+  set(ZAP207_UNIT_TEST_TIMEOUT 120)
+else()
+  set(ZAP207_UNIT_TEST_TIMEOUT 60)
+endif()
+
 # One test executable per subsystem: every *Test.cpp under the given directory,
 # linked with the shared test support and registered with CTest. Tests run with
 # SDL's dummy video and audio drivers unless a test sets its own.
@@ -24,6 +32,7 @@ function(add_engine_test name dir)
     WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
     PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy"
                ENVIRONMENT_MODIFICATION "SDL_AUDIODRIVER=set:dummy"
+               TIMEOUT ${ZAP207_UNIT_TEST_TIMEOUT}
     DISCOVERY_MODE ${discovery_mode}
     DISCOVERY_TIMEOUT 120)
 endfunction()

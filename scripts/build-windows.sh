@@ -3,24 +3,24 @@
 #   dist/zap207-windows-x64.zip
 #     zap207/zap207.exe, SDL2.dll, SDL2_ttf.dll, SDL2_mixer.dll,
 #     zap207/Assets/, zap207/README.txt, zap207/LICENSE.txt
-# Installs what is missing and builds the dependencies once (see deps-windows.sh).
+# Installs what is missing and builds the dependencies once (see deps.sh).
 #   BUILD_DIR         build directory (default: build-windows)
 #   ZAP207_TESTS      ON to build the unit tests as well (default: OFF)
 #   ZAP207_WERROR     ON to treat warnings as errors (default: ON under CI)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/settings.sh
 source scripts/ensure-packages.sh
 ensure_packages "${WINDOWS_BUILD_PACKAGES[@]}"
 
 BUILD_DIR=${BUILD_DIR:-build-windows}
 TESTS=${ZAP207_TESTS:-OFF}
-WERROR=${ZAP207_WERROR:-$([ "${CI:-}" = "true" ] && echo ON || echo OFF)}
 
-prefixes=$(scripts/deps-windows.sh | paste -sd ';')
+prefixes=$(scripts/deps.sh windows)
 cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-x86_64.cmake" \
     -DCMAKE_PREFIX_PATH="$prefixes" -DCMAKE_BUILD_TYPE=Release \
     -DBUILD_TESTING="$TESTS" -DZAP207_WERROR="$WERROR" > /dev/null
-cmake --build "$BUILD_DIR" -j "${JOBS:-2}"
+cmake --build "$BUILD_DIR" -j "$JOBS"
 
 # The zip holds one folder, laid out the way the game expects to be started.
 stage=$(mktemp -d "${TMPDIR:-/tmp}/zap207-windows.XXXXXX")

@@ -12,6 +12,7 @@
 #   ZAP207_WERROR  ON to treat warnings as errors (default: ON under CI)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/settings.sh
 source scripts/ensure-packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" clang-14 libclang-rt-14-dev
 
@@ -19,7 +20,6 @@ ALL_TARGETS=(model highscore textform sound font)
 TARGET=${1:-all}
 SECONDS_EACH=${2:-30}
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
-WERROR=${ZAP207_WERROR:-$([ "${CI:-}" = "true" ] && echo ON || echo OFF)}
 
 if [ "$TARGET" = "all" ]; then
     targets=("${ALL_TARGETS[@]}")
@@ -32,12 +32,9 @@ fi
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZAP207_FUZZ=ON -DZAP207_WERROR="$WERROR" -DBUILD_TESTING=OFF -DZAP207_BENCHMARKS=OFF > /dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)" --target fuzzers
+cmake --build "$BUILD_DIR" -j "$JOBS" --target fuzzers
 
-# Leaks inside the system's X11, GL, font and sound libraries are theirs.
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+sanitizer_env
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 # The model and record targets write a file per input: keep them in memory.
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch=$(mktemp -d -p /dev/shm); else scratch=$(mktemp -d); fi

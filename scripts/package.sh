@@ -4,6 +4,7 @@
 #   BUILD_DIR  build directory (default: build-package)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/settings.sh
 source scripts/ensure-packages.sh
 # dpkg-dev computes the package's dependencies; CPack needs file to find the binaries.
 ensure_packages "${BUILD_PACKAGES[@]}" dpkg-dev file
@@ -23,7 +24,7 @@ mkdir -p dist
 # Debian keeps the commands of games in /usr/games; the tarball keeps bin/.
 # Only the install rules differ, so the second package builds nothing again.
 configure games
-cmake --build "$BUILD_DIR" -j "$(nproc)"
+cmake --build "$BUILD_DIR" -j "$JOBS"
 cpack --config "$BUILD_DIR/CPackConfig.cmake" -G DEB -B "$PWD/dist"
 configure bin
 cpack --config "$BUILD_DIR/CPackConfig.cmake" -G TGZ -B "$PWD/dist"

@@ -2,12 +2,13 @@
 # Installs what is missing, builds the game and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/settings.sh
 source scripts/ensure-packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}"
 
 BUILD_DIR=${BUILD_DIR:-build}
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
-cmake --build "$BUILD_DIR" --target zap207 -j "$(nproc)"
+cmake --build "$BUILD_DIR" --target zap207 -j "$JOBS"
 
 # The game finds its data in Assets beside it, so it starts from the build directory.
 cd "$BUILD_DIR"

@@ -7,7 +7,13 @@ cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" dpkg-dev file lintian
 
+# dist/ may hold packages of earlier versions: test the one built now.
+stamp=$(mktemp)
+trap 'rm -f "$stamp"' EXIT
 scripts/package.sh
-deb=$(ls dist/zap207_*_amd64.deb)
+debs=()
+while IFS= read -r -d '' file; do debs+=("$file"); done < <(find dist -maxdepth 1 -name 'zap207_*_amd64.deb' -newer "$stamp" -print0)
+[ ${#debs[@]} -eq 1 ] || { echo "package.sh built ${#debs[@]} .deb files, expected one" >&2; exit 1; }
+deb=${debs[0]}
 lintian --fail-on error "$deb"
 bash tests/package/deb_round_trip.sh "$deb"

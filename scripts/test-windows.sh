@@ -6,6 +6,7 @@
 #   BUILD_DIR  build directory (default: build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/settings.sh
 source scripts/ensure-packages.sh
 ensure_packages "${WINDOWS_BUILD_PACKAGES[@]}" "${WINDOWS_TEST_PACKAGES[@]}"
 
@@ -25,7 +26,7 @@ for entry in "${NOT_UNDER_WINE[@]}"; do
     echo "Not run under Wine: ${entry%%|*}: ${entry#*|}"
     excluded+="${excluded:+|}^${entry%%|*}\$"
 done
-(cd "$BUILD_DIR" && ctest --output-on-failure -j "${JOBS:-2}" -LE e2e -E "$excluded")
+(cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS" -LE e2e -E "$excluded")
 echo "Windows unit tests under Wine: $((SECONDS - start)) s"
 
 # The end-to-end tests play the game exactly as it is shipped.

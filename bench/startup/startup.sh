@@ -5,14 +5,12 @@
 set -euo pipefail
 BUILD=$(readlink -f "$1")
 RUNS=${2:-15}
+source "$(dirname "$0")/../../scripts/xvfb.sh"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zap207-startup.XXXXXX")
-trap 'kill "$XVFB_PID" 2>/dev/null || true; rm -rf "$WORK"' EXIT
+trap 'xvfb_stop; rm -rf "$WORK"' EXIT
 
 cp -r "$BUILD/Assets" "$WORK/Assets"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$WORK/display" > /dev/null 2>&1 &
-XVFB_PID=$!
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$WORK/display")"
+xvfb_start "$WORK"
 unset SDL_VIDEODRIVER SDL_AUDIODRIVER
 
 once() {

@@ -1,6 +1,6 @@
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (posix thread model,
 # so std::thread and std::mutex exist). Used for the game and for the
-# dependencies built by scripts/deps-windows.sh.
+# dependencies built by scripts/deps.sh.
 #   cmake -S . -B build-windows \
 #     -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
 #     -DCMAKE_PREFIX_PATH="<SDL2 prefix>;<SDL2_ttf prefix>;..."

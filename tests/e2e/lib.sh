@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared helpers for the end-to-end tests: a private Xvfb display, the real game
 # binary started in a directory of the test's choosing, and xdotool input.
 # Every script sources this and gets $GAME (the zap207 binary) as its first argument.
@@ -6,12 +7,17 @@ set -euo pipefail
 
 GAME=$(readlink -f "$1")
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zap207-e2e.XXXXXX")
-XVFB_PID=""
+# The directory the game starts in (its Assets are looked for there).
+GAME_DIR="$WORK/run"
+# How start_game starts the game when given nothing else.
+GAME_COMMAND=("$GAME")
 GAME_PID=""
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 
 cleanup() {
-    [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    # Reaped quietly: bash would report a killed job on stderr.
+    [ -z "$GAME_PID" ] || { kill -9 "$GAME_PID" && wait "$GAME_PID"; } 2> /dev/null || true
+    xvfb_stop
     if [ -n "${E2E_KEEP:-}" ]; then cp -r "$WORK" "$E2E_KEEP"; fi
     rm -rf "$WORK"
 }
@@ -26,14 +32,7 @@ fail() {
 }
 
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$WORK/display" > "$WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 100); do
-        [ -s "$WORK/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$WORK/display" ] || fail "Xvfb did not start"
-    export DISPLAY=":$(head -n 1 "$WORK/display")"
+    xvfb_start "$WORK" || fail "Xvfb did not start"
     unset SDL_VIDEODRIVER
     export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 }
@@ -43,30 +42,16 @@ start_xvfb() {
 prepare_assets() {
     local assets
     assets="$(dirname "$GAME")/Assets"
-    mkdir -p "$WORK/run"
-    if [ "${1:-}" != "no-assets" ]; then cp -r "$assets" "$WORK/run/Assets"; fi
+    mkdir -p "$GAME_DIR"
+    if [ "${1:-}" != "no-assets" ]; then cp -r "$assets" "$GAME_DIR/Assets"; fi
 }
 
+# Starts the game (or the given command) in $GAME_DIR, its output captured.
 start_game() {
-    (cd "$WORK/run" && exec "$GAME" > "$WORK/stdout" 2> "$WORK/stderr") &
+    [ $# -gt 0 ] || set -- "${GAME_COMMAND[@]}"
+    rm -f "$WORK/stdout" "$WORK/stderr"
+    (cd "$GAME_DIR" && exec "$@" > "$WORK/stdout" 2> "$WORK/stderr") &
     GAME_PID=$!
-}
-
-# Waits up to the given seconds for the game to exit; sets EXIT_STATUS to its
-# status, or to "running". Not to be called in a subshell: only this shell can
-# collect the game's status.
-wait_exit() {
-    local seconds=$1
-    EXIT_STATUS="running"
-    for _ in $(seq $((seconds * 10))); do
-        if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            EXIT_STATUS=0
-            wait "$GAME_PID" || EXIT_STATUS=$?
-            GAME_PID=""
-            return 0
-        fi
-        sleep 0.1
-    done
 }
 
 # Holds a key for the given time (a press and release inside one frame is never seen).
@@ -76,8 +61,16 @@ hold_key() {
     xdotool keyup "$1"
 }
 
+# Escape held until the game has ended, which must be with status 0.
+quit_with_escape() {
+    xdotool keydown Escape
+    wait_exit "$PATIENCE"
+    xdotool keyup Escape
+    [ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
+}
+
 count_lines() {
-    grep -c -x "$1" "$WORK/stdout" || true
+    grep -c -x "$1" "$WORK/stdout" 2> /dev/null || true
 }
 
 # Saves a screenshot of the window and prints its path.

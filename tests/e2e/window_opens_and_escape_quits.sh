@@ -15,13 +15,13 @@ echo "$geometry" | grep -q 'Height: 600' || fail "window height is not 600: $geo
 
 # What a window manager sends for the close button is read and ignored: only
 # Escape ends the game.
+# Escape only. A mouse button pressed after the request shows on the console
+# once the game has read every event before it, the request included.
 "$CLOSE_REQUEST" "$window" || fail "the close request could not be sent"
-sleep 0.5
-kill -0 "$GAME_PID" 2>/dev/null || fail "the close request ended the game"
+xdotool mousemove --window "$window" 400 300 mousedown 1
+wait_lines 1 "mouse pressed" || fail "the close request ended the game"
+xdotool mouseup 1
 xwininfo -id "$window" > /dev/null 2>&1 || fail "the close request took the window away"
 
-xdotool keydown Escape
-wait_exit 5
-xdotool keyup Escape
-[ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS, expected 0"
+quit_with_escape
 echo "ok"

@@ -5,33 +5,21 @@
 # with the record left in place.
 # Needs root; the package is removed again however the test ends.
 #   deb_round_trip.sh <zap207_*.deb>
-set -euo pipefail
-DEB=$(readlink -f "$1")
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/zap207-deb.XXXXXX")
-XVFB_PID=""
-GAME_PID=""
+source "$(dirname "$0")/../e2e/lib.sh"
+DEB=$GAME
 INSTALLED=""
 HIGH_SCORE_TEXT='275x40+525+10'
 
-cleanup() {
-    [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-    if [ -n "$INSTALLED" ] && dpkg-query -W -f='${Status}' zap207 2>/dev/null | grep -q 'installed'; then
+uninstall() {
+    [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2> /dev/null || true
+    GAME_PID=""
+    if [ -n "$INSTALLED" ] && dpkg-query -W -f='${Status}' zap207 2> /dev/null | grep -q 'installed'; then
         apt-get purge -y -qq zap207 > /dev/null 2>&1 || dpkg --purge zap207 > /dev/null 2>&1 || true
     fi
-    if [ -n "${E2E_KEEP:-}" ]; then cp -r "$WORK" "$E2E_KEEP"; fi
-    rm -rf "$WORK"
+    cleanup
 }
-trap cleanup EXIT
+trap uninstall EXIT
 trap "exit 130" INT TERM
-
-fail() {
-    echo "FAIL: $*" >&2
-    if [ -f "$WORK/stderr" ]; then echo "--- game stderr:" >&2; tail -n 20 "$WORK/stderr" >&2; fi
-    exit 1
-}
-
-source "$(dirname "$0")/../e2e/waits.sh"
 
 [ "$(id -u)" -eq 0 ] || fail "installing the package needs root"
 if dpkg-query -W -f='${Status}' zap207 2>/dev/null | grep -q 'install ok installed'; then
@@ -59,46 +47,13 @@ unset XDG_DATA_HOME
 mkdir -p "$HOME" "$WORK/elsewhere"
 RECORD="$HOME/.local/share/zap207/Assets/highscore.txt"
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$WORK/display" > "$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-[ -s "$WORK/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$WORK/display")"
-unset SDL_VIDEODRIVER
-export SDL_AUDIODRIVER=dummy
-
-# Starts a command from the unrelated directory with the game's output captured.
-start() {
-    (cd "$WORK/elsewhere" && exec "$@" > "$WORK/stdout" 2> "$WORK/stderr") &
-    GAME_PID=$!
-}
-
-hold_key() {
-    xdotool keydown "$1"
-    sleep "$2"
-    xdotool keyup "$1"
-}
-
-quit() {
-    xdotool keydown Escape
-    local status=running
-    for _ in $(seq 50); do
-        if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            status=0
-            wait "$GAME_PID" || status=$?
-            break
-        fi
-        sleep 0.1
-    done
-    xdotool keyup Escape
-    [ "$status" = "0" ] || fail "Escape gave status $status"
-    GAME_PID=""
-}
+start_xvfb
+# Every start is from an unrelated directory.
+GAME_DIR="$WORK/elsewhere"
 
 # Saves the "HIGH SCORE n" corner of the title screen as <name>.png.
 high_score_shot() {
-    sleep 1
-    import -window "$1" "$WORK/$2-window.png"
+    wait_picture "$1" "$2-window" "$HIGH_SCORE_TEXT" white min 100 || fail "no high score on the title screen"
     convert "$WORK/$2-window.png" -crop "$HIGH_SCORE_TEXT" +repage "$WORK/$2.png"
 }
 
@@ -108,13 +63,16 @@ differing_pixels() {
 }
 
 # First start: the player's directory appears with a record of 0; one round saves a new one.
-start zap207
+start_game zap207
 window=$(wait_window)
 [ "$(cat "$RECORD")" = "0" ] || fail "the first start did not seed the record with 0"
 high_score_shot "$window" first
-hold_key space 0.3
+# Space held until the title text is gone: the game has started.
+xdotool keydown space
+wait_picture "$window" playing 240x50+225+250 white max 1 || fail "Space did not start a game"
+xdotool keyup space
 record=$(wait_for_saved_record "$RECORD")
-quit
+quit_with_escape
 
 # An update puts every installed file in place again; the record is the player's.
 apt-get install -y -qq --reinstall -o DPkg::Lock::Timeout=300 "$DEB" > "$WORK/apt.log" 2>&1 ||
@@ -122,20 +80,19 @@ apt-get install -y -qq --reinstall -o DPkg::Lock::Timeout=300 "$DEB" > "$WORK/ap
 
 # Second start: the title shows the record. A copy of the game started directly
 # on a directory holding the same record draws the same text.
-start zap207
+start_game zap207
 window=$(wait_window)
 high_score_shot "$window" second
 [ "$(cat "$RECORD")" = "$record" ] || fail "the second start changed the record"
-quit
+quit_with_escape
 
 mkdir -p "$WORK/reference/Assets"
 cp -L /usr/share/zap207/* "$WORK/reference/Assets/"
 printf '%s' "$record" > "$WORK/reference/Assets/highscore.txt"
-(cd "$WORK/reference" && exec /usr/libexec/zap207/zap207 > "$WORK/stdout" 2> "$WORK/stderr") &
-GAME_PID=$!
+GAME_DIR="$WORK/reference" start_game /usr/libexec/zap207/zap207
 window=$(wait_window)
 high_score_shot "$window" reference
-quit
+quit_with_escape
 from_fresh=$(differing_pixels second first)
 from_reference=$(differing_pixels second reference)
 [ "$from_reference" -le 8 ] || fail "the second start's high score differs from record $record's in $from_reference pixels"

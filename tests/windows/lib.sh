@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The end-to-end helpers of tests/e2e/lib.sh, with zap207.exe started under
 # Wine. Every script sources this with the path of zap207.exe as its first
 # argument; SDL's DLLs and Assets/ are expected beside it.
@@ -21,8 +22,4 @@ trap stop_wine EXIT
 
 # Wine in place of the program: its status is the program's, and its standard
 # output is the program's console.
-start_game() {
-    (cd "$WORK/run" && exec "$WINE_RUN" "$GAME" > "$WORK/stdout" 2> "$WORK/stderr") &
-    GAME_PID=$!
-}
-
+GAME_COMMAND=("$WINE_RUN" "$GAME")

@@ -11,20 +11,17 @@ GAME=$(readlink -f "${1:-build/zap207}")
 DURATION=${2:-600}
 INTERVAL=${3:-10}
 
+source "$(dirname "$0")/../../scripts/xvfb.sh"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zap207-soak.XXXXXX")
-XVFB_PID=""
 GAME_PID=""
 cleanup() {
     [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    xvfb_stop
     rm -rf "$WORK"
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$WORK/display" > "$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$WORK/display")"
+xvfb_start "$WORK" 1024x768x24
 unset SDL_VIDEODRIVER
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 
@@ -33,10 +30,8 @@ mkdir -p "$WORK/run"
 cp -r "$(dirname "$GAME")/Assets" "$WORK/run/Assets"
 (cd "$WORK/run" && exec "$GAME" > "$WORK/stdout" 2> "$WORK/stderr") &
 GAME_PID=$!
-for _ in $(seq 150); do
-    xdotool search --name '^ZAP207$' > /dev/null 2>&1 && break
-    sleep 0.1
-done
+window_open() { xdotool search --name '^ZAP207$' > /dev/null 2>&1; }
+wait_until 60 window_open || { echo "no window titled ZAP207 appeared" >&2; exit 1; }
 
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$GAME_PID/status" 2>/dev/null || echo 0; }
 
@@ -49,7 +44,7 @@ echo "seconds  rss_kb"
 while :; do
     now=$(date +%s)
     elapsed=$((now - start))
-    kill -0 "$GAME_PID" 2>/dev/null || { echo "the game died after ${elapsed} s" >&2; tail -n 20 "$WORK/stderr" >&2; exit 1; }
+    alive "$GAME_PID" || { echo "the game died after ${elapsed} s" >&2; tail -n 20 "$WORK/stderr" >&2; exit 1; }
     if [ "$now" -ge "$next_sample" ]; then
         rss=$(rss_kb)
         printf '%7d  %6d\n' "$elapsed" "$rss"
