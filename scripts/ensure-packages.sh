@@ -1,4 +1,5 @@
-# Sourced by play.sh and test.sh: installs the Debian packages that are missing.
+# shellcheck shell=bash disable=SC2034  # the lists are for the sourcing scripts
+# Sourced by the build and test scripts: installs the Debian packages that are missing.
 # As root it installs them with apt-get; otherwise it prints the command to run.
 
 ensure_packages() {

@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034  # REAPED_STATUS is for the caller
 # Sourced by scripts and tests that start background processes: waiting for a
 # condition or for a process to end, with a deadline instead of a fixed sleep,
 # so that a loaded machine makes a check slower but never makes it fail.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the browser build scripts: Debian's Emscripten runs its
 # JavaScript optimiser under whatever node is first on PATH, and a node not
 # from Debian does not look where Debian installs the parser that needs.

@@ -18,7 +18,7 @@ if [ ! -f "$WINEPREFIX/.zap207-ready" ]; then
     (
         flock 9
         if [ ! -f "$WINEPREFIX/.zap207-ready" ]; then
-            DISPLAY= "$WINE" wineboot --init > /dev/null 2>&1 || true
+            DISPLAY='' "$WINE" wineboot --init > /dev/null 2>&1 || true
             "$(dirname "$WINE")/wineserver" -w 2>/dev/null || true
             [ -d "$WINEPREFIX/drive_c/windows" ] || { echo "wine-run: could not create $WINEPREFIX" >&2; exit 1; }
             touch "$WINEPREFIX/.zap207-ready"

@@ -16,16 +16,18 @@ wait_picture "$window" title "$TITLE_TEXT" white min 300 || fail "no title text 
 [ "$(count_colour "$WORK/title.png" 800x600+0+0 "$SHIP")" -eq 0 ] || fail "a ship on the title screen"
 
 # Space is held until the game shows the ship, however slowly frames come.
-xdotool keydown space
+xdo keydown space
 wait_picture "$window" playing 60x80+70+260 "$SHIP" min 40 || fail "no ship at (100, 300) after Space"
-xdotool keyup space
+xdo keyup space
 [ "$(count_colour "$WORK/playing.png" "$TITLE_TEXT" white)" -eq 0 ] || fail "title text still shown in play"
 
-# W at 200 px/s for half a second: about 100 px up. (The background stars take
-# the colour of the last model drawn, the ship's, so a few stray pixels match.)
+# W at 200 px/s for half a second: about 100 px up. How far exactly depends on
+# when a loaded machine lets the game see the release, so any place above will
+# do. (The background stars take the colour of the last model drawn, the
+# ship's, so a few stray pixels match.)
 hold_key w 0.5
 wait_picture "$window" moved 60x60+70+270 "$SHIP" max 12 || fail "the ship did not leave y 300"
-[ "$(count_colour "$WORK/moved.png" 60x100+70+140 "$SHIP")" -gt 40 ] || fail "the ship is not near y 200"
+[ "$(count_colour "$WORK/moved.png" 60x250+70+20 "$SHIP")" -gt 40 ] || fail "the ship did not move up"
 
 record=$(wait_for_saved_record "$GAME_DIR/Assets/highscore.txt")
 
@@ -35,9 +37,9 @@ wait_picture "$window" game-over 600x40+50+350 white min 300 || fail "no game-ov
 # Space leaves the game-over screen for the title, and Space still held on the
 # title screen starts the next game at once: the fresh ship is the sign the
 # title was passed.
-xdotool keydown space
+xdo keydown space
 wait_picture "$window" again 60x80+70+260 "$SHIP" min 40 || fail "no new ship at (100, 300) after Space"
-xdotool keyup space
+xdo keyup space
 [ "$(count_colour "$WORK/again.png" 700x300+50+40 "$EMBLEM")" -eq 0 ] || fail "Space did not leave the game-over screen"
 # The last sparks of the burst may still fly there; the text is hundreds of pixels.
 [ "$(count_colour "$WORK/again.png" 600x40+50+350 white)" -lt 100 ] || fail "game-over text still shown"

@@ -27,6 +27,10 @@ source "$(dirname "${BASH_SOURCE[0]}")/waits.sh"
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -n "$XVFB_PID" ] && ! alive "$XVFB_PID"; then
+        echo "--- Xvfb has died:" >&2
+        tail -n 20 "$WORK/xvfb.log" >&2
+    fi
     if [ -f "$WORK/stderr" ]; then echo "--- game stderr:" >&2; tail -n 20 "$WORK/stderr" >&2; fi
     exit 1
 }
@@ -54,18 +58,29 @@ start_game() {
     GAME_PID=$!
 }
 
+# xdotool for input, tried again while the X server is too busy to take a new
+# connection (as it can be on a loaded machine).
+xdo() {
+    local attempt
+    for attempt in 1 2 3 4 5 6 7 8 9; do
+        xdotool "$@" 2> "$WORK/xdotool.err" && return 0
+        sleep "0.$attempt"
+    done
+    xdotool "$@"
+}
+
 # Holds a key for the given time (a press and release inside one frame is never seen).
 hold_key() {
-    xdotool keydown "$1"
+    xdo keydown "$1"
     sleep "$2"
-    xdotool keyup "$1"
+    xdo keyup "$1"
 }
 
 # Escape held until the game has ended, which must be with status 0.
 quit_with_escape() {
-    xdotool keydown Escape
+    xdo keydown Escape
     wait_exit "$PATIENCE"
-    xdotool keyup Escape
+    xdo keyup Escape
     [ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
 }
 
@@ -76,7 +91,10 @@ count_lines() {
 # Saves a screenshot of the window and prints its path.
 screenshot() {
     local path="$WORK/$2.png"
-    import -window "$1" "$path"
+    # Never an earlier picture of the same name in place of one not taken.
+    rm -f "$path"
+    # Bounded: a screenshot must never hang the test.
+    timeout 30 import -window "$1" "$path"
     echo "$path"
 }
 

@@ -8,13 +8,13 @@ start_game
 window=$(wait_window)
 # The pointer enters once the game draws, so that it sees the entry.
 wait_picture "$window" title 240x50+225+250 white min 300 || fail "no title screen"
-xdotool mousemove --window "$window" 400 300
+xdo mousemove --window "$window" 400 300
 
 # Held until twenty frames have said so, however slowly frames come.
 pressed=$(now_ms)
-xdotool mousedown 1
+xdo mousedown 1
 wait_lines 20 "mouse pressed" || fail "fewer than 20 lines while the button was held"
-xdotool mouseup 1
+xdo mouseup 1
 released=$(now_ms)
 wait_quiet 0.5 || fail "lines kept coming after release"
 held=$(count_lines "mouse pressed")

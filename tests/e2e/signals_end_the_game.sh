@@ -17,6 +17,8 @@ for signal in TERM INT; do
     [ "$EXIT_STATUS" != "running" ] || fail "SIG$signal did not end the game within $PATIENCE s"
     expected=$((128 + $(kill -l "$signal")))
     [ "$EXIT_STATUS" = "$expected" ] || fail "SIG$signal gave status $EXIT_STATUS, expected $expected"
+    # The next game's window must not be taken for this one's.
+    wait_no_window
 done
 [ "$(cat "$GAME_DIR/Assets/highscore.txt")" = "1234" ] || fail "the record changed"
 echo "ok"

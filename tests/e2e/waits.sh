@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034  # NO_RECORD_LINE is for the tests
 # Waits shared by every script that drives the real game under Xvfb. Each waits
 # for what a player would see, up to $PATIENCE seconds (a loaded machine makes
 # a sanitizer build many times slower), and never for a fixed time. The
@@ -19,6 +19,14 @@ wait_window() {
         sleep 0.1
     done
     fail "no window titled ZAP207 appeared"
+}
+
+# Waits until no window titled ZAP207 is left: the X server forgets a window
+# only some time after its program has ended.
+# (xdotool's complaint when it cannot connect counts as an answer not given.)
+no_window() { [ -z "$(xdotool search --name '^ZAP207$' 2>&1 || true)" ]; }
+wait_no_window() {
+    wait_until "$PATIENCE" no_window || fail "the window of an ended game stayed"
 }
 
 # Waits up to the given seconds for the game to end and collects its status in

@@ -13,14 +13,16 @@ geometry=$(xwininfo -id "$window")
 echo "$geometry" | grep -q 'Width: 800' || fail "window width is not 800: $geometry"
 echo "$geometry" | grep -q 'Height: 600' || fail "window height is not 600: $geometry"
 
+wait_picture "$window" title 240x50+225+250 white min 300 || fail "no title screen"
+
 # What a window manager sends for the close button is read and ignored: only
 # Escape ends the game.
 # Escape only. A mouse button pressed after the request shows on the console
 # once the game has read every event before it, the request included.
 "$CLOSE_REQUEST" "$window" || fail "the close request could not be sent"
-xdotool mousemove --window "$window" 400 300 mousedown 1
+xdo mousemove --window "$window" 400 300 mousedown 1
 wait_lines 1 "mouse pressed" || fail "the close request ended the game"
-xdotool mouseup 1
+xdo mouseup 1
 xwininfo -id "$window" > /dev/null 2>&1 || fail "the close request took the window away"
 
 quit_with_escape

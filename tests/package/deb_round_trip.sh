@@ -49,6 +49,7 @@ RECORD="$HOME/.local/share/zap207/Assets/highscore.txt"
 
 start_xvfb
 # Every start is from an unrelated directory.
+# shellcheck disable=SC2034  # read by start_game
 GAME_DIR="$WORK/elsewhere"
 
 # Saves the "HIGH SCORE n" corner of the title screen as <name>.png.
@@ -68,9 +69,9 @@ window=$(wait_window)
 [ "$(cat "$RECORD")" = "0" ] || fail "the first start did not seed the record with 0"
 high_score_shot "$window" first
 # Space held until the title text is gone: the game has started.
-xdotool keydown space
+xdo keydown space
 wait_picture "$window" playing 240x50+225+250 white max 1 || fail "Space did not start a game"
-xdotool keyup space
+xdo keyup space
 record=$(wait_for_saved_record "$RECORD")
 quit_with_escape
 

@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034  # GAME_COMMAND is read by start_game
 # The end-to-end helpers of tests/e2e/lib.sh, with zap207.exe started under
 # Wine. Every script sources this with the path of zap207.exe as its first
 # argument; SDL's DLLs and Assets/ are expected beside it.
