@@ -96,31 +96,19 @@ std::string parse(const std::string& text, Color& color, std::vector<Vector2>& p
     return {};
 }
 
-std::string readText(const std::string& filename, std::string& text) {
-    const std::string problem = CheckDataFile(filename, kMaxModelBytes);
-    if (!problem.empty()) return problem;
-    try {
-        if (ReadFile(filename, text, kMaxModelBytes)) return {};
-        return "the file cannot be read";
-    } catch (const std::filesystem::filesystem_error& error) {
-        return error.code().message();
-    }
-}
-
 }  // namespace
 
 bool Model::Load(const std::string& filename) {
-    std::string text;
     Color color;
     std::vector<Vector2> points;
-    std::string problem = readText(filename, text);
-    if (problem.empty()) problem = parse(text, color, points);
+    const FileContents file = ReadDataFile(filename, kMaxModelBytes);
+    std::string problem = file.Ok() ? parse(file.bytes, color, points) : file.reason;
 
     m_radius = 0.0f;
     if (!problem.empty()) {
         // An empty model draws nothing and never collides, so the game runs on.
         m_points.clear();
-        std::cerr << "Cannot load model " << filename << ": " << problem << std::endl;
+        ReportLoadFailure("model", filename, problem);
         return true;
     }
     m_color = color;
