@@ -139,7 +139,8 @@ std::optional<int> parseRecord(std::string_view text) {
 // then (a scanner holding it, a permission) would otherwise look like 0 and
 // be lost to any score. A record that is there but cannot be read now is kept.
 bool beatsStoredRecord(const fs::path& target, int score) {
-    const vexa::FileContents stored = vexa::ReadDataFile(target, kMaxRecordBytes);
+    // Worth a moment's wait: this decides whether the record is replaced.
+    const vexa::FileContents stored = vexa::ReadDataFile(target, kMaxRecordBytes, vexa::FileWait::Brief);
     if (stored.status == vexa::FileContents::Status::Missing) return true;
     if (!stored.Ok()) return false;
     const std::optional<int> record = parseRecord(stored.bytes);
@@ -161,7 +162,9 @@ bool replaceStoredScore(int score) {
 int HighScoreStore::LoadHighScore() {
     // Read on every frame, so as cheaply as the checks allow. Only a regular
     // file of a sane size is read: a FIFO in its place would block the frame
-    // for ever, a device could be read without end.
+    // for ever, a device could be read without end. A record another program
+    // holds is not waited for here, where every wait is a dropped frame; the
+    // save waits for it.
     const vexa::FileContents stored = vexa::ReadDataFile(kFileName, kMaxRecordBytes);
     if (!stored.Ok()) {
         std::cout << "Unable to read high score! Using default value 0." << std::endl;

@@ -13,9 +13,10 @@ bool SetFilePath(const std::filesystem::path& path) {
     return !ec;
 }
 
-FileContents ReadDataFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+FileContents ReadDataFile(const std::filesystem::path& path, std::uintmax_t maxBytes, FileWait wait) {
     FileContents contents;
-    switch (platform::ReadRegularFile(path, maxBytes, contents.bytes, contents.reason)) {
+    const bool patient = wait == FileWait::Brief;
+    switch (platform::ReadRegularFile(path, maxBytes, patient, contents.bytes, contents.reason)) {
     case platform::ReadStatus::Read:
         contents.status = FileContents::Status::Read;
         break;

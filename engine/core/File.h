@@ -26,13 +26,24 @@ struct FileContents {
     bool Ok() const { return status == Status::Read; }
 };
 
+// How long a read waits for a file that another program holds open.
+enum class FileWait {
+    // Not at all: for files read on every frame.
+    None,
+    // A few tries within about a tenth of a second, the time a virus scanner,
+    // an indexer or a sync client holds a file (Windows refuses such a file
+    // with a sharing violation; elsewhere nothing locks a file against reading).
+    Brief,
+};
+
 // The one way to read a data file: opened once, without blocking, and read
 // whole only when the open file is a regular file (links followed) of at most
 // `maxBytes` bytes, so a FIFO or a device in a file's place can neither hang
 // nor flood the game. A file that is not there is Missing; one that is there
 // but cannot be read (a directory, no permission, another program holding it,
 // too large) is Unreadable. Never throws.
-FileContents ReadDataFile(const std::filesystem::path& path, std::uintmax_t maxBytes = kAnySize);
+FileContents ReadDataFile(const std::filesystem::path& path, std::uintmax_t maxBytes = kAnySize,
+                          FileWait wait = FileWait::None);
 
 // The line every loader writes to stderr for a file it could not use:
 // "Cannot load <what> <file>: <why>".

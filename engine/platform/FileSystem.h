@@ -13,7 +13,10 @@ enum class ReadStatus { Read, Missing, Unreadable };
 // Opens `path` once, without blocking, and reads it whole when the open file
 // is a regular file of at most `maxBytes` bytes. `reason` says why not,
 // worded for a message ("it is a directory"). `bytes` is only set on Read.
-ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+// With `patient`, a file another program holds for a moment (a sharing
+// violation, on systems that have them) is tried again for about a tenth of
+// a second before it counts as unreadable.
+ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes, bool patient,
                            std::string& bytes, std::string& reason);
 
 // Creates `path` as a new file (never replacing or following anything there),

@@ -68,6 +68,7 @@ void syncDirectoryOf(const std::filesystem::path& file) {
 }  // namespace
 
 ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                           bool /*patient: nothing here locks a file against reading*/,
                            std::string& bytes, std::string& reason) {
     // Non-blocking, so a FIFO in the file's place cannot hold the open up; the
     // type is then judged on the open descriptor, so nothing can be swapped in

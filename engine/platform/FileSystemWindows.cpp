@@ -50,14 +50,15 @@ std::string tooLarge(std::uintmax_t size, std::uintmax_t maxBytes) {
            " allowed";
 }
 
-HANDLE openForReading(const std::filesystem::path& path, DWORD& error) {
+HANDLE openForReading(const std::filesystem::path& path, bool patient, DWORD& error) {
+    const int tries = patient ? kTries : 1;
     for (int attempt = 0;; ++attempt) {
         const HANDLE file =
             CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) return file;
         error = GetLastError();
-        if (!isTransient(error) || attempt + 1 == kTries) return INVALID_HANDLE_VALUE;
+        if (!isTransient(error) || attempt + 1 == tries) return INVALID_HANDLE_VALUE;
         Sleep(kPauseMs);
     }
 }
@@ -100,10 +101,10 @@ bool writeAll(HANDLE file, const std::string& bytes) {
 
 }  // namespace
 
-ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes, bool patient,
                            std::string& bytes, std::string& reason) {
     DWORD error = 0;
-    const HANDLE file = openForReading(path, error);
+    const HANDLE file = openForReading(path, patient, error);
     if (file == INVALID_HANDLE_VALUE) {
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
             reason = describe(error);

@@ -312,3 +312,74 @@ TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceEachLeaveAWholeRecord) {
     EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"}) << "no temporary file left";
 }
 #endif
+
+#if defined(_WIN32)
+#include <windows.h>
+
+#include <thread>
+
+namespace {
+
+// Another program's handle on the record, opened with the given sharing, as a
+// virus scanner, an indexer or a sync client holds it.
+class HeldFile {
+public:
+    HeldFile(const fs::path& path, DWORD sharing)
+        : m_handle(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldFile() { Release(); }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    bool Held() const { return m_handle != INVALID_HANDLE_VALUE; }
+    void Release() {
+        if (Held()) CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+}  // namespace
+
+TEST_F(HighScoreStoreTest, ARecordHeldByAnotherProgramIsNeverLostNorClaimedSaved) {
+    const fs::path record = m_dir.Path() / "highscore.txt";
+    m_dir.Write("highscore.txt", "500");
+    {
+        // No sharing at all: the record cannot even be read meanwhile.
+        HeldFile held(record, 0);
+        ASSERT_TRUE(held.Held());
+        CapturedStream out{std::cout};
+        EXPECT_EQ(m_store.LoadHighScore(), 0);
+        m_store.SaveHighScore(100);
+        m_store.SaveHighScore(900);
+        EXPECT_EQ(out.Text(), kReadFailure + kSaveFailure + kSaveFailure);
+    }
+    EXPECT_EQ(ReadWhole(record), "500");
+    {
+        // Readable and writable by others, but not to be replaced.
+        HeldFile held(record, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(held.Held());
+        CapturedStream out{std::cout};
+        EXPECT_EQ(m_store.LoadHighScore(), 500);
+        m_store.SaveHighScore(900);
+        EXPECT_EQ(out.Text(), kSaveFailure);
+    }
+    EXPECT_EQ(ReadWhole(record), "500");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"}) << "no temporary file left";
+
+    // Held only for a moment: the save waits it out.
+    HeldFile held(record, 0);
+    ASSERT_TRUE(held.Held());
+    std::thread scanner([&held] {
+        Sleep(20);
+        held.Release();
+    });
+    CapturedStream out{std::cout};
+    m_store.SaveHighScore(900);
+    scanner.join();
+    EXPECT_EQ(out.Text(), kSaved);
+    EXPECT_EQ(ReadWhole(record), "900");
+}
+#endif
