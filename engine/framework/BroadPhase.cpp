@@ -1,8 +1,10 @@
 #include "BroadPhase.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 namespace vexa {
 namespace {
@@ -41,9 +43,14 @@ bool BroadPhase::BoxesMeet(const Proxy& a, const Proxy& b) {
 
 const std::vector<BroadPhase::CandidatePair>& BroadPhase::FindCandidatePairs(
     const std::vector<Proxy>& proxies) {
+    assert(proxies.size() <= std::numeric_limits<Index>::max());
     const auto count = static_cast<Index>(proxies.size());
     m_sweep.resize(count);
     for (Index i = 0; i < count; ++i) {
+        assert(std::isfinite(proxies[i].position.x) && std::isfinite(proxies[i].position.y) &&
+               "a proxy without a finite place has no box to sweep");
+        assert(std::isfinite(proxies[i].extent) && proxies[i].extent >= 0.0 &&
+               "a proxy's extent is finite and not negative");
         m_sweep[i] = SweepKey{proxies[i].position.x - proxies[i].extent, i};
     }
     sortNearlySorted(m_sweep, [](const SweepKey& a, const SweepKey& b) { return a.low < b.low; });

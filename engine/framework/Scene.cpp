@@ -1,6 +1,7 @@
 #include "Scene.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <iterator>
 
@@ -30,6 +31,8 @@ constexpr double kAbsoluteSlack = 1.0e-18;
 }  // namespace
 
 void Scene::Add(std::unique_ptr<Actor> actor) {
+    assert(actor != nullptr && "Scene::Add takes an actor");
+    assert(!m_visiting && "ForEach's visit must not add actors");
     actor->m_scene = this;
     // A later actor never changes a type's first actor, unless there was none.
     for (Lookup& lookup : m_lookups) {
@@ -43,6 +46,8 @@ void Scene::Add(std::unique_ptr<Actor> actor) {
 }
 
 void Scene::Update(float dt) {
+    assert(!m_updating && "Scene::Update called from inside itself");
+    m_updating = true;
     // Each actor's place is noted right after its update, while it is at hand;
     // pass 2 starts from these notes.
     m_entries.clear();
@@ -62,6 +67,7 @@ void Scene::Update(float dt) {
         ++it;
     }
     Collide(exact);
+    m_updating = false;
 }
 
 void Scene::Draw(Renderer& renderer) {
@@ -69,6 +75,7 @@ void Scene::Draw(Renderer& renderer) {
 }
 
 void Scene::RemoveAll() {
+    assert(!m_updating && !m_visiting && "RemoveAll would erase the actors the scene is walking");
     m_actors.clear();
     for (Lookup& lookup : m_lookups) lookup = Lookup{lookup.cast, nullptr, nullptr, true};
 }

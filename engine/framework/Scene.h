@@ -47,11 +47,15 @@ public:
         return static_cast<T*>(lookup.found);
     }
 
-    // Calls `visit` with every actor, in list order; it must not add or remove actors.
+    // Calls `visit` with every actor, in list order; it must not add or remove
+    // actors. For tests and tools that look over the whole scene.
     template <typename Visit>
     void ForEach(Visit&& visit) {
         m_allHandedOut = true;
+        const bool outer = m_visiting;
+        m_visiting = true;
         for (auto& actor : m_actors) visit(*actor);
+        m_visiting = outer;
     }
 
     std::size_t Count() const { return m_actors.size(); }
@@ -111,6 +115,9 @@ private:
     // gave out all of them.
     std::vector<const Actor*> m_handedOut;
     bool m_allHandedOut = false;
+    // Walks that adding or removing actors would break, for the assertions.
+    bool m_updating = false;
+    bool m_visiting = false;
 
     // Scratch of the collision pass, kept between frames to avoid reallocating.
     // Entry and proxy k belong to the k-th actor in list order.

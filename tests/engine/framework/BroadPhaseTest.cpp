@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <utility>
 #include <vector>
@@ -119,4 +120,18 @@ TEST(BroadPhase, EachCallAnswersForItsOwnProxiesOnly) {
     ASSERT_EQ(Found(broadPhase, {At(0, 0, 5), At(1, 1, 5), At(2, 2, 5)}).size(), 3u);
     EXPECT_EQ(Found(broadPhase, {At(100, 0, 1), At(0, 0, 1)}), Pairs{});
     EXPECT_EQ(Found(broadPhase, {At(100, 0, 1), At(0, 0, 1), At(99, 0, 1)}), (Pairs{{0, 2}}));
+}
+
+// Assertions are compiled into the debug and sanitizer builds only.
+TEST(BroadPhaseDeathTest, ProxiesWithoutAFiniteBoxStopTheProgram) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "assertions are compiled out of this build";
+#else
+    BroadPhase broadPhase;
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_DEATH(broadPhase.FindCandidatePairs({At(0, 0, 1), At(inf, 0, 1)}), "finite place");
+    EXPECT_DEATH(broadPhase.FindCandidatePairs({At(0, std::nanf(""), 1)}), "finite place");
+    EXPECT_DEATH(broadPhase.FindCandidatePairs({At(0, 0, -1)}), "not negative");
+    EXPECT_DEATH(broadPhase.FindCandidatePairs({At(0, 0, std::nan(""))}), "not negative");
+#endif
 }
