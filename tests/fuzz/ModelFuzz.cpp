@@ -33,17 +33,19 @@ bool finite(const vexa::Vector2& v) {
 // number; false where the model must load empty.
 bool parse(const std::string& text, vexa::Color& color, std::vector<vexa::Vector2>& points) {
     std::istringstream lines(text);
-    std::string line;
-    std::getline(lines, line);
-    if (reference::Read(line, color) != Field::Number || !finite(color)) return false;
-    std::getline(lines, line);
+    // Past the end a line is empty (std::getline would leave the last one).
+    const auto next = [&lines] {
+        std::string line;
+        std::getline(lines, line);
+        return line;
+    };
+    if (reference::Read(next(), color) != Field::Number || !finite(color)) return false;
     int count = 0;
-    if (reference::ReadInt(line, count) != Field::Number) return false;
+    if (reference::ReadInt(next(), count) != Field::Number) return false;
     for (int i = 0; i < count; ++i) {
         if (lines.peek() == std::istringstream::traits_type::eof()) return false;
-        std::getline(lines, line);
         vexa::Vector2 point;
-        if (reference::Read(line, point) != Field::Number || !finite(point)) return false;
+        if (reference::Read(next(), point) != Field::Number || !finite(point)) return false;
         points.push_back(point);
     }
     return true;
