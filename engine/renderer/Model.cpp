@@ -1,6 +1,7 @@
 #include "Model.h"
 
 #include "core/File.h"
+#include "core/TextForm.h"
 #include "renderer/Renderer.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
-#include <sstream>
-#include <stdexcept>
 #include <utility>
 
 namespace vexa {
@@ -48,31 +47,15 @@ bool isFinite(const Vector2& point) {
     return std::isfinite(point.x) && std::isfinite(point.y);
 }
 
-// The text readers throw when a field holds no number; here that is bad data,
-// not a programming error, so it becomes a plain false. "nan" and "inf" read
-// as numbers but are no more a colour or a position than "abc" is.
+// "nan" and "inf" read as numbers but are no more a colour or a position than
+// "abc" is.
 template <typename T>
 bool readField(const std::string& line, T& value) {
-    std::istringstream stream(line);
-    try {
-        stream >> value;
-    } catch (const std::invalid_argument&) {
-        return false;
-    } catch (const std::out_of_range&) {
-        return false;
-    }
-    return isFinite(value);
+    return textform::Read(line, value) == textform::Field::Number && isFinite(value);
 }
 
 bool readCount(const std::string& line, int& count) {
-    try {
-        count = std::stoi(line);
-        return true;
-    } catch (const std::invalid_argument&) {
-        return false;
-    } catch (const std::out_of_range&) {
-        return false;
-    }
+    return textform::ReadInt(line, count) == textform::Field::Number;
 }
 
 // Empty on success, otherwise why the text is not a model. Points grow only as
