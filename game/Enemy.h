@@ -8,13 +8,15 @@
 // towards the ship. Touching it ends the run; that reaction is the ship's.
 class Enemy : public vexa::Actor {
 public:
-    // Both numbers are accepted for the game's call; the drift speed is fixed.
+    // Both numbers are ignored: the game's call passes them, but the drift is
+    // always 75 pixels per second.
     Enemy(float speed, float second, const vexa::Transform& transform,
           std::shared_ptr<vexa::Model> model);
 
     void Update(float dt) override;
     void OnCollision(vexa::Actor* other) override;
 
+    // Public like the other actors' members; set to 75 by every update.
     float m_speed;
 
 private:

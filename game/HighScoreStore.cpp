@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -72,18 +73,21 @@ fs::path temporaryNameFor(const fs::path& target) {
 }
 
 // The new score goes to a file of its own beside the record and only replaces
-// it once complete, so a full disk or a crash mid-write never costs the record.
-// False when no temporary file could be made there at all.
+// it once complete and on the disk, so a full disk, a crash or a power cut
+// mid-write never costs the record. False when no temporary file could be made
+// there at all; `replaced` tells whether the record now holds the new score.
 bool replaceThroughTemporaryFile(const fs::path& target, const std::string& digits, bool& replaced) {
     replaced = false;
     if (!isWritable(directoryOf(target))) return false;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const fs::path temp = temporaryNameFor(target);
         if (!vexa::WriteNewFile(temp, digits)) continue;
-        std::error_code ec;
-        fs::rename(temp, target, ec);
-        if (ec) fs::remove(temp, ec);
-        replaced = !ec;
+        std::string reason;
+        replaced = vexa::MoveIntoPlace(temp, target, reason);
+        if (!replaced) {
+            std::error_code ignored;
+            fs::remove(temp, ignored);
+        }
         return true;
     }
     return false;
@@ -103,39 +107,54 @@ bool rewriteInPlace(const fs::path& target, const std::string& digits) {
     return written && !file.fail();
 }
 
-bool replaceStoredScore(int score) {
-    const fs::path target = resolveRecord();
-    if (!targetIsReplaceable(target)) return false;
-    const std::string digits = std::to_string(score);
-    bool replaced = false;
-    if (replaceThroughTemporaryFile(target, digits, replaced)) return replaced;
-    return rewriteInPlace(target, digits);
-}
-
 // The record as the classic stream extraction of a long long has always read
 // it: white space, an optional sign, then decimal digits up to the first other
 // character. Some editors on Windows start a UTF-8 file with a byte-order
 // mark; the number after it is still the record. No digits, or a number no
 // int can hold (a stored 99999999999 would be a record no game could beat),
-// reads as 0.
-int parseRecord(std::string_view text) {
+// is no record.
+std::optional<int> parseRecord(std::string_view text) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         text.remove_prefix(kByteOrderMark.size());
     }
     std::size_t i = text.find_first_not_of(" \t\n\v\f\r");
-    if (i == std::string_view::npos) return 0;
+    if (i == std::string_view::npos) return std::nullopt;
     const bool negative = text[i] == '-';
     if (text[i] == '+' || text[i] == '-') ++i;
     const std::size_t firstDigit = i;
     long long magnitude = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > -static_cast<long long>(INT_MIN)) return 0;
+        if (magnitude > -static_cast<long long>(INT_MIN)) return std::nullopt;
     }
-    if (i == firstDigit) return 0;
+    if (i == firstDigit) return std::nullopt;
     const long long value = negative ? -magnitude : magnitude;
-    return value > INT_MAX ? 0 : static_cast<int>(value);
+    if (value > INT_MAX) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+// Whether `score` may take the stored record's place. The record is read
+// afresh, never taken from an earlier frame: a record that could not be read
+// then (a scanner holding it, a permission) would otherwise look like 0 and
+// be lost to any score. A record that is there but cannot be read now is kept.
+bool beatsStoredRecord(const fs::path& target, int score) {
+    // Worth a moment's wait: this decides whether the record is replaced.
+    const vexa::FileContents stored = vexa::ReadDataFile(target, kMaxRecordBytes, vexa::FileWait::Brief);
+    if (stored.status == vexa::FileContents::Status::Missing) return true;
+    if (!stored.Ok()) return false;
+    const std::optional<int> record = parseRecord(stored.bytes);
+    return !record || score > *record;
+}
+
+bool replaceStoredScore(int score) {
+    const fs::path target = resolveRecord();
+    if (!targetIsReplaceable(target)) return false;
+    if (!beatsStoredRecord(target, score)) return false;
+    const std::string digits = std::to_string(score);
+    bool replaced = false;
+    if (replaceThroughTemporaryFile(target, digits, replaced)) return replaced;
+    return rewriteInPlace(target, digits);
 }
 
 }  // namespace
@@ -143,19 +162,15 @@ int parseRecord(std::string_view text) {
 int HighScoreStore::LoadHighScore() {
     // Read on every frame, so as cheaply as the checks allow. Only a regular
     // file of a sane size is read: a FIFO in its place would block the frame
-    // for ever, a device could be read without end.
-    std::string text;
-    bool read = false;
-    try {
-        read = vexa::ReadFile(kFileName, text, kMaxRecordBytes);
-    } catch (const std::filesystem::filesystem_error&) {
-        // A path that cannot even be examined reads as missing.
-    }
-    if (!read) {
+    // for ever, a device could be read without end. A record another program
+    // holds is not waited for here, where every wait is a dropped frame; the
+    // save waits for it.
+    const vexa::FileContents stored = vexa::ReadDataFile(kFileName, kMaxRecordBytes);
+    if (!stored.Ok()) {
         std::cout << "Unable to read high score! Using default value 0." << std::endl;
         return 0;
     }
-    return parseRecord(text);
+    return parseRecord(stored.bytes).value_or(0);
 }
 
 void HighScoreStore::SaveHighScore(int score) {

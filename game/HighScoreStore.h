@@ -7,8 +7,11 @@ public:
     // The stored score, or 0 when the file is missing (with a message) or does
     // not start with a number that fits in 32 bits.
     int LoadHighScore();
-    // Replaces the stored score. The old file stays intact unless the new one
-    // was written completely.
+    // Replaces the stored score with `score` when it is higher than the record
+    // read back from the file now, or when there is no record or it holds no
+    // number. A record that is there but cannot be read is never replaced. The
+    // old file stays intact unless the new one was written completely and
+    // reached the disk. Prints whether `score` was saved.
     void SaveHighScore(int score);
 };
 

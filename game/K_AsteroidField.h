@@ -37,6 +37,7 @@ public:
     K_AsteroidField();
     ~K_AsteroidField() override;
 
+    // Always true: a missing asset shows as missing output, not as a failure.
     bool Initialize() override;
     void Shutdown() override;
     void Update(float dt) override;
@@ -44,9 +45,11 @@ public:
 
     // Acted on in the next Update.
     void SetState(eState state) { m_state = state; }
+    // For tests, tools and benchmarks that watch the game.
     eState GetState() const { return m_state; }
     const std::vector<Star>& GetStars() const { return m_stars; }
 
+    // Public by design: the ship raises it from inside the collision pass.
     bool m_powerupActive = false;
 
 private:

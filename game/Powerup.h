@@ -7,10 +7,13 @@
 // A power-up: drifts left like an asteroid without turning; the ship collects it.
 class Powerup : public vexa::Actor {
 public:
+    // The speed is ignored: the game's call passes it (as 0), but the drift is
+    // always 75 pixels per second.
     Powerup(float speed, const vexa::Transform& transform, std::shared_ptr<vexa::Model> model);
 
     void Update(float dt) override;
     void OnCollision(vexa::Actor* other) override;
 
+    // Public like the other actors' members; set to 75 by every update.
     float m_speed;
 };

@@ -7,7 +7,6 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -35,15 +34,10 @@ int takeOverOldestOneShot(Mix_Chunk* chunk, int loops) {
 // file of a bounded size is read (a FIFO would block, /dev/zero never end),
 // and its header is checked before the decoder trusts it.
 std::string loadSound(const std::string& filename, Mix_Chunk*& chunk) {
-    std::string problem = CheckDataFile(filename, soundfile::kMaxFileBytes);
-    if (!problem.empty()) return problem;
-    std::string bytes;
-    try {
-        if (!ReadFile(filename, bytes, soundfile::kMaxFileBytes)) return "the file cannot be read";
-    } catch (const std::filesystem::filesystem_error& error) {
-        return error.code().message();
-    }
-    chunk = soundfile::Decode(bytes, problem);
+    const FileContents file = ReadDataFile(filename, soundfile::kMaxFileBytes);
+    if (!file.Ok()) return file.reason;
+    std::string problem;
+    chunk = soundfile::Decode(file.bytes, problem);
     return problem;
 }
 
@@ -93,7 +87,7 @@ void AudioSystem::AddAudio(const std::string& name, const std::string& filename)
     Mix_Chunk* chunk = nullptr;
     const std::string problem = loadSound(filename, chunk);
     if (!problem.empty()) {
-        std::cerr << "Cannot load sound " << filename << ": " << problem << std::endl;
+        ReportLoadFailure("sound", filename, problem);
     }
     // A failed file is kept as an empty entry so it is neither retried nor reported again.
     m_sounds.emplace(name, chunk);

@@ -13,6 +13,7 @@ class AudioSystem {
 public:
     ~AudioSystem();
 
+    // Always true: without a sound device the game runs silently (IsOpen says so).
     bool Initialize();
     // The audio back end's per-frame hook, called by the frame loop.
     void Update();
@@ -21,6 +22,7 @@ public:
     void AddAudio(const std::string& name, const std::string& filename);
     void PlayAudio(const std::string& name, bool loop);
 
+    // For tests; the game never needs to know.
     bool IsOpen() const { return m_open; }
 
     static constexpr int kChannels = 32;

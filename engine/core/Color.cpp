@@ -24,11 +24,7 @@ int Color::ToInt(float channel) {
 std::istream& operator>>(std::istream& stream, Color& color) {
     std::string line;
     std::getline(stream, line);
-    color.r = std::stof(textform::Between(line, '{', ','));
-    line = line.substr(line.find(',') + 1);
-    color.g = std::stof(line.substr(0, line.find(',')));
-    color.b = std::stof(textform::Between(line, ',', '}'));
-    color.a = 1.0f;
+    textform::Throw(textform::Read(line, color));
     return stream;
 }
 

@@ -23,7 +23,8 @@ struct Color {
 };
 
 // Reads one line of the form "{r, g, b}"; alpha is always 1. A field without a
-// number throws std::invalid_argument (from std::stof).
+// number throws std::invalid_argument, one out of float range std::out_of_range,
+// as std::stof does (textform::Read does not throw).
 std::istream& operator>>(std::istream& stream, Color& color);
 
 }  // namespace vexa

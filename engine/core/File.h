@@ -1,42 +1,66 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <string>
+#include <string_view>
 
 namespace vexa {
 
 // Makes `path` the process's working directory; false leaves it unchanged.
 bool SetFilePath(const std::filesystem::path& path);
 
-// Throws std::filesystem::filesystem_error when the path cannot be examined.
-bool FileExists(const std::filesystem::path& path);
-
-// On failure `size` holds the largest uintmax_t, as std::filesystem reports it.
-bool GetFileSize(const std::filesystem::path& path, std::size_t& size);
-
 inline constexpr std::uintmax_t kAnySize = std::numeric_limits<std::uintmax_t>::max();
 
-// Empty when `path` names a regular file (links followed) of at most `maxBytes`
-// bytes; otherwise why not, worded for a message ("there is no such file").
-// Nothing is opened: a FIFO or a device in a file's place could block an open
-// for ever or be read without end, so only the file's status is examined.
-// Never throws.
-std::string CheckDataFile(const std::filesystem::path& path, std::uintmax_t maxBytes = kAnySize);
+// A whole file as read by ReadDataFile.
+struct FileContents {
+    enum class Status { Read, Missing, Unreadable };
 
-// The whole file, byte for byte. Returns false and leaves `buffer` untouched
-// when the file is missing, is not a regular file, is larger than `maxBytes`,
-// cannot be opened or read in full, or memory for it cannot be had. Throws
-// std::filesystem::filesystem_error only when the path cannot be examined.
-bool ReadFile(const std::filesystem::path& path, std::string& buffer,
-              std::uintmax_t maxBytes = kAnySize);
+    Status status = Status::Unreadable;
+    // The file byte for byte when it was read.
+    std::string bytes;
+    // Why it was not, worded for a message: "there is no such file".
+    std::string reason;
+
+    bool Ok() const { return status == Status::Read; }
+};
+
+// How long a read waits for a file that another program holds open.
+enum class FileWait {
+    // Not at all: for files read on every frame.
+    None,
+    // A few tries within about a tenth of a second, the time a virus scanner,
+    // an indexer or a sync client holds a file (Windows refuses such a file
+    // with a sharing violation; elsewhere nothing locks a file against reading).
+    Brief,
+};
+
+// The one way to read a data file: opened once, without blocking, and read
+// whole only when the open file is a regular file (links followed) of at most
+// `maxBytes` bytes, so a FIFO or a device in a file's place can neither hang
+// nor flood the game. A file that is not there is Missing; one that is there
+// but cannot be read (a directory, no permission, another program holding it,
+// too large) is Unreadable. Never throws.
+FileContents ReadDataFile(const std::filesystem::path& path, std::uintmax_t maxBytes = kAnySize,
+                          FileWait wait = FileWait::None);
+
+// The line every loader writes to stderr for a file it could not use:
+// "Cannot load <what> <file>: <why>".
+void ReportLoadFailure(std::string_view what, const std::filesystem::path& file, std::string_view why);
 
 // Creates `path` as a new file, never replacing or following anything already
-// there (a link planted at that name makes it fail), and writes `bytes` to it
-// exactly. False when the file could not be created or not written in full; a
-// file it created but could not fill is removed again.
+// there (a link planted at that name makes it fail), writes `bytes` to it
+// exactly and flushes them to the disk. False when the file could not be
+// created or not written in full; a file it created but could not fill is
+// removed again.
 bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes);
+
+// Puts the file `replacement` in the place of `target` in one step, so that
+// `target` is always either the old file or the new one, and makes the change
+// durable before returning. On failure `reason` says why and both files stay
+// as they were.
+bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
+                   std::string& reason);
 
 }  // namespace vexa

@@ -28,6 +28,7 @@ public:
     // When the sleep really ended: the next frame's work starts here.
     void Woke(Clock::time_point at);
 
+    // Test seam: what the pacer has concluded so far.
     bool VsyncConfirmed() const { return m_vsyncConfirmed; }
     Clock::duration Period() const { return m_period; }
 

@@ -6,6 +6,7 @@ namespace vexa {
 // (MSVC debug builds). Elsewhere leaks are found by the sanitizer build.
 class MemoryTracker {
 public:
+    // Always true: switching the report on cannot fail.
     static bool Initialize();
 };
 

@@ -24,8 +24,7 @@ Vector2 Vector2::Rotate(float angle) const {
 std::istream& operator>>(std::istream& stream, Vector2& v) {
     std::string line;
     std::getline(stream, line);
-    v.x = std::stof(textform::Between(line, '{', ','));
-    v.y = std::stof(textform::Between(line, ',', '}'));
+    textform::Throw(textform::Read(line, v));
     return stream;
 }
 

@@ -41,7 +41,8 @@ struct Vector2 {
 };
 
 // Reads one line of the form "{x, y}". A field without a number throws
-// std::invalid_argument (from std::stof); the caller decides what that means.
+// std::invalid_argument, one out of float range std::out_of_range, as std::stof
+// does: the caller decides what that means (textform::Read does not throw).
 std::istream& operator>>(std::istream& stream, Vector2& v);
 
 }  // namespace vexa

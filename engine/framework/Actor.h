@@ -29,6 +29,7 @@ public:
     // Model radius times scale; 0 without a model.
     float GetRadius() { return m_model ? m_model->GetRadius() * m_transform.scale : 0.0f; }
 
+    // Public by design: the game, the scene and other actors set them directly.
     Scene* m_scene = nullptr;
     Game* m_game = nullptr;
     Transform m_transform;

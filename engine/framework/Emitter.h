@@ -34,6 +34,7 @@ public:
     void Draw(Renderer& renderer) override;
     void Emit();
 
+    // Public like the actor's own members.
     EmitterData m_data;
 
 private:

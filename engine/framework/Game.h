@@ -14,6 +14,7 @@ public:
     Game();
     virtual ~Game();
 
+    // The frame loop does not look at the result.
     virtual bool Initialize() = 0;
     virtual void Shutdown() = 0;
     // dt: the frame's delta time in seconds.
@@ -22,6 +23,7 @@ public:
 
     void AddPoints(int points) { m_score += points; }
 
+    // Public by design: actors add to the scene through their game.
     std::unique_ptr<Scene> m_scene;
     int m_score = 0;
 };

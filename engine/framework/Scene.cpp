@@ -1,8 +1,8 @@
 #include "Scene.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
-#include <functional>
 #include <iterator>
 
 namespace vexa {
@@ -31,6 +31,8 @@ constexpr double kAbsoluteSlack = 1.0e-18;
 }  // namespace
 
 void Scene::Add(std::unique_ptr<Actor> actor) {
+    assert(actor != nullptr && "Scene::Add takes an actor");
+    assert(!m_visiting && "ForEach's visit must not add actors");
     actor->m_scene = this;
     // A later actor never changes a type's first actor, unless there was none.
     for (Lookup& lookup : m_lookups) {
@@ -44,9 +46,12 @@ void Scene::Add(std::unique_ptr<Actor> actor) {
 }
 
 void Scene::Update(float dt) {
+    assert(!m_updating && "Scene::Update called from inside itself");
+    m_updating = true;
     // Each actor's place is noted right after its update, while it is at hand;
     // pass 2 starts from these notes.
     m_entries.clear();
+    m_proxies.clear();
     m_handedOut.clear();
     m_allHandedOut = false;
     bool exact = true;
@@ -56,12 +61,13 @@ void Scene::Update(float dt) {
             it = Erase(it);
             continue;
         }
-        // Noted in place: an Entry copied whole from a temporary is read back
+        // Noted in place: a note copied whole from a temporary is read back
         // wider than its parts were written, which stalls every step.
-        if (exact) exact = MakeEntry(it, m_entries.emplace_back());
+        if (exact) exact = MakeEntry(it, m_entries.emplace_back(), m_proxies.emplace_back());
         ++it;
     }
     Collide(exact);
+    m_updating = false;
 }
 
 void Scene::Draw(Renderer& renderer) {
@@ -69,6 +75,7 @@ void Scene::Draw(Renderer& renderer) {
 }
 
 void Scene::RemoveAll() {
+    assert(!m_updating && !m_visiting && "RemoveAll would erase the actors the scene is walking");
     m_actors.clear();
     for (Lookup& lookup : m_lookups) lookup = Lookup{lookup.cast, nullptr, nullptr, true};
 }
@@ -113,98 +120,29 @@ void Scene::CollideAllPairs(ActorList::iterator a, ActorList::iterator b) {
     }
 }
 
-bool Scene::MakeEntry(ActorList::iterator it, Entry& entry) {
+bool Scene::MakeEntry(ActorList::iterator it, Entry& entry, BroadPhase::Proxy& proxy) {
     Actor& actor = **it;
-    // Read into locals and written once: read back from the entry, the parts
+    // Read into locals and written once: read back from the note, the parts
     // of a wider store would stall.
     const float x = actor.m_transform.position.x;
     const float y = actor.m_transform.position.y;
     const float radius = actor.GetRadius();
     entry.it = it;
-    entry.x = x;
-    entry.y = y;
     entry.radius = radius;
+    proxy.position.x = x;
+    proxy.position.y = y;
     // Infinities and NaNs have no extent to sort by; such a scene takes the
     // plain walk.
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius)) return false;
-    entry.extent = std::fabs(static_cast<double>(radius)) * (1.0 + kRelativeSlack) + kAbsoluteSlack;
+    proxy.extent = std::fabs(static_cast<double>(radius)) * (1.0 + kRelativeSlack) + kAbsoluteSlack;
     return true;
 }
 
-bool Scene::Unchanged(const Entry& entry) {
-    Actor& actor = **entry.it;
-    return actor.m_transform.position.x == entry.x && actor.m_transform.position.y == entry.y &&
-           actor.GetRadius() == entry.radius;
-}
-
-namespace {
-
-// Whether the boxes of two entries meet.
-template <typename Entry>
-bool boxesMeet(const Entry& a, const Entry& b) {
-    const double reach = a.extent + b.extent;
-    return std::fabs(static_cast<double>(a.x) - b.x) <= reach &&
-           std::fabs(static_cast<double>(a.y) - b.y) <= reach;
-}
-
-// Insertion sort while the input is nearly in order; past a few moves per
-// element it is not, and the rest is left to std::sort.
-template <typename Key, typename Before>
-void sortNearlySorted(std::vector<Key>& keys, Before before) {
-    const std::size_t budget = 4 * keys.size() + 64;
-    std::size_t moves = 0;
-    for (std::size_t i = 1; i < keys.size(); ++i) {
-        const Key key = keys[i];
-        std::size_t j = i;
-        for (; j > 0 && before(key, keys[j - 1]); --j) keys[j] = keys[j - 1];
-        keys[j] = key;
-        moves += i - j;
-        if (moves > budget) {
-            std::sort(keys.begin(), keys.end(), before);
-            return;
-        }
-    }
-}
-
-}  // namespace
-
-// Sweeps the extents left to right; every pair whose boxes meet becomes a
-// candidate (earlier index in the high half, so sorting gives list order).
-void Scene::FindCandidates() {
-    const auto count = static_cast<Index>(m_entries.size());
-    // Actors are mostly added at the right edge and all drift left at one
-    // speed, so the oldest, first in the list, are leftmost: the list is
-    // nearly in order already.
-    m_sweep.resize(count);
-    for (Index i = 0; i < count; ++i) {
-        m_sweep[i] = SweepKey{m_entries[i].x - m_entries[i].extent, i};
-    }
-    sortNearlySorted(m_sweep, [](const SweepKey& a, const SweepKey& b) { return a.low < b.low; });
-
-    m_pairs.clear();
-    m_open.clear();
-    for (const SweepKey& key : m_sweep) {
-        const Index s = key.index;
-        const Entry& next = m_entries[s];
-        for (std::size_t k = 0; k < m_open.size();) {
-            const Index o = m_open[k];
-            const Entry& open = m_entries[o];
-            if (static_cast<double>(open.x) + open.extent < key.low) {
-                m_open[k] = m_open.back();
-                m_open.pop_back();
-                continue;
-            }
-            if (std::fabs(static_cast<double>(open.y) - next.y) <= open.extent + next.extent) {
-                const std::uint64_t first = std::min(s, o);
-                const std::uint64_t second = std::max(s, o);
-                m_pairs.push_back(first << 32 | second);
-            }
-            ++k;
-        }
-        m_open.push_back(s);
-    }
-    // Found in nearly list order too.
-    sortNearlySorted(m_pairs, std::less<std::uint64_t>());
+bool Scene::Unchanged(Index k) {
+    Actor& actor = **m_entries[k].it;
+    const Vector2& noted = m_proxies[k].position;
+    return actor.m_transform.position.x == noted.x && actor.m_transform.position.y == noted.y &&
+           actor.GetRadius() == m_entries[k].radius;
 }
 
 std::vector<Scene::Index>& Scene::Extra(Index i) {
@@ -219,34 +157,35 @@ std::vector<Scene::Index>& Scene::Extra(Index i) {
 bool Scene::TakeAppended(Index current) {
     for (auto it = std::next(m_entries.back().it); it != m_actors.end(); ++it) {
         Entry entry;
-        if (!MakeEntry(it, entry)) return false;
+        BroadPhase::Proxy proxy;
+        if (!MakeEntry(it, entry, proxy)) return false;
         const auto added = static_cast<Index>(m_entries.size());
         for (Index k = current; k < added; ++k) {
-            if (boxesMeet(m_entries[k], entry)) Extra(k).push_back(added);
+            if (BroadPhase::BoxesMeet(m_proxies[k], proxy)) Extra(k).push_back(added);
         }
         m_entries.push_back(entry);
+        m_proxies.push_back(proxy);
     }
     return true;
 }
 
-Scene::Entry* Scene::FindEntry(const Actor* actor, std::size_t from) {
-    for (std::size_t k = from; k < m_entries.size(); ++k) {
-        if (m_entries[k].it->get() == actor) return &m_entries[k];
-    }
-    return nullptr;
+std::size_t Scene::FindEntry(const Actor* actor, std::size_t from) {
+    std::size_t k = from;
+    while (k < m_entries.size() && m_entries[k].it->get() != actor) ++k;
+    return k;
 }
 
 bool Scene::StillExact(Index i, Index j) {
-    if (!Unchanged(m_entries[i]) || !Unchanged(m_entries[j])) return false;
+    if (!Unchanged(i) || !Unchanged(j)) return false;
     // Actors handed out may have been moved; the ones before i are done with.
     if (m_allHandedOut) {
-        for (std::size_t k = i; k < m_entries.size(); ++k) {
-            if (!Unchanged(m_entries[k])) return false;
+        for (Index k = i; k < m_entries.size(); ++k) {
+            if (!Unchanged(k)) return false;
         }
     }
     for (const Actor* actor : m_handedOut) {
-        const Entry* entry = FindEntry(actor, i);
-        if (entry != nullptr && !Unchanged(*entry)) return false;
+        const std::size_t k = FindEntry(actor, i);
+        if (k < m_entries.size() && !Unchanged(static_cast<Index>(k))) return false;
     }
     if (m_actors.size() != m_entries.size()) return TakeAppended(i);
     return true;
@@ -261,13 +200,14 @@ void Scene::Collide(bool exact) {
     // An actor handed out during pass 1 may have been changed after its note
     // was taken.
     if (m_allHandedOut) {
-        for (Entry& entry : m_entries) {
-            if (!MakeEntry(entry.it, entry)) exact = false;
+        for (std::size_t k = 0; k < m_entries.size(); ++k) {
+            if (!MakeEntry(m_entries[k].it, m_entries[k], m_proxies[k])) exact = false;
         }
     }
     for (const Actor* actor : m_handedOut) {
-        if (Entry* entry = FindEntry(actor, 0)) {
-            if (!MakeEntry(entry->it, *entry)) exact = false;
+        const std::size_t k = FindEntry(actor, 0);
+        if (k < m_entries.size() && !MakeEntry(m_entries[k].it, m_entries[k], m_proxies[k])) {
+            exact = false;
         }
     }
     if (!exact) {
@@ -275,7 +215,7 @@ void Scene::Collide(bool exact) {
         return;
     }
 
-    FindCandidates();
+    const std::vector<BroadPhase::CandidatePair>& pairs = m_broadPhase.FindCandidatePairs(m_proxies);
     for (std::size_t k = 0; k < m_extraUsed; ++k) m_extra[k].clear();
     m_extraUsed = 0;
 
@@ -284,12 +224,10 @@ void Scene::Collide(bool exact) {
     const auto visit = [this](Index i, Index j) {
         // The notes hold exactly what the actors hold until a collision call
         // runs, so the test can read them instead of the actors.
-        const Entry& a = m_entries[i];
-        const Entry& b = m_entries[j];
-        const float distance = Vector2::Distance(Vector2(a.x, a.y), Vector2(b.x, b.y));
-        if (!(a.radius + b.radius >= distance)) return true;
-        Actor& first = **a.it;
-        Actor& second = **b.it;
+        const float distance = Vector2::Distance(m_proxies[i].position, m_proxies[j].position);
+        if (!(m_entries[i].radius + m_entries[j].radius >= distance)) return true;
+        Actor& first = **m_entries[i].it;
+        Actor& second = **m_entries[j].it;
         m_handedOut.clear();
         m_allHandedOut = false;
         tell(first, second);
@@ -301,8 +239,8 @@ void Scene::Collide(bool exact) {
     // Sizes are re-read: the pass grows when OnCollision appends actors.
     std::size_t p = 0;
     for (Index i = 0; i < m_entries.size(); ++i) {
-        for (; p < m_pairs.size() && (m_pairs[p] >> 32) == i; ++p) {
-            if (!visit(i, static_cast<Index>(m_pairs[p]))) return;
+        for (; p < pairs.size() && pairs[p].first == i; ++p) {
+            if (!visit(i, pairs[p].second)) return;
         }
         for (std::size_t k = 0; i < m_extraUsed && k < m_extra[i].size(); ++k) {
             if (!visit(i, m_extra[i][k])) return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/Actor.h"
+#include "framework/BroadPhase.h"
 
 #include <cstdint>
 #include <list>
@@ -16,15 +17,16 @@ class Renderer;
 // mid-walk and appended during the collision pass without moving any element.
 //
 // The collision pass reports exactly the pairs, in exactly the order, of a walk
-// over every pair; a sweep over the actors' extents only skips the pairs that
-// cannot touch. It relies on one rule the whole engine keeps: nobody holds a
-// pointer to an actor beyond the call that obtained it. So during an update only
-// the actor being updated, actors just added, and actors handed out by GetActor
-// or ForEach can change, and inside OnCollision only those and the two actors
-// of the pair; the scene watches all of them. (A model reloaded in the middle of
-// an update would change the size of every actor using it unseen.) Where the
-// sweep cannot stay exact cheaply (a place or size that is not finite, a
-// watched actor that moved or grew) the rest of the pass is the plain walk.
+// over every pair: the broad phase only skips the pairs that cannot touch, and
+// the scene tells the touching candidate pairs in list order. That relies on
+// one rule the whole engine keeps: nobody holds a pointer to an actor beyond
+// the call that obtained it. So during an update only the actor being updated,
+// actors just added, and actors handed out by GetActor or ForEach can change,
+// and inside OnCollision only those and the two actors of the pair; the scene
+// watches all of them. (A model reloaded in the middle of an update would
+// change the size of every actor using it unseen.) Where the candidates cannot
+// stay exact cheaply (a place or size that is not finite, a watched actor that
+// moved or grew) the rest of the pass is the plain walk.
 class Scene {
 public:
     // Sets the actor's scene and appends it; safe from inside OnCollision.
@@ -45,18 +47,22 @@ public:
         return static_cast<T*>(lookup.found);
     }
 
-    // Calls `visit` with every actor, in list order; it must not add or remove actors.
+    // Calls `visit` with every actor, in list order; it must not add or remove
+    // actors. For tests and tools that look over the whole scene.
     template <typename Visit>
     void ForEach(Visit&& visit) {
         m_allHandedOut = true;
+        const bool outer = m_visiting;
+        m_visiting = true;
         for (auto& actor : m_actors) visit(*actor);
+        m_visiting = outer;
     }
 
     std::size_t Count() const { return m_actors.size(); }
 
 private:
     using ActorList = std::list<std::unique_ptr<Actor>>;
-    using Index = std::uint32_t;
+    using Index = BroadPhase::Index;
 
     // The remembered answer of GetActor for one type. `cast` is the type's
     // dynamic_cast and doubles as the key; `found` is its result for `actor`.
@@ -67,20 +73,12 @@ private:
         bool current;
     };
 
-    // Where an actor stood and how far it reached when the scene looked;
-    // `extent` bounds, in double, every point that could touch it, with room
-    // for the rounding of the exact test.
+    // What the scene noted of an actor when it looked: with the broad phase's
+    // proxy of the same index (where it stood and how far its box reaches),
+    // all the exact test reads.
     struct Entry {
         ActorList::iterator it;
-        float x;
-        float y;
         float radius;
-        double extent;
-    };
-
-    struct SweepKey {
-        double low;
-        Index index;
     };
 
     template <typename T>
@@ -102,10 +100,10 @@ private:
     // The walk over every pair, from pair (a, b) on; the reference the
     // faster pass reproduces, and its way out when it cannot.
     void CollideAllPairs(ActorList::iterator a, ActorList::iterator b);
-    bool MakeEntry(ActorList::iterator it, Entry& entry);
-    void FindCandidates();
-    bool Unchanged(const Entry& entry);
-    Entry* FindEntry(const Actor* actor, std::size_t from);
+    bool MakeEntry(ActorList::iterator it, Entry& entry, BroadPhase::Proxy& proxy);
+    bool Unchanged(Index k);
+    // The index of the actor's entry at or after `from`, or the entry count.
+    std::size_t FindEntry(const Actor* actor, std::size_t from);
     // After the pair (i, j) was told: true if the candidates still hold.
     bool StillExact(Index i, Index j);
     bool TakeAppended(Index current);
@@ -117,13 +115,15 @@ private:
     // gave out all of them.
     std::vector<const Actor*> m_handedOut;
     bool m_allHandedOut = false;
+    // Walks that adding or removing actors would break, for the assertions.
+    bool m_updating = false;
+    bool m_visiting = false;
 
     // Scratch of the collision pass, kept between frames to avoid reallocating.
+    // Entry and proxy k belong to the k-th actor in list order.
     std::vector<Entry> m_entries;
-    std::vector<SweepKey> m_sweep;
-    // Actors the sweep has passed whose extents may still reach later ones.
-    std::vector<Index> m_open;
-    std::vector<std::uint64_t> m_pairs;
+    std::vector<BroadPhase::Proxy> m_proxies;
+    BroadPhase m_broadPhase;
     // Pairs with actors appended during the pass, per earlier actor.
     std::vector<std::vector<Index>> m_extra;
     std::size_t m_extraUsed = 0;

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cassert>
 
 namespace vexa {
 
@@ -39,6 +40,7 @@ bool InputSystem::GetMouseButtonDown(std::uint32_t button) const {
 
 void InputSystem::SetKeyDown(std::uint32_t scancode, bool down) {
     if (m_keyboardState.empty()) m_keyboardState.resize(SDL_NUM_SCANCODES);
+    assert(scancode < m_keyboardState.size() && "SetKeyDown takes an SDL scancode");
     if (scancode < m_keyboardState.size()) m_keyboardState[scancode] = down ? 1 : 0;
 }
 

@@ -11,6 +11,8 @@ namespace vexa {
 // 0 left, 1 middle, 2 right.
 class InputSystem {
 public:
+    // Takes the first snapshot, so keys answer before the first Update.
+    // Always true: nothing here can fail.
     bool Initialize();
     // Takes one event off SDL's queue (unexamined: closing the window does not
     // quit) and snapshots the keyboard and mouse buttons.

@@ -6,25 +6,11 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <iostream>
 #include <string>
 #include <utility>
 
 namespace vexa {
 namespace {
-
-// Empty when the whole file is in `bytes`, otherwise why not.
-std::string readFontFile(const std::string& filename, std::string& bytes) {
-    const std::string problem = CheckDataFile(filename, Font::kMaxFileBytes);
-    if (!problem.empty()) return problem;
-    try {
-        if (ReadFile(filename, bytes, Font::kMaxFileBytes)) return {};
-    } catch (const std::filesystem::filesystem_error& error) {
-        return error.code().message();
-    }
-    return "the file cannot be read";
-}
 
 // A glyph may reach this many times the point size from the pen position in
 // any direction: generous for ornate faces, yet a 40-character caption stays
@@ -61,9 +47,9 @@ std::string checkProportions(TTF_Font* font, int pointSize) {
     return {};
 }
 
+// Reported here, once; the Texts made with an empty font stay quiet.
 void reportFailure(const std::string& name, const std::string& problem) {
-    // Reported here, once; the Texts made with an empty font stay quiet.
-    std::cerr << "Cannot open font " << name << ": " << problem << std::endl;
+    ReportLoadFailure("font", name, problem);
 }
 
 }  // namespace
@@ -77,14 +63,13 @@ Font::~Font() {
 }
 
 void Font::Load(const std::string& filename, int pointSize) {
-    std::string bytes;
-    const std::string problem = readFontFile(filename, bytes);
-    if (!problem.empty()) {
+    FileContents file = ReadDataFile(filename, kMaxFileBytes);
+    if (!file.Ok()) {
         Close();
-        reportFailure(filename, problem);
+        reportFailure(filename, file.reason);
         return;
     }
-    Open(std::move(bytes), pointSize, filename);
+    Open(std::move(file.bytes), pointSize, filename);
 }
 
 void Font::Open(std::string bytes, int pointSize, const std::string& name) {

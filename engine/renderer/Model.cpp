@@ -1,6 +1,7 @@
 #include "Model.h"
 
 #include "core/File.h"
+#include "core/TextForm.h"
 #include "renderer/Renderer.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
-#include <sstream>
-#include <stdexcept>
 #include <utility>
 
 namespace vexa {
@@ -48,31 +47,15 @@ bool isFinite(const Vector2& point) {
     return std::isfinite(point.x) && std::isfinite(point.y);
 }
 
-// The text readers throw when a field holds no number; here that is bad data,
-// not a programming error, so it becomes a plain false. "nan" and "inf" read
-// as numbers but are no more a colour or a position than "abc" is.
+// "nan" and "inf" read as numbers but are no more a colour or a position than
+// "abc" is.
 template <typename T>
 bool readField(const std::string& line, T& value) {
-    std::istringstream stream(line);
-    try {
-        stream >> value;
-    } catch (const std::invalid_argument&) {
-        return false;
-    } catch (const std::out_of_range&) {
-        return false;
-    }
-    return isFinite(value);
+    return textform::Read(line, value) == textform::Field::Number && isFinite(value);
 }
 
 bool readCount(const std::string& line, int& count) {
-    try {
-        count = std::stoi(line);
-        return true;
-    } catch (const std::invalid_argument&) {
-        return false;
-    } catch (const std::out_of_range&) {
-        return false;
-    }
+    return textform::ReadInt(line, count) == textform::Field::Number;
 }
 
 // Empty on success, otherwise why the text is not a model. Points grow only as
@@ -96,31 +79,19 @@ std::string parse(const std::string& text, Color& color, std::vector<Vector2>& p
     return {};
 }
 
-std::string readText(const std::string& filename, std::string& text) {
-    const std::string problem = CheckDataFile(filename, kMaxModelBytes);
-    if (!problem.empty()) return problem;
-    try {
-        if (ReadFile(filename, text, kMaxModelBytes)) return {};
-        return "the file cannot be read";
-    } catch (const std::filesystem::filesystem_error& error) {
-        return error.code().message();
-    }
-}
-
 }  // namespace
 
 bool Model::Load(const std::string& filename) {
-    std::string text;
     Color color;
     std::vector<Vector2> points;
-    std::string problem = readText(filename, text);
-    if (problem.empty()) problem = parse(text, color, points);
+    const FileContents file = ReadDataFile(filename, kMaxModelBytes);
+    std::string problem = file.Ok() ? parse(file.bytes, color, points) : file.reason;
 
     m_radius = 0.0f;
     if (!problem.empty()) {
         // An empty model draws nothing and never collides, so the game runs on.
         m_points.clear();
-        std::cerr << "Cannot load model " << filename << ": " << problem << std::endl;
+        ReportLoadFailure("model", filename, problem);
         return true;
     }
     m_color = color;

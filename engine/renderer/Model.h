@@ -17,7 +17,8 @@ class Model {
 public:
     // Reads a model file: a colour line "{r, g, b}", a point count, then one
     // "{x, y}" line per point. A file that cannot be read or parsed is reported
-    // on stderr and leaves the model empty. Always returns true.
+    // on stderr and leaves the model empty. Always returns true: the cache
+    // never looks, and an empty model is a usable one.
     bool Load(const std::string& filename);
 
     void Draw(Renderer& renderer, const Vector2& position, float angle, float scale);
@@ -27,6 +28,7 @@ public:
     // Asked for by every actor on every frame, so the cached answer is inline.
     float GetRadius() { return m_radius != 0.0f ? m_radius : MeasureRadius(); }
 
+    // For tests and tools: what was read.
     const std::vector<Vector2>& GetPoints() const { return m_points; }
     const Color& GetColor() const { return m_color; }
 

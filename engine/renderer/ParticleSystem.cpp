@@ -3,6 +3,7 @@
 #include "core/GlobalOrder.h"
 #include "renderer/Renderer.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstddef>
 
@@ -35,7 +36,9 @@ void Particle::Draw(Renderer& renderer) {
 }
 
 ParticleSystem::ParticleSystem(int count)
-    : m_particles(count > 0 ? static_cast<std::size_t>(count) : 0) {}
+    : m_particles(count > 0 ? static_cast<std::size_t>(count) : 0) {
+    assert(count >= 0 && "a particle pool holds no fewer than 0 particles");
+}
 
 void ParticleSystem::Update(float dt) {
     for (Particle& particle : m_particles) {

@@ -28,6 +28,7 @@ public:
     void Update(float dt);
     void Draw(Renderer& renderer);
 
+    // Public by design: the pool and its users read a particle's state directly.
     ParticleData m_data;
     bool m_isActive = false;
 };
@@ -44,6 +45,7 @@ public:
     // The caller activates it with Particle::Initialize.
     Particle* GetFreeParticle();
 
+    // Public by design; tools and benchmarks count and reset particles here.
     std::vector<Particle> m_particles;
 };
 

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <iostream>
@@ -39,6 +40,7 @@ bool Renderer::CreateWindow(const std::string& title, int width, int height) {
 }
 
 void Renderer::Attach(SDL_Renderer* renderer, int width, int height) {
+    assert((renderer == nullptr || (width > 0 && height > 0)) && "an attached renderer has a size");
     m_renderer = renderer;
     m_width = width;
     m_height = height;

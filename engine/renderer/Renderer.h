@@ -16,7 +16,8 @@ class Text;
 // top-left corner, passed to SDL as floats without rounding.
 class Renderer {
 public:
-    // Starts SDL's video subsystem and SDL_ttf.
+    // Starts SDL's video subsystem and SDL_ttf. Always true: their results are
+    // not looked at, and a failure shows when the window cannot be created.
     bool Initialize();
     // Opens the window at (100, 100), resizable, with a vsync'd accelerated
     // renderer, or SDL's software renderer where none can be had. Returns false,
@@ -47,7 +48,7 @@ public:
     SDL_Renderer* GetSDLRenderer() const { return m_renderer; }
     SDL_Window* GetSDLWindow() const { return m_window; }
     // Draws into an existing SDL renderer (for example a software renderer over
-    // a surface) instead of a window of its own.
+    // a surface) instead of a window of its own; null lets go of it.
     void Attach(SDL_Renderer* renderer, int width, int height);
 
 private:

@@ -28,6 +28,7 @@ public:
     void Create(Renderer& renderer, const std::string& text, const Color& color);
     void Draw(Renderer& renderer, int x, int y);
 
+    // Test seam: the texture drawn, null when there is nothing to draw.
     SDL_Texture* GetTexture() const { return m_texture; }
 
 private:

@@ -1,6 +1,7 @@
 #include "HighScoreStore.h"
 
 #include "CapturedStream.h"
+#include "HostileFiles.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -85,7 +86,7 @@ TEST_F(HighScoreStoreTest, ReadsTheLeadingNumberAndFallsBackToZero) {
 }
 
 TEST_F(HighScoreStoreTest, SavesBareDigitsThatReadBack) {
-    for (const int score : {250, -7, 0, 2147483647}) {
+    for (const int score : {-7, 0, 250, 2147483647}) {
         CapturedStream out{std::cout};
         m_store.SaveHighScore(score);
         EXPECT_EQ(out.Text(), kSaved);
@@ -128,6 +129,41 @@ TEST_F(HighScoreStoreTest, AFailedSaveSaysSoAndKeepsTheOldRecord) {
     m_store.SaveHighScore(500);
     EXPECT_EQ(out.Text(), kSaved);
     EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "500");
+}
+
+TEST_F(HighScoreStoreTest, ASaveKeepsAHigherOrEqualStoredRecord) {
+    // The record is read back at the save, not taken from an earlier frame:
+    // another game may have stored a higher one meanwhile.
+    m_dir.Write("highscore.txt", "500");
+    for (const int score : {100, 500, -3}) {
+        CapturedStream out{std::cout};
+        m_store.SaveHighScore(score);
+        EXPECT_EQ(out.Text(), kSaveFailure) << score << " was not saved, so nothing may say it was";
+        EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "500");
+    }
+    // What holds no number, or none an int can hold, is no record to keep.
+    for (const std::string stored : {"", "abc", "99999999999", "-"}) {
+        m_dir.Write("highscore.txt", stored);
+        CapturedStream out{std::cout};
+        m_store.SaveHighScore(-20);
+        EXPECT_EQ(out.Text(), kSaved) << '"' << stored << '"';
+        EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "-20");
+    }
+    CapturedStream out{std::cout};
+    m_store.SaveHighScore(-19);
+    EXPECT_EQ(out.Text(), kSaved);
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "-19");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"});
+}
+
+TEST_F(HighScoreStoreTest, ARecordTooLargeToReadIsNeverReplaced) {
+    const std::string huge(65 * 1024, '7');
+    m_dir.Write("highscore.txt", huge);
+    CapturedStream out{std::cout};
+    EXPECT_EQ(m_store.LoadHighScore(), 0);
+    m_store.SaveHighScore(100);
+    EXPECT_EQ(out.Text(), kReadFailure + kSaveFailure);
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), huge);
 }
 
 TEST_F(HighScoreStoreTest, ASavedRecordReadsBackAfterAByteOrderMark) {
@@ -203,6 +239,43 @@ TEST_F(HighScoreStoreTest, ALinkedRecordIsUpdatedThroughTheLink) {
     EXPECT_EQ(fs::directory_iterator(m_dir.Path() / "sub")->path().filename(), "record.txt");
 }
 
+TEST_F(HighScoreStoreTest, ARecordThePlayerMayWriteButNotReadIsKept) {
+    m_dir.Write("highscore.txt", "500");
+    fs::permissions(m_dir.Path() / "highscore.txt", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write);
+    fs::permissions(m_dir.Path(), fs::perms::all);
+    // Root reads whatever the bits say: the game runs as a player here.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+        std::freopen("/dev/null", "w", stdout);
+        HighScoreStore store;
+        if (store.LoadHighScore() != 0) _exit(3);
+        store.SaveHighScore(100);
+        store.SaveHighScore(900);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    fs::permissions(m_dir.Path() / "highscore.txt", fs::perms::owner_read, fs::perm_options::add);
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "500");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"});
+}
+
+TEST_F(HighScoreStoreTest, ARefusedReplaceSaysSoAndKeepsTheRecord) {
+    m_dir.Write("highscore.txt", "300");
+    // An immutable file refuses the rename over it, whatever the permission
+    // bits say; only root can set the flag, on file systems that have it.
+    testing_support::ScopedImmutable immutable(m_dir.Path() / "highscore.txt");
+    if (!immutable.Active()) GTEST_SKIP() << "cannot make a file immutable here";
+    CapturedStream out{std::cout};
+    m_store.SaveHighScore(500);
+    EXPECT_EQ(out.Text(), kSaveFailure);
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "300");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"}) << "no temporary file left";
+}
+
 TEST_F(HighScoreStoreTest, AFifoInPlaceOfTheRecordReadsAsMissingWithoutBlocking) {
     ASSERT_EQ(mkfifo("highscore.txt", 0600), 0);
     CapturedStream out{std::cout};
@@ -237,5 +310,76 @@ TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceEachLeaveAWholeRecord) {
     const std::string last = ReadWhole(m_dir.Path() / "highscore.txt");
     EXPECT_TRUE(last == "100299" || last == "200299") << last;
     EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"}) << "no temporary file left";
+}
+#endif
+
+#if defined(_WIN32)
+#include <windows.h>
+
+#include <thread>
+
+namespace {
+
+// Another program's handle on the record, opened with the given sharing, as a
+// virus scanner, an indexer or a sync client holds it.
+class HeldFile {
+public:
+    HeldFile(const fs::path& path, DWORD sharing)
+        : m_handle(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldFile() { Release(); }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+
+    bool Held() const { return m_handle != INVALID_HANDLE_VALUE; }
+    void Release() {
+        if (Held()) CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+}  // namespace
+
+TEST_F(HighScoreStoreTest, ARecordHeldByAnotherProgramIsNeverLostNorClaimedSaved) {
+    const fs::path record = m_dir.Path() / "highscore.txt";
+    m_dir.Write("highscore.txt", "500");
+    {
+        // No sharing at all: the record cannot even be read meanwhile.
+        HeldFile held(record, 0);
+        ASSERT_TRUE(held.Held());
+        CapturedStream out{std::cout};
+        EXPECT_EQ(m_store.LoadHighScore(), 0);
+        m_store.SaveHighScore(100);
+        m_store.SaveHighScore(900);
+        EXPECT_EQ(out.Text(), kReadFailure + kSaveFailure + kSaveFailure);
+    }
+    EXPECT_EQ(ReadWhole(record), "500");
+    {
+        // Readable and writable by others, but not to be replaced.
+        HeldFile held(record, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(held.Held());
+        CapturedStream out{std::cout};
+        EXPECT_EQ(m_store.LoadHighScore(), 500);
+        m_store.SaveHighScore(900);
+        EXPECT_EQ(out.Text(), kSaveFailure);
+    }
+    EXPECT_EQ(ReadWhole(record), "500");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"}) << "no temporary file left";
+
+    // Held only for a moment: the save waits it out.
+    HeldFile held(record, 0);
+    ASSERT_TRUE(held.Held());
+    std::thread scanner([&held] {
+        Sleep(20);
+        held.Release();
+    });
+    CapturedStream out{std::cout};
+    m_store.SaveHighScore(900);
+    scanner.join();
+    EXPECT_EQ(out.Text(), kSaved);
+    EXPECT_EQ(ReadWhole(record), "900");
 }
 #endif

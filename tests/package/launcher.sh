@@ -112,6 +112,44 @@ run "$LAUNCHER"
 mv "$WORK/program" "$PROGRAM"
 
 (unset HOME; run "$LAUNCHER"; expect_refusal "no HOME" "HOME")
+(export HOME="relative/home"; run "$LAUNCHER"; expect_refusal "a relative HOME" "not an absolute path")
+[ ! -e "$WORK/elsewhere/relative" ] || fail "a relative HOME created a directory"
+(export HOME="$WORK/no-such-home"; run "$LAUNCHER"; expect_refusal "a missing HOME" "no-such-home")
+[ ! -e "$WORK/no-such-home" ] || fail "a missing HOME was created"
+
+export HOME="$WORK/home3"
+mkdir -p "$HOME/.local/share/zap207"
+printf 'a file' > "$HOME/.local/share/zap207/Assets"
+run "$LAUNCHER"
+expect_refusal "a file named Assets" "Assets is a file, not a directory"
+
+# Root with a player's HOME (sudo -E zap207) must not leave directories the
+# player cannot use. Only root can give a directory away to test this.
+if [ "$(id -u)" -eq 0 ]; then
+    export HOME="$WORK/player-home"
+    mkdir -p "$HOME"
+    chown 65534:65534 "$HOME"
+    run "$LAUNCHER"
+    expect_refusal "root with a player's fresh HOME" "another user"
+    [ -z "$(ls -A "$HOME")" ] || fail "root created $(ls -A "$HOME") in the player's HOME"
+
+    mkdir -p "$HOME/.local/share/zap207/Assets"
+    printf '777' > "$HOME/.local/share/zap207/Assets/highscore.txt"
+    chown -R 65534:65534 "$HOME"
+    run "$LAUNCHER"
+    expect_refusal "root with a player's prepared HOME" "another user"
+    [ "$(stat -c %U "$HOME/.local/share/zap207/Assets/highscore.txt")" != root ] || fail "the record changed hands"
+    [ "$(find "$HOME" -user root | wc -l)" -eq 0 ] || fail "root left files in the player's HOME"
+
+    # A shared sticky directory such as /tmp is fine to make one's own inside.
+    export XDG_DATA_HOME="$WORK/shared/data"
+    mkdir -p "$WORK/shared"
+    chown 65534:65534 "$WORK/shared"
+    chmod 1777 "$WORK/shared"
+    run "$LAUNCHER"
+    [ "$STATUS" -eq 7 ] || fail "a sticky shared directory was refused: status $STATUS"
+    unset XDG_DATA_HOME
+fi
 
 export HOME="$WORK/home2"
 mkdir -p "$HOME/.local/share"

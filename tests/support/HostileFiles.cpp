@@ -3,9 +3,16 @@
 #if !defined(_WIN32)
 #include <sys/stat.h>
 #endif
+#if defined(__linux__)
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
 
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 namespace testing_support {
 
@@ -31,6 +38,38 @@ bool MakeSparseFile(const std::filesystem::path& path, std::uintmax_t bytes) {
     std::error_code ec;
     std::filesystem::resize_file(path, bytes, ec);
     return !ec;
+}
+
+namespace {
+
+// Sets or clears the immutable flag; false where that cannot be done.
+bool setImmutable(const std::filesystem::path& path, bool on) {
+#if defined(__linux__)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return ok;
+#else
+    (void)path;
+    (void)on;
+    return false;
+#endif
+}
+
+}  // namespace
+
+ScopedImmutable::ScopedImmutable(std::filesystem::path path)
+    : m_path(std::move(path)), m_active(setImmutable(m_path, true)) {}
+
+ScopedImmutable::~ScopedImmutable() {
+    // Left set, the file could not even be removed with its directory.
+    if (m_active) setImmutable(m_path, false);
 }
 
 }  // namespace testing_support

@@ -16,3 +16,24 @@ bool MakeEndlessLink(const std::filesystem::path& path);
 bool MakeSparseFile(const std::filesystem::path& path, std::uintmax_t bytes);
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+// Marks a file immutable for its lifetime: nothing may rename over, replace or
+// write it, root included. Inactive where the system or the file system lacks
+// the flag, or the process may not set it.
+class ScopedImmutable {
+public:
+    explicit ScopedImmutable(std::filesystem::path path);
+    ~ScopedImmutable();
+    ScopedImmutable(const ScopedImmutable&) = delete;
+    ScopedImmutable& operator=(const ScopedImmutable&) = delete;
+
+    bool Active() const { return m_active; }
+
+private:
+    std::filesystem::path m_path;
+    bool m_active = false;
+};
+
+}  // namespace testing_support

@@ -10,6 +10,8 @@
 using testing_support::ScopedWorkingDirectory;
 using testing_support::TempDir;
 
+using Status = vexa::FileContents::Status;
+
 TEST(File, SetFilePathChangesTheWorkingDirectoryOnlyWhenItExists) {
     TempDir dir;
     std::filesystem::create_directory(dir.Path() / "Assets");
@@ -20,53 +22,46 @@ TEST(File, SetFilePathChangesTheWorkingDirectoryOnlyWhenItExists) {
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir.Path()));
 
     ASSERT_TRUE(vexa::SetFilePath("Assets"));
-    std::string buffer;
-    ASSERT_TRUE(vexa::ReadFile("model.txt", buffer));
-    EXPECT_EQ(buffer, "inside");
+    EXPECT_EQ(vexa::ReadDataFile("model.txt").bytes, "inside");
 }
 
-TEST(File, ReadFileGivesExactBytesOrLeavesTheBufferAlone) {
+TEST(File, ReadDataFileGivesExactBytesOrSaysWhyNot) {
     TempDir dir;
     const auto text = dir.Write("lines.txt", "{1, 0, 0}\r\n2\n");
     const auto empty = dir.Write("empty.txt", "");
 
-    std::string buffer = "previous";
-    ASSERT_TRUE(vexa::ReadFile(text, buffer));
-    EXPECT_EQ(buffer, std::string("{1, 0, 0}\r\n2\n"));
+    vexa::FileContents read = vexa::ReadDataFile(text);
+    ASSERT_EQ(read.status, Status::Read) << read.reason;
+    EXPECT_TRUE(read.Ok());
+    EXPECT_EQ(read.bytes, std::string("{1, 0, 0}\r\n2\n"));
+    EXPECT_TRUE(read.reason.empty());
 
-    ASSERT_TRUE(vexa::ReadFile(empty, buffer));
-    EXPECT_TRUE(buffer.empty());
+    read = vexa::ReadDataFile(empty);
+    EXPECT_TRUE(read.Ok());
+    EXPECT_TRUE(read.bytes.empty());
 
-    std::size_t size = 0;
-    EXPECT_TRUE(vexa::GetFileSize(text, size));
-    EXPECT_EQ(size, 13u);
-    EXPECT_FALSE(vexa::GetFileSize(dir.Path() / "missing.txt", size));
-
-    buffer = "kept";
-    EXPECT_FALSE(vexa::FileExists(dir.Path() / "missing.txt"));
-    EXPECT_FALSE(vexa::ReadFile(dir.Path() / "missing.txt", buffer));
-    EXPECT_EQ(buffer, "kept");
+    // Missing and unreadable are told apart: a store may replace the first,
+    // never the second.
+    read = vexa::ReadDataFile(dir.Path() / "missing.txt");
+    EXPECT_EQ(read.status, Status::Missing);
+    EXPECT_EQ(read.reason, "there is no such file");
+    EXPECT_EQ(vexa::ReadDataFile(dir.Path() / "missing" / "x.txt").status, Status::Missing);
 
     // A directory exists but cannot be read as a file: no invented NUL bytes.
-    EXPECT_TRUE(vexa::FileExists(dir.Path()));
-    EXPECT_FALSE(vexa::ReadFile(dir.Path(), buffer));
-    EXPECT_EQ(buffer, "kept");
+    read = vexa::ReadDataFile(dir.Path());
+    EXPECT_EQ(read.status, Status::Unreadable);
+    EXPECT_EQ(read.reason, "it is a directory");
+    EXPECT_TRUE(read.bytes.empty());
 }
 
-TEST(File, CheckDataFileAcceptsOnlyRegularFilesWithinTheLimit) {
+TEST(File, ReadDataFileRefusesFilesOverTheLimit) {
     TempDir dir;
     const auto file = dir.Write("data.bin", std::string(100, 'x'));
-    EXPECT_EQ(vexa::CheckDataFile(file), "");
-    EXPECT_EQ(vexa::CheckDataFile(file, 100), "");
-    EXPECT_EQ(vexa::CheckDataFile(file, 99), "it is 100 bytes, more than the 99 allowed");
-    EXPECT_EQ(vexa::CheckDataFile(dir.Path() / "missing"), "there is no such file");
-    EXPECT_EQ(vexa::CheckDataFile(dir.Path()), "it is a directory");
-
-    std::string buffer = "kept";
-    EXPECT_FALSE(vexa::ReadFile(file, buffer, 99));
-    EXPECT_EQ(buffer, "kept");
-    EXPECT_TRUE(vexa::ReadFile(file, buffer, 100));
-    EXPECT_EQ(buffer.size(), 100u);
+    EXPECT_TRUE(vexa::ReadDataFile(file, 100).Ok());
+    const vexa::FileContents read = vexa::ReadDataFile(file, 99);
+    EXPECT_EQ(read.status, Status::Unreadable);
+    EXPECT_EQ(read.reason, "it is 100 bytes, more than the 99 allowed");
+    EXPECT_TRUE(read.bytes.empty());
 }
 
 TEST(File, WriteNewFileNeverReplacesOrFollowsWhatIsAlreadyThere) {
@@ -81,6 +76,25 @@ TEST(File, WriteNewFileNeverReplacesOrFollowsWhatIsAlreadyThere) {
     EXPECT_FALSE(vexa::WriteNewFile(dir.Path() / "no-such-dir" / "x.txt", "1"));
 }
 
+TEST(File, MoveIntoPlaceReplacesInOneStepOrLeavesBothFiles) {
+    TempDir dir;
+    const auto target = dir.Write("record.txt", "old");
+    const auto replacement = dir.Write("record.new", "new");
+    std::string reason;
+    ASSERT_TRUE(vexa::MoveIntoPlace(replacement, target, reason)) << reason;
+    EXPECT_EQ(testing_support::ReadWhole(target), "new");
+    EXPECT_FALSE(std::filesystem::exists(replacement));
+
+    // A directory holding files cannot be replaced by a file.
+    std::filesystem::create_directory(dir.Path() / "busy");
+    dir.Write("busy/keep", "k");
+    const auto second = dir.Write("second.new", "2");
+    EXPECT_FALSE(vexa::MoveIntoPlace(second, dir.Path() / "busy", reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(testing_support::ReadWhole(second), "2");
+    EXPECT_EQ(testing_support::ReadWhole(dir.Path() / "busy" / "keep"), "k");
+}
+
 #if !defined(_WIN32)
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -93,14 +107,16 @@ TEST(File, LinksAreFollowedButFifosAndDanglingLinksAreRefusedWithoutBlocking) {
     const auto fifo = dir.Path() / "pipe.txt";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
 
-    std::string buffer;
-    EXPECT_TRUE(vexa::ReadFile(dir.Path() / "link.txt", buffer));
-    EXPECT_EQ(buffer, "abc");
-    EXPECT_EQ(vexa::CheckDataFile(dir.Path() / "dangling.txt"), "there is no such file");
-    // Opening a FIFO with no writer would wait for ever; it is never opened.
-    EXPECT_EQ(vexa::CheckDataFile(fifo), "it is not a regular file");
-    EXPECT_FALSE(vexa::ReadFile(fifo, buffer));
-    EXPECT_EQ(buffer, "abc");
+    EXPECT_EQ(vexa::ReadDataFile(dir.Path() / "link.txt").bytes, "abc");
+    EXPECT_EQ(vexa::ReadDataFile(dir.Path() / "dangling.txt").status, Status::Missing);
+    // A FIFO with no writer would hold a blocking open for ever.
+    vexa::FileContents read = vexa::ReadDataFile(fifo);
+    EXPECT_EQ(read.status, Status::Unreadable);
+    EXPECT_EQ(read.reason, "it is not a regular file");
+    // A device could be read without end.
+    read = vexa::ReadDataFile("/dev/zero");
+    EXPECT_EQ(read.status, Status::Unreadable);
+    EXPECT_EQ(read.reason, "it is not a regular file");
 
     // A link planted where a new file is to be made is not written through.
     std::filesystem::create_symlink(target, dir.Path() / "planted.txt");
@@ -113,20 +129,19 @@ TEST(File, LinksAreFollowedButFifosAndDanglingLinksAreRefusedWithoutBlocking) {
 // allocation by design, so a capped address space can only be tried without it.
 namespace {
 
-// Exits 0 when reading `path` fails and leaves the buffer alone in a process
-// limited to 1 GiB of address space.
+// Exits 0 when reading `path` fails cleanly in a process limited to 1 GiB of
+// address space.
 [[noreturn]] void readUnderCappedMemory(const std::filesystem::path& path) {
     rlimit cap{};
     cap.rlim_cur = cap.rlim_max = rlim_t{1} << 30;
     setrlimit(RLIMIT_AS, &cap);
-    std::string buffer = "kept";
-    const bool read = vexa::ReadFile(path, buffer);
-    std::exit(!read && buffer == "kept" ? 0 : 1);
+    const vexa::FileContents read = vexa::ReadDataFile(path);
+    std::exit(read.status == vexa::FileContents::Status::Unreadable && read.bytes.empty() ? 0 : 1);
 }
 
 }  // namespace
 
-TEST(File, ReadFileOfAHugeFileFailsCleanlyWhenMemoryRunsOut) {
+TEST(File, ReadDataFileOfAHugeFileFailsCleanlyWhenMemoryRunsOut) {
     TempDir dir;
     const auto huge = dir.Write("huge.txt", "x");
     std::filesystem::resize_file(huge, std::uintmax_t{8} << 30);

@@ -150,3 +150,30 @@ TEST(Scene, GetActorFindsTheFirstOfTheTypeEvenWhenFlagged) {
     EXPECT_EQ(scene.GetActor<Marked>(), first);
     EXPECT_EQ(static_cast<Probe*>(scene.GetActor<Actor>())->m_name, "plain");
 }
+
+// Assertions are compiled into the debug and sanitizer builds only.
+TEST(SceneDeathTest, WalksThatWouldBreakStopTheProgram) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "assertions are compiled out of this build";
+#else
+    Log log;
+    Scene scene;
+    EXPECT_DEATH(scene.Add(nullptr), "takes an actor");
+
+    Probe* a = Add(scene, "a", log);
+    Add(scene, "b", log);
+    a->m_onCollision = [&](Probe&) { scene.RemoveAll(); };
+    EXPECT_DEATH(scene.Update(0.0f), "RemoveAll would erase");
+    a->m_onCollision = [&](Probe&) { scene.Update(0.0f); };
+    EXPECT_DEATH(scene.Update(0.0f), "called from inside itself");
+    EXPECT_DEATH(scene.ForEach([&](Actor&) { Add(scene, "c", log); }), "must not add actors");
+    EXPECT_DEATH(scene.ForEach([&](Actor&) { scene.RemoveAll(); }), "RemoveAll would erase");
+
+    // None of that happened here, outside the forked children.
+    a->m_onCollision = nullptr;
+    scene.ForEach([](Actor&) {});
+    scene.Update(0.0f);
+    scene.RemoveAll();
+    EXPECT_EQ(scene.Count(), 0u);
+#endif
+}

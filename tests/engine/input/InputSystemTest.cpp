@@ -62,3 +62,13 @@ TEST(InputSystem, UpdateTakesTheKeyboardAndMouseFromSdl) {
     EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT), 0);
     SDL_Quit();
 }
+
+// Assertions are compiled into the debug and sanitizer builds only.
+TEST(InputSystemDeathTest, SettingAKeyOutsideTheTableStopsTheProgram) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "assertions are compiled out of this build";
+#else
+    vexa::InputSystem input;
+    EXPECT_DEATH(input.SetKeyDown(SDL_NUM_SCANCODES, true), "takes an SDL scancode");
+#endif
+}

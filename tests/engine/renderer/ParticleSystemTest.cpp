@@ -112,3 +112,12 @@ TEST_F(Pool, DrawsLiveParticlesAsStreaksInTheirColourBytes) {
     m_pool.Draw(vexa::g_renderer);
     EXPECT_EQ(canvas.LitCount(), 0) << "dead particles are skipped";
 }
+
+// Assertions are compiled into the debug and sanitizer builds only.
+TEST(PoolDeathTest, ANegativeSizeStopsTheProgram) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "assertions are compiled out of this build";
+#else
+    EXPECT_DEATH(vexa::ParticleSystem(-1), "no fewer than 0");
+#endif
+}

@@ -1,0 +1,132 @@
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vexa::platform {
+
+namespace {
+
+std::string describe(int error) {
+    return std::strerror(error);
+}
+
+std::string tooLarge(std::uintmax_t size, std::uintmax_t maxBytes) {
+    return "it is " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
+           " allowed";
+}
+
+// Empty when the open file is a regular file of a size that may be read.
+std::string checkOpened(const struct stat& status, std::uintmax_t maxBytes) {
+    if (S_ISDIR(status.st_mode)) return "it is a directory";
+    if (!S_ISREG(status.st_mode) || status.st_size < 0) return "it is not a regular file";
+    const auto size = static_cast<std::uintmax_t>(status.st_size);
+    if (size > maxBytes) return tooLarge(size, maxBytes);
+    if (size > std::numeric_limits<std::size_t>::max()) return tooLarge(size, maxBytes);
+    return {};
+}
+
+bool readAll(int fd, std::string& contents) {
+    std::size_t done = 0;
+    while (done < contents.size()) {
+        const std::size_t want = std::min<std::size_t>(contents.size() - done, std::size_t{1} << 30);
+        const ssize_t chunk = ::read(fd, contents.data() + done, want);
+        if (chunk < 0 && errno == EINTR) continue;
+        if (chunk <= 0) return false;
+        done += static_cast<std::size_t>(chunk);
+    }
+    return true;
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t chunk = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (chunk < 0 && errno == EINTR) continue;
+        if (chunk <= 0) return false;
+        done += static_cast<std::size_t>(chunk);
+    }
+    return true;
+}
+
+// After a rename the directory entry itself must reach the disk, or a power
+// cut can bring back the old name.
+void syncDirectoryOf(const std::filesystem::path& file) {
+    const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : ".";
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                           bool /*patient: nothing here locks a file against reading*/,
+                           std::string& bytes, std::string& reason) {
+    // Non-blocking, so a FIFO in the file's place cannot hold the open up; the
+    // type is then judged on the open descriptor, so nothing can be swapped in
+    // between the check and the read. Four system calls: the record is read
+    // on every frame.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            reason = "there is no such file";
+            return ReadStatus::Missing;
+        }
+        reason = describe(error);
+        return ReadStatus::Unreadable;
+    }
+
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        reason = describe(errno);
+    } else {
+        reason = checkOpened(status, maxBytes);
+    }
+    std::string contents;
+    if (reason.empty()) {
+        try {
+            contents.resize(static_cast<std::size_t>(status.st_size));
+        } catch (const std::bad_alloc&) {
+            reason = "there is not enough memory to read it";
+        } catch (const std::length_error&) {
+            reason = "there is not enough memory to read it";
+        }
+    }
+    if (reason.empty() && !readAll(fd, contents)) reason = "the file cannot be read";
+    ::close(fd);
+    if (!reason.empty()) return ReadStatus::Unreadable;
+    bytes.swap(contents);
+    return ReadStatus::Read;
+}
+
+bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes) {
+    // O_EXCL refuses any existing name, a symbolic link included, so the bytes
+    // can only ever land in a file made here and now.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok) ::unlink(path.c_str());
+    return ok;
+}
+
+bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
+                 std::string& reason) {
+    if (::rename(replacement.c_str(), target.c_str()) != 0) {
+        reason = describe(errno);
+        return false;
+    }
+    syncDirectoryOf(target);
+    return true;
+}
+
+}  // namespace vexa::platform

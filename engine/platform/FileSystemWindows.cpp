@@ -1,0 +1,171 @@
+#include "platform/FileSystem.h"
+
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+#include <windows.h>
+
+namespace vexa::platform {
+
+namespace {
+
+// Virus scanners, indexers and sync clients hold a file open for a few
+// milliseconds at a time; a sharing violation is worth a few more tries
+// within about a tenth of a second before it counts as a failure.
+constexpr int kTries = 6;
+constexpr DWORD kPauseMs = 20;
+
+bool isTransient(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+std::string describe(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "there is no such file";
+    case ERROR_ACCESS_DENIED:
+        return "Permission denied";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "another program is using it";
+    default:
+        break;
+    }
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string message = length > 0 ? std::string(text, length) : "error " + std::to_string(error);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
+        message.pop_back();
+    }
+    return message;
+}
+
+std::string tooLarge(std::uintmax_t size, std::uintmax_t maxBytes) {
+    return "it is " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
+           " allowed";
+}
+
+HANDLE openForReading(const std::filesystem::path& path, bool patient, DWORD& error) {
+    const int tries = patient ? kTries : 1;
+    for (int attempt = 0;; ++attempt) {
+        const HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        error = GetLastError();
+        if (!isTransient(error) || attempt + 1 == tries) return INVALID_HANDLE_VALUE;
+        Sleep(kPauseMs);
+    }
+}
+
+// Empty when the open handle is a plain file on a disk of a size that may be read.
+std::string checkOpened(HANDLE file, std::uintmax_t maxBytes, std::size_t& size) {
+    if (GetFileType(file) != FILE_TYPE_DISK) return "it is not a regular file";
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) return describe(GetLastError());
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return "it is a directory";
+    const std::uintmax_t bytes = (std::uintmax_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    if (bytes > maxBytes || bytes > std::numeric_limits<std::size_t>::max()) {
+        return tooLarge(bytes, maxBytes);
+    }
+    size = static_cast<std::size_t>(bytes);
+    return {};
+}
+
+bool readAll(HANDLE file, std::string& contents) {
+    std::size_t done = 0;
+    while (done < contents.size()) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 30));
+        DWORD got = 0;
+        if (!::ReadFile(file, contents.data() + done, want, &got, nullptr) || got == 0) return false;
+        done += got;
+    }
+    return true;
+}
+
+bool writeAll(HANDLE file, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD put = 0;
+        if (!::WriteFile(file, bytes.data() + done, want, &put, nullptr) || put == 0) return false;
+        done += put;
+    }
+    return true;
+}
+
+}  // namespace
+
+ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes, bool patient,
+                           std::string& bytes, std::string& reason) {
+    DWORD error = 0;
+    const HANDLE file = openForReading(path, patient, error);
+    if (file == INVALID_HANDLE_VALUE) {
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            reason = describe(error);
+            return ReadStatus::Missing;
+        }
+        // A directory cannot be opened this way at all; say what it is.
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const bool directory =
+            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        reason = directory ? "it is a directory" : describe(error);
+        return ReadStatus::Unreadable;
+    }
+
+    std::size_t size = 0;
+    reason = checkOpened(file, maxBytes, size);
+    std::string contents;
+    if (reason.empty()) {
+        try {
+            contents.resize(size);
+        } catch (const std::bad_alloc&) {
+            reason = "there is not enough memory to read it";
+        } catch (const std::length_error&) {
+            reason = "there is not enough memory to read it";
+        }
+    }
+    if (reason.empty() && !readAll(file, contents)) reason = "the file cannot be read";
+    CloseHandle(file);
+    if (!reason.empty()) return ReadStatus::Unreadable;
+    bytes.swap(contents);
+    return ReadStatus::Read;
+}
+
+bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes) {
+    // CREATE_NEW refuses any existing name, so the bytes can only ever land in
+    // a file made here and now.
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = writeAll(file, bytes) && FlushFileBuffers(file);
+    ok = CloseHandle(file) && ok;
+    if (!ok) DeleteFileW(path.c_str());
+    return ok;
+}
+
+bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
+                 std::string& reason) {
+    // Write-through: the call returns once the move is on the disk.
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(replacement.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        // A file held open without delete sharing refuses the move as denied.
+        const bool retry = isTransient(error) || error == ERROR_ACCESS_DENIED;
+        if (!retry || attempt + 1 == kTries) {
+            reason = describe(error);
+            return false;
+        }
+        Sleep(kPauseMs);
+    }
+}
+
+}  // namespace vexa::platform

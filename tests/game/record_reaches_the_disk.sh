@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# A saved record must survive a power cut: the new digits are written to a
+# temporary file and flushed to the disk before the file is renamed over the
+# record, and the directory is flushed after the rename. Traces the system
+# calls of the store's own save test and checks that order for every save.
+# Usage: record_reaches_the_disk.sh <game_tests binary>
+set -euo pipefail
+TESTS=$(readlink -f "$1")
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/zap207-durable.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+
+command -v strace > /dev/null || { echo "FAIL: strace is not installed"; exit 1; }
+# LeakSanitizer cannot run under a tracer; leaks are the unit tests' business.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+
+strace -f -qq -o "$WORK/trace" \
+    -e trace=open,openat,write,fsync,fdatasync,close,rename,renameat,renameat2 \
+    "$TESTS" --gtest_filter='HighScoreStoreTest.SavesBareDigitsThatReadBack' > "$WORK/out" 2>&1 ||
+    { cat "$WORK/out"; echo "FAIL: the traced test failed"; exit 1; }
+
+# Each save: create the temporary file, write, fsync, close, rename it over
+# the record, open the directory, fsync it.
+awk '
+function fd_of(line) { sub(/.*= /, "", line); return line + 0 }
+function fail(msg) { print "FAIL: " msg ": " $0; bad = 1; exit 1 }
+{ sub(/^[0-9]+ +/, "") }
+/^open(at)?\(.*\.tmp", .*O_EXCL/ {
+    if (state != 0) fail("a new temporary file before the last save finished")
+    tmp = fd_of($0); state = 1; next
+}
+state == 1 && $0 ~ "^write\\(" tmp ","     { state = 2; next }
+state == 2 && $0 ~ "^f(data)?sync\\(" tmp "\\)" { state = 3; next }
+state >= 1 && state <= 3 && $0 ~ "^close\\(" tmp "\\)" {
+    if (state != 3) fail("the temporary file was closed before its bytes were flushed")
+    state = 4; next
+}
+/^rename(at2?)?\(.*\.tmp".*highscore\.txt"/ {
+    if (state != 4) fail("renamed before the new record was on the disk")
+    state = 5; next
+}
+state == 5 && /^open(at)?\(.*O_DIRECTORY/ { dir = fd_of($0); state = 6; next }
+state == 6 && $0 ~ "^fsync\\(" dir "\\)" { state = 0; saves++; next }
+END {
+    if (bad) exit 1
+    if (state != 0) { print "FAIL: a save stopped at step " state " of 6"; exit 1 }
+    if (saves != 4) { print "FAIL: " saves + 0 " durable saves traced, 4 expected"; exit 1 }
+    print "4 saves, each flushed before the rename and the directory after it"
+}' "$WORK/trace"
