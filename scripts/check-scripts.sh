@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# shellcheck at warning level on every shell script in the repository (the
+# Runs shellcheck at warning level on every shell script in the repository (the
 # *.sh files and every other file that starts with a shell's #! line).
 set -euo pipefail
 cd "$(dirname "$0")/.."
