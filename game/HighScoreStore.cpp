@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 const char* const kFileName = "highscore.txt";
 // A record is a handful of digits; a file much larger than that is not one.
-constexpr std::uintmax_t kMaxRecordBytes = 64 * 1024;
+constexpr std::uintmax_t kMaxRecordBytes = std::uintmax_t{64} * 1024;
 
 // Where the record really is: a symbolic link is followed to the file it names,
 // so a save updates the linked record instead of replacing the link.

@@ -154,11 +154,11 @@ void appendChunk(std::string& out, const char* type, const std::string& data) {
 // An 8-bit RGBA PNG; rows carry filter byte 0.
 bool encodePng(int size, const std::vector<std::uint8_t>& rgba, std::string& png) {
     std::string raw;
-    raw.reserve(static_cast<std::size_t>(size) * (size * 4 + 1));
-    for (int y = 0; y < size; ++y) {
+    const auto side = static_cast<std::size_t>(size);
+    raw.reserve(side * (side * 4 + 1));
+    for (std::size_t y = 0; y < side; ++y) {
         raw.push_back('\0');
-        raw.append(reinterpret_cast<const char*>(&rgba[static_cast<std::size_t>(y) * size * 4]),
-                   static_cast<std::size_t>(size) * 4);
+        raw.append(reinterpret_cast<const char*>(&rgba[y * side * 4]), side * 4);
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::string packed(packedSize, '\0');
@@ -182,13 +182,14 @@ bool encodePng(int size, const std::vector<std::uint8_t>& rgba, std::string& png
 }
 
 std::string renderPng(int size, const std::vector<Point>& ship, Rgba shipColour) {
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4);
+    const auto side = static_cast<std::size_t>(size);
+    std::vector<std::uint8_t> rgba(side * side * 4);
     const float pixelsPerUnit = static_cast<float>(size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const Point p{(static_cast<float>(x) + 0.5f) / pixelsPerUnit, (static_cast<float>(y) + 0.5f) / pixelsPerUnit};
             const Rgba c = pixel(p, pixelsPerUnit, ship, shipColour);
-            std::uint8_t* out = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
+            std::uint8_t* out = &rgba[(static_cast<std::size_t>(y) * side + static_cast<std::size_t>(x)) * 4];
             out[0] = toByte(c.r);
             out[1] = toByte(c.g);
             out[2] = toByte(c.b);

@@ -11,7 +11,7 @@ struct Mix_Chunk;
 namespace vexa::soundfile {
 
 // Far above the game's longest sound (bgm.wav, about 0.7 MB).
-inline constexpr std::uintmax_t kMaxFileBytes = 64u * 1024u * 1024u;
+inline constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{64} * 1024 * 1024;
 // The decoder converts to the mixer's rate through float stereo, so a short
 // file at a low sample rate can take hundreds of times its size; no sound may
 // last longer than this (about 100 MB while it is converted).

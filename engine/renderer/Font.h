@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-typedef struct _TTF_Font TTF_Font;
+typedef struct _TTF_Font TTF_Font;  // NOLINT(bugprone-reserved-identifier): SDL_ttf's name
 
 namespace vexa {
 
@@ -31,7 +31,7 @@ public:
 
     // Far above any Latin text face (ours is about 110 kB), below anything
     // that would strain memory.
-    static constexpr std::uintmax_t kMaxFileBytes = 32u * 1024u * 1024u;
+    static constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{32} * 1024 * 1024;
 
     friend class Text;
 

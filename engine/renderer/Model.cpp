@@ -16,7 +16,7 @@ namespace {
 
 // A real model is a few hundred bytes; anything past this is not a model, and
 // refusing it before reading keeps a huge or endless file from costing memory.
-constexpr std::uintmax_t kMaxModelBytes = 4u * 1024u * 1024u;
+constexpr std::uintmax_t kMaxModelBytes = std::uintmax_t{4} * 1024 * 1024;
 
 // Hands out the text one line at a time, so the whole file is never copied again.
 class LineReader {

@@ -29,7 +29,7 @@ void Particle::Update(float dt) {
     m_data.velocity *= Vector2(std::pow(1.0f - m_data.damping, dt));
 }
 
-void Particle::Draw(Renderer& renderer) {
+void Particle::Draw(Renderer& renderer) const {
     renderer.SetColor(m_data.color);
     renderer.DrawLine(m_data.position.x, m_data.position.y, m_data.prevPosition.x,
                       m_data.prevPosition.y);

@@ -26,7 +26,7 @@ class Particle {
 public:
     void Initialize(const ParticleData& data);
     void Update(float dt);
-    void Draw(Renderer& renderer);
+    void Draw(Renderer& renderer) const;
 
     // Public by design: the pool and its users read a particle's state directly.
     ParticleData m_data;

@@ -94,7 +94,9 @@ void Renderer::SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uin
 
 void Renderer::SetColor(const Color& color) {
     // Thousands of models a frame set one of a handful of colours; the bytes
-    // of the last one are kept rather than converted again.
+    // of the last one are kept rather than converted again. Equal bytes convert
+    // alike, so the bytes are what is compared (NaN and -0 included).
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
     if (!m_lastColorKnown || std::memcmp(&color, &m_lastColor, sizeof(Color)) != 0) {
         const float channels[] = {color.r, color.g, color.b, color.a};
         for (int i = 0; i < 4; ++i) {

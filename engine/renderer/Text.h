@@ -8,7 +8,7 @@
 
 struct SDL_Renderer;
 struct SDL_Texture;
-typedef struct _TTF_Font TTF_Font;
+typedef struct _TTF_Font TTF_Font;  // NOLINT(bugprone-reserved-identifier): SDL_ttf's name
 
 namespace vexa {
 

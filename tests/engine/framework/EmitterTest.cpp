@@ -91,7 +91,7 @@ TEST_F(EmitterTest, SteadyRateKeepsItsRemainderAcrossUpdates) {
 }
 
 TEST_F(EmitterTest, FullPoolDropsParticlesWithoutDrawingRandomNumbers) {
-    for (int i = 0; i < 990; ++i) g_particleSystem.m_particles[i].m_isActive = true;
+    for (std::size_t i = 0; i < 990; ++i) g_particleSystem.m_particles[i].m_isActive = true;
     EmitterData data = LongLived();
     data.burst = true;
     data.burstSize = 100;
@@ -118,7 +118,7 @@ TEST_F(EmitterTest, ParticlesStartAtTheMovedEmitterHeadingItsWay) {
     emitter.m_velocity = Vector2(8.0f, 0.0f);
     emitter.Update(0.5f);
 
-    for (int i = 0; i < 20; ++i) {
+    for (std::size_t i = 0; i < 20; ++i) {
         const vexa::ParticleData& p = g_particleSystem.m_particles[i].m_data;
         EXPECT_EQ(p.velocity.x, 0.0f);
         EXPECT_EQ(p.velocity.y, -50.0f) << "straight up the screen";
