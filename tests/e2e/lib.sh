@@ -76,12 +76,14 @@ hold_key() {
     xdo keyup "$1"
 }
 
-# Escape held until the game has ended, which must be with status 0.
+# Escape held until the game has ended, which must be with status 0; then
+# waits for its window to go, so that a game started next is not mistaken for it.
 quit_with_escape() {
     xdo keydown Escape
     wait_exit "$PATIENCE"
     xdo keyup Escape
     [ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
+    wait_no_window
 }
 
 count_lines() {

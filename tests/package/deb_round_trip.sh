@@ -70,7 +70,7 @@ window=$(wait_window)
 high_score_shot "$window" first
 # Space held until the title text is gone: the game has started.
 xdo keydown space
-wait_picture "$window" playing 240x50+225+250 white max 1 || fail "Space did not start a game"
+wait_picture "$window" playing 240x50+225+250 white max 50 || fail "Space did not start a game"
 xdo keyup space
 record=$(wait_for_saved_record "$RECORD")
 quit_with_escape
