@@ -90,13 +90,14 @@ count_lines() {
     grep -c -x "$1" "$WORK/stdout" 2> /dev/null || true
 }
 
-# Saves a screenshot of the window and prints its path.
+# Saves a screenshot of the window (or of the one that replaced it) and prints its path.
 screenshot() {
-    local path="$WORK/$2.png"
+    local path="$WORK/$2.png" window=$1
     # Never an earlier picture of the same name in place of one not taken.
     rm -f "$path"
+    xwininfo -id "$window" > /dev/null 2>&1 || window=$(current_window) || return 1
     # Bounded: a screenshot must never hang the test.
-    timeout 30 import -window "$1" "$path"
+    timeout 30 import -window "$window" "$path"
     echo "$path"
 }
 

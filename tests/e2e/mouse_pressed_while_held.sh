@@ -8,6 +8,7 @@ start_game
 window=$(wait_window)
 # The pointer enters once the game draws, so that it sees the entry.
 wait_picture "$window" title 240x50+225+250 white min 300 || fail "no title screen"
+window=$(wait_window)
 xdo mousemove --window "$window" 400 300
 
 # Held until twenty frames have said so, however slowly frames come.

@@ -9,11 +9,19 @@ PATIENCE=${E2E_PATIENCE:-60}
 
 game_ended() { ended "$GAME_PID"; }
 
-# Waits for the game's window and prints its id.
+# The id of the newest window titled ZAP207 on screen, if any.
+current_window() {
+    local id
+    id=$(xdotool search --onlyvisible --name '^ZAP207$' 2> /dev/null | tail -n 1) || return 1
+    [ -n "$id" ] && echo "$id"
+}
+
+# Waits for the game's window and prints its id. SDL may replace the first
+# window while it sets up drawing: ask again once the game has drawn.
 wait_window() {
     local id="" deadline=$(($(now_ms) + PATIENCE * 1000))
     while [ "$(now_ms)" -lt "$deadline" ]; do
-        id=$(xdotool search --name '^ZAP207$' 2> /dev/null | head -n 1 || true)
+        id=$(current_window || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         alive "$GAME_PID" || fail "the game exited before its window appeared"
         sleep 0.1

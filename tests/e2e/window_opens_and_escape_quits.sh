@@ -8,12 +8,12 @@ start_xvfb
 prepare_assets
 start_game
 window=$(wait_window)
+wait_picture "$window" title 240x50+225+250 white min 300 || fail "no title screen"
+window=$(wait_window)
 
 geometry=$(xwininfo -id "$window")
 echo "$geometry" | grep -q 'Width: 800' || fail "window width is not 800: $geometry"
 echo "$geometry" | grep -q 'Height: 600' || fail "window height is not 600: $geometry"
-
-wait_picture "$window" title 240x50+225+250 white min 300 || fail "no title screen"
 
 # What a window manager sends for the close button is read and ignored: only
 # Escape ends the game.

@@ -14,12 +14,12 @@ prepare_assets
 printf '0' > "$GAME_DIR/Assets/highscore.txt"
 start_game
 window=$(wait_window)
+wait_picture "$window" title "$TITLE_TEXT" white min 300 || fail "no title text on the title screen"
+window=$(wait_window)
 
 geometry=$(xwininfo -id "$window")
 echo "$geometry" | grep -q 'Width: 800' || fail "window width is not 800: $geometry"
 echo "$geometry" | grep -q 'Height: 600' || fail "window height is not 600: $geometry"
-
-wait_picture "$window" title "$TITLE_TEXT" white min 300 || fail "no title text on the title screen"
 [ "$(count_colour "$WORK/title.png" 800x600+0+0 "$SHIP")" -eq 0 ] || fail "a ship on the title screen"
 
 # The left button held prints one line a frame, and nothing once released.
