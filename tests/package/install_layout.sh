@@ -31,7 +31,8 @@ desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
 grep -q -x 'Exec=zap207' "$desktop" || fail "the desktop entry does not start zap207"
 grep -q -x 'Icon=zap207' "$desktop" || fail "the desktop entry names another icon"
 
-appstreamcli validate --no-net --strict "$metainfo" > "$WORK/validate" 2>&1 ||
+# validate-tree also checks the file against the desktop entry it launches.
+appstreamcli validate-tree --no-net --strict "$P" > "$WORK/validate" 2>&1 ||
     { cat "$WORK/validate" >&2; fail "the AppStream file does not validate cleanly"; }
 tag() { grep -o "<$1[^>]*>[^<]*</$1>" "$metainfo" | sed 's/<[^>]*>//g'; }
 [ "$(tag id)" = "$id" ] || fail "the AppStream id '$(tag id)' is not its file's name $id"
