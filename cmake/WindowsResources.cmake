@@ -14,11 +14,17 @@ set(windows_out "${PROJECT_BINARY_DIR}/packaging/windows")
 if(CMAKE_CROSSCOMPILING)
   include(ExternalProject)
   set(host_tools "${PROJECT_BINARY_DIR}/host-tools")
+  # Under make the host build shares the outer build's jobs.
+  if(CMAKE_GENERATOR MATCHES "Makefiles")
+    set(host_build "$(MAKE)" make_icons)
+  else()
+    set(host_build "${CMAKE_COMMAND}" --build "${host_tools}" --target make_icons)
+  endif()
   ExternalProject_Add(host_make_icons
     SOURCE_DIR "${PROJECT_SOURCE_DIR}"
     BINARY_DIR "${host_tools}"
     CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DZAP207_BENCHMARKS=OFF
-    BUILD_COMMAND "${CMAKE_COMMAND}" --build "${host_tools}" --target make_icons
+    BUILD_COMMAND ${host_build}
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     BUILD_BYPRODUCTS "${host_tools}/make_icons"

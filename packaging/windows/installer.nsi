@@ -5,7 +5,9 @@
 ; game but the record. Installs for the current user only, without
 ; administrator rights, into the user's own programs folder, where the record
 ; beside the game stays writable. /S installs and uninstalls silently.
-Unicode true
+; A 64-bit installer for a 64-bit game: it runs wherever the game does, and
+; under Wine without 32-bit support.
+Target amd64-unicode
 ManifestDPIAware true
 ManifestSupportedOS all
 RequestExecutionLevel user

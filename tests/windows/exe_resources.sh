@@ -28,7 +28,7 @@ for size in 16 32 256; do
 done
 
 # The version block's strings, UTF-16 in the file, one a line: each name is followed by its value.
-wrestool -x --type=16 "$EXE" 2> /dev/null | strings -el > "$WORK/version" || true
+wrestool -x --raw --type=16 "$EXE" 2> /dev/null | strings -el -n 3 > "$WORK/version" || true
 value() { grep -A1 -x "$1" "$WORK/version" | sed -n 2p; }
 version=$(sed -n 's/^project(zap207 VERSION \([0-9.]*\).*/\1/p' "$SOURCE/CMakeLists.txt")
 [ "$(value ProductName)" = "ZAP207" ] || fail "ProductName is '$(value ProductName)'"
@@ -38,7 +38,7 @@ version=$(sed -n 's/^project(zap207 VERSION \([0-9.]*\).*/\1/p' "$SOURCE/CMakeLi
 value LegalCopyright | grep -q 'MIT License' || fail "the copyright does not name the licence: '$(value LegalCopyright)'"
 value FileDescription | grep -q . || fail "no FileDescription"
 
-wrestool -x --type=24 "$EXE" > "$WORK/manifest.xml" 2> /dev/null || true
+wrestool -x --raw --type=24 "$EXE" > "$WORK/manifest.xml" 2> /dev/null || true
 manifest=$(tr -d '\n' < "$WORK/manifest.xml")
 [[ "$manifest" == *'<dpiAwareness'*'>PerMonitorV2'* ]] || fail "the manifest does not declare per-monitor DPI awareness"
 [[ "$manifest" == *'<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>'* ]] || fail "the manifest does not name Windows 10 and 11"

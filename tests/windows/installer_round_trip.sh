@@ -17,7 +17,11 @@ wine_() { "$WINE_RUN" "$@"; }
 # runs a copy of itself): a step is over when the prefix's last process is.
 wait_wine() { timeout 300 /usr/lib/wine/wineserver -w || fail "Wine was still busy after five minutes"; }
 unix_path() { wine_ winepath -u "$1" | tr -d '\r'; }
-uninstall_entry() { wine_ reg query "$KEY" 2> /dev/null | tr -d '\r' > "$WORK/entry" || true; }
+# The uninstall entry's values, or nothing when there is no entry.
+uninstall_entry() {
+    if wine_ reg query "$KEY" > "$WORK/entry" 2>&1; then tr -d '\r' < "$WORK/entry" > "$WORK/entry.txt"; else : > "$WORK/entry.txt"; fi
+    mv "$WORK/entry.txt" "$WORK/entry"
+}
 entry_value() { sed -n "s/^ *$1 *REG_[A-Z_]* *//p" "$WORK/entry"; }
 install() {
     wine_ "$SETUP" /S || fail "the installer exited with status $?"
@@ -50,13 +54,15 @@ if [ -f "$zip" ]; then
         fail "the installer and the zip hold different files: $(cat "$WORK/files-diff")"
 fi
 
-# The Start-menu shortcut's strings (UTF-16 in the file): its working directory
-# and its icon both name the install directory.
+# The Start-menu shortcut: its target (the link's plain path) is the installed
+# game; among its UTF-16 strings (each led by its length) are the working
+# directory, which is the install directory, and the icon's file, the game.
 shortcut=$(find "$WINEPREFIX/drive_c/users" -path '*/Start Menu/Programs/ZAP207.lnk' | head -n 1)
 [ -n "$shortcut" ] || fail "no ZAP207 shortcut in the Start menu"
-strings -el "$shortcut" > "$WORK/shortcut"
-grep -q -x -F "$location" "$WORK/shortcut" || fail "the shortcut does not start in $location: $(cat "$WORK/shortcut")"
-grep -q -x -F "$location\\zap207.exe" "$WORK/shortcut" || fail "the shortcut's icon is not the game's: $(cat "$WORK/shortcut")"
+strings "$shortcut" | grep -q -x -F "$location\\zap207.exe" || fail "the shortcut does not start $location\\zap207.exe"
+strings -el "$shortcut" | cut -c 2- > "$WORK/shortcut"
+grep -q -x -F "$location" "$WORK/shortcut" || fail "the shortcut does not start in $location: $(paste -sd ' ' "$WORK/shortcut")"
+grep -q -x -F "$location\\zap207.exe" "$WORK/shortcut" || fail "the shortcut's icon is not the game's"
 [ -z "$(find "$WINEPREFIX/drive_c/users" -path '*/Desktop/ZAP207.lnk')" ] || fail "a desktop shortcut nobody asked for"
 
 # The game as the shortcut starts it: from the install directory.
@@ -71,8 +77,10 @@ quit() {
     [ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
 }
 start_installed
-wait_window > /dev/null
+window=$(wait_window)
+wait_colour 240x50+225+250 white min 300 title || fail "no title text: the game did not find its Assets"
 hold_key space 0.3
+wait_colour 60x80+70+260 'rgb(76,229,255)' min 40 playing || fail "Space did not start a game"
 record=$(wait_for_saved_record "$INSTALLED/Assets/highscore.txt")
 quit
 wait_wine
