@@ -60,7 +60,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD_DIR/CMakeCache.tx
 IFS=. read -r -a parts <<< "$version.0.0.0"
 setup="dist/zap207-$version-windows-x64-setup.exe"
 rm -f dist/zap207-*-windows-x64-setup.exe
-makensis -V2 -DVERSION="$version" -DVERSION_QUAD="${parts[0]}.${parts[1]}.${parts[2]}.${parts[3]}" \
+makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="${parts[0]}.${parts[1]}.${parts[2]}.${parts[3]}" \
     -DSTAGE="$stage/zap207" -DFILES="$files" -DICON="$(readlink -f "$BUILD_DIR")/packaging/windows/icons/zap207.ico" \
     -DOUTFILE="$PWD/$setup" packaging/windows/installer.nsi
 echo "$setup ($(du -k "$setup" | cut -f1) KiB)"
