@@ -42,6 +42,12 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}. MIT License."
 !define MUI_FINISHPAGE_RUN_TEXT "Play ${APP} now"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartGame
 
+; The licence asks nothing of a player, so its page informs and does not ask to agree.
+!define MUI_PAGE_HEADER_TEXT "Licence"
+!define MUI_PAGE_HEADER_SUBTEXT "ZAP207 is free software."
+!define MUI_LICENSEPAGE_TEXT_TOP "The game's licence (its font has its own, in Assets\FONT-LICENSE.txt):"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "The licences matter only if you pass the game on or change it. Click Next to continue."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
 !insertmacro MUI_PAGE_LICENSE "${STAGE}/LICENSE.txt"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
