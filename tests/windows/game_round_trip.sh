@@ -9,21 +9,6 @@ SHIP='rgb(76,229,255)'
 EMBLEM='rgb(255,89,51)'
 TITLE_TEXT='240x50+225+250'
 
-# Wine on a shared, busy machine can run well below the display's rate and
-# lag behind the input, so every check waits for its picture for a while.
-#   wait_colour <region> <colour> <min|max> <count> <name>
-wait_colour() {
-    local shot
-    for attempt in $(seq 20); do
-        shot=$(screenshot "$window" "$5")
-        local found
-        found=$(count_colour "$shot" "$1" "$2")
-        if [ "$3" = min ] && [ "$found" -gt "$4" ]; then return 0; fi
-        if [ "$3" = max ] && [ "$found" -lt "$4" ]; then return 0; fi
-        sleep 0.25
-    done
-    return 1
-}
 # Waits until the console has had no new line for a second.
 wait_quiet() {
     local before=-1 now

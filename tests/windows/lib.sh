@@ -26,3 +26,18 @@ start_game() {
     GAME_PID=$!
 }
 
+# Wine on a shared, busy machine can run well below the display's rate and
+# lag behind the input, so every check waits for its picture for a while.
+#   wait_colour <region> <colour> <min|max> <count> <name>   (the window is $window)
+wait_colour() {
+    local shot
+    for attempt in $(seq 20); do
+        shot=$(screenshot "$window" "$5")
+        local found
+        found=$(count_colour "$shot" "$1" "$2")
+        if [ "$3" = min ] && [ "$found" -gt "$4" ]; then return 0; fi
+        if [ "$3" = max ] && [ "$found" -lt "$4" ]; then return 0; fi
+        sleep 0.25
+    done
+    return 1
+}
