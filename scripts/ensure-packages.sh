@@ -23,7 +23,7 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev zlib1g-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick procps desktop-file-utils)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev libx11-dev xvfb xauth xdotool x11-utils imagemagick procps desktop-file-utils openbox)
 # The Windows build (scripts/build-windows.sh) and its tests under Wine.
 WINDOWS_BUILD_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix dpkg-dev googletest zip)
 WINDOWS_TEST_PACKAGES=(wine64 unzip xvfb xauth xdotool x11-utils imagemagick procps)
