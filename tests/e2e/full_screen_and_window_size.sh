@@ -8,12 +8,12 @@ start_window_manager
 prepare_assets
 start_game
 window=$(wait_window)
-read -r screen_width screen_height < <(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+read -r screen_width screen_height < <(xwininfo -root | awk '$1 == "Width:" {w=$2} $1 == "Height:" {h=$2} END {print w, h}')
 
 # Prints the window's size and place as "WxH+X+Y".
 geometry() {
-    xwininfo -id "$window" | awk '/Absolute upper-left X:/ {x=$4} /Absolute upper-left Y:/ {y=$4}
-        /Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h "+" x "+" y}'
+    xwininfo -id "$window" | awk '$1 == "Absolute" && $3 == "X:" {x=$4} $1 == "Absolute" && $3 == "Y:" {y=$4}
+        $1 == "Width:" {w=$2} $1 == "Height:" {h=$2} END {print w "x" h "+" x "+" y}'
 }
 
 wait_geometry() {

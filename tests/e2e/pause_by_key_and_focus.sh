@@ -7,7 +7,7 @@ start_xvfb
 prepare_assets
 start_game
 window=$(wait_window)
-root=$(xwininfo -root | awk '/Window id:/ {print $4}')
+root=$(xwininfo -root | awk '$2 == "Window" && $3 == "id:" {print $4}')
 # Without a window manager the window has the keyboard only when given it.
 xdotool windowfocus "$window"
 
