@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# P pauses a run and P resumes it; losing the keyboard focus or the window
-# being hidden pauses it too, and getting them back does not resume it.
+# P pauses a run and P resumes it; losing the keyboard focus, the window being
+# minimised or hidden pauses it too, and getting them back does not resume it.
 # A paused picture stands still under its caption; Escape still quits.
 source "$(dirname "$0")/lib.sh"
 start_xvfb
+start_window_manager
 prepare_assets
 start_game
 window=$(wait_window)
 root=$(xwininfo -root | awk '$2 == "Window" && $3 == "id:" {print $4}')
-# Without a window manager the window has the keyboard only when given it.
-xdotool windowfocus "$window"
+xdotool windowactivate --sync "$window" 2> /dev/null
 
 # Numbers the screenshots; a name set inside $(...) would be lost.
 shot=0
@@ -85,6 +85,15 @@ picture_still || fail "getting the focus back resumed the game"
 caption_shown || fail "the caption went with the focus coming back"
 hold_key p 0.2
 wait_running "P after the focus came back"
+
+xdotool windowminimize --sync "$window"
+sleep 0.5
+xdotool windowactivate --sync "$window" 2> /dev/null
+wait_paused "window minimised"
+sleep 1
+picture_still || fail "showing the window again resumed the game"
+hold_key p 0.2
+wait_running "P after the window was shown again"
 
 xdotool windowunmap "$window"
 sleep 0.5
