@@ -32,38 +32,84 @@ function resolveRequest(root, urlPath) {
   return file.startsWith(root + path.sep) ? file : null;
 }
 
+function notFound(response) {
+  response.writeHead(404, { 'Content-Type': 'text/plain' }).end('Not found\n');
+}
+
+function failed(response) {
+  response.writeHead(500, { 'Content-Type': 'text/plain' }).end('The file could not be read\n');
+}
+
+// Sends the file open at `fd`, which was checked to lie inside the site. The
+// length comes from the open file, so a file replaced meanwhile is sent as it
+// was when opened; one cut short while it is sent ends the connection rather
+// than leave the browser waiting for bytes that will never come.
+function send(fd, type, request, response) {
+  fs.fstat(fd, (error, stat) => {
+    if (error || !stat.isFile()) {
+      fs.close(fd, () => {});
+      if (error) failed(response); else notFound(response);
+      return;
+    }
+    response.writeHead(200, {
+      'Content-Type': type,
+      'Content-Length': stat.size,
+      // A rebuilt game is picked up on the next reload.
+      'Cache-Control': 'no-cache',
+    });
+    if (request.method === 'HEAD' || stat.size === 0) {
+      fs.close(fd, () => {});
+      response.end();
+      return;
+    }
+    let sent = 0;
+    const stream = fs.createReadStream(null, { fd, autoClose: true });
+    stream.on('data', (chunk) => { sent += chunk.length; });
+    stream.on('error', () => response.destroy());
+    stream.on('end', () => {
+      if (sent < stat.size) response.destroy();
+    });
+    response.on('close', () => stream.destroy());
+    stream.pipe(response);
+  });
+}
+
 function handle(root, request, response) {
   if (request.method !== 'GET' && request.method !== 'HEAD') {
     response.writeHead(405, { Allow: 'GET, HEAD' }).end();
     return;
   }
-  const file = resolveRequest(root, request.url);
+  const file = resolveRequest(root.path, request.url);
   if (file === null) {
     response.writeHead(400).end();
     return;
   }
-  fs.stat(file, (error, stat) => {
-    if (error || !stat.isFile()) {
-      response.writeHead(404, { 'Content-Type': 'text/plain' }).end('Not found\n');
+  // A symbolic link is followed only to a file inside the site.
+  fs.realpath(file, (error, real) => {
+    if (error) {
+      if (error.code === 'ENOENT' || error.code === 'ENOTDIR') notFound(response); else failed(response);
       return;
     }
-    response.writeHead(200, {
-      'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
-      'Content-Length': stat.size,
-      // A rebuilt game is picked up on the next reload.
-      'Cache-Control': 'no-cache',
+    if (!real.startsWith(root.real + path.sep)) {
+      notFound(response);
+      return;
+    }
+    // Without blocking: a named pipe would otherwise hold the open until
+    // something writes to it. Such a file is then refused as no regular file.
+    fs.open(real, fs.constants.O_RDONLY | fs.constants.O_NONBLOCK, (openError, fd) => {
+      if (openError) {
+        if (openError.code === 'ENOENT' || openError.code === 'EISDIR') notFound(response); else failed(response);
+        return;
+      }
+      send(fd, TYPES[path.extname(file)] || 'application/octet-stream', request, response);
     });
-    if (request.method === 'HEAD') {
-      response.end();
-      return;
-    }
-    fs.createReadStream(file).pipe(response);
   });
 }
 
 // Resolves to { server, url } once listening on 127.0.0.1.
 function serve(directory, port = 0) {
-  const root = path.resolve(directory);
+  const root = { path: path.resolve(directory) };
+  root.real = fs.realpathSync(root.path);
   const server = http.createServer((request, response) => handle(root, request, response));
   return new Promise((resolve, reject) => {
     server.once('error', reject);
