@@ -13,6 +13,8 @@ function(zap207_web_page target)
   set_target_properties(${target} PROPERTIES SUFFIX ".js")
   target_link_options(${target} PRIVATE
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/Assets@/Assets"
+    # The game never reads the font's licence: the site carries it beside the page.
+    "SHELL:--exclude-file *FONT-LICENSE.txt"
     "SHELL:-s ENVIRONMENT=web"
     "SHELL:-s ALLOW_MEMORY_GROWTH=1"
     # Escape ends the program: global destructors close the window and the

@@ -1,7 +1,9 @@
 // Draws the desktop icon from the ship's own line model: the ship, nose to the
 // right as it flies in the game, on a dark rounded square with a few stars.
 // Writes <out>/zap207.svg and <out>/<size>/zap207.png for each size given.
-//   make_icons <model file> <out dir> <size>...
+// --maskable fills the whole square instead, for platforms that cut their own
+// shape out of an icon (the ship lies well inside the circle they keep).
+//   make_icons [--maskable] <model file> <out dir> <size>...
 // The same model and sizes always give the same bytes.
 #include "renderer/Model.h"
 
@@ -111,13 +113,14 @@ Rgba over(Rgba top, Rgba bottom) {
 
 Rgba withAlpha(Rgba colour, float alpha) { return {colour.r, colour.g, colour.b, colour.a * alpha}; }
 
-Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba shipColour) {
+Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba shipColour, bool fullBleed) {
+    const float square = fullBleed ? -pixelsPerUnit : roundedSquareDistance(p) * pixelsPerUnit;
     const float along = (p.y - kMargin) / (1.0f - 2.0f * kMargin);
     const float t = std::clamp(along, 0.0f, 1.0f);
     Rgba background{kBackgroundTop.r + (kBackgroundBottom.r - kBackgroundTop.r) * t,
                     kBackgroundTop.g + (kBackgroundBottom.g - kBackgroundTop.g) * t,
                     kBackgroundTop.b + (kBackgroundBottom.b - kBackgroundTop.b) * t, 1.0f};
-    Rgba result = withAlpha(background, coverage(roundedSquareDistance(p) * pixelsPerUnit));
+    Rgba result = withAlpha(background, coverage(square));
     if (result.a <= 0.0f) return result;
 
     for (const Star& star : kStars) {
@@ -131,7 +134,7 @@ Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba sh
     const float lineWidth = std::max(kLineWidth, 2.0f / pixelsPerUnit);
     result = over(withAlpha(shipColour, coverage((d - lineWidth / 2.0f) * pixelsPerUnit)), result);
     // Nothing outside the square: the icon keeps its rounded corners on any theme.
-    result.a *= coverage(roundedSquareDistance(p) * pixelsPerUnit);
+    result.a *= coverage(square);
     return result;
 }
 
@@ -181,13 +184,13 @@ bool encodePng(int size, const std::vector<std::uint8_t>& rgba, std::string& png
     return true;
 }
 
-std::string renderPng(int size, const std::vector<Point>& ship, Rgba shipColour) {
+std::string renderPng(int size, const std::vector<Point>& ship, Rgba shipColour, bool fullBleed) {
     std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4);
     const float pixelsPerUnit = static_cast<float>(size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const Point p{(static_cast<float>(x) + 0.5f) / pixelsPerUnit, (static_cast<float>(y) + 0.5f) / pixelsPerUnit};
-            const Rgba c = pixel(p, pixelsPerUnit, ship, shipColour);
+            const Rgba c = pixel(p, pixelsPerUnit, ship, shipColour, fullBleed);
             std::uint8_t* out = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
             out[0] = toByte(c.r);
             out[1] = toByte(c.g);
@@ -256,8 +259,13 @@ bool writeFile(const fs::path& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const bool maskable = argc > 1 && std::string(argv[1]) == "--maskable";
+    if (maskable) {
+        --argc;
+        ++argv;
+    }
     if (argc < 4) {
-        std::cerr << "usage: make_icons <model file> <out dir> <size>..." << std::endl;
+        std::cerr << "usage: make_icons [--maskable] <model file> <out dir> <size>..." << std::endl;
         return 2;
     }
     vexa::Model model;
@@ -278,7 +286,7 @@ int main(int argc, char* argv[]) {
             std::cerr << "make_icons: size " << argv[i] << " is not between 16 and 1024" << std::endl;
             return 2;
         }
-        const std::string png = renderPng(size, ship, shipColour);
+        const std::string png = renderPng(size, ship, shipColour, maskable);
         if (png.empty() || !writeFile(out / std::to_string(size) / "zap207.png", png)) return 1;
     }
     return 0;

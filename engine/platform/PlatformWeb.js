@@ -328,7 +328,8 @@ mergeInto(LibraryManager.library, {
   $autoResumeAudioContext__deps: ['$listenOnce'],
   $autoResumeAudioContext: function (ctx) {
     var targets = [document, Module['canvas']];
-    ['keydown', 'mousedown', 'touchstart'].forEach(function (type) {
+    // A touch counts as a gesture only when the finger is lifted.
+    ['keydown', 'mousedown', 'touchstart', 'touchend'].forEach(function (type) {
       targets.forEach(function (target) {
         if (!target) return;
         listenOnce(target, type, function () {
@@ -347,6 +348,10 @@ mergeInto(LibraryManager.library, {
   vexa_prepare_page: function () {
     Module['vexaStorage'] = vexaStorage;
     vexaStorage.restore();
+  },
+
+  vexa_frames_starting: function () {
+    if (Module['onGameStarted']) Module['onGameStarted']();
   },
 
   vexa_files_changed__deps: ['$vexaStorage'],
