@@ -76,6 +76,8 @@ class Tab {
   async goto(url) {
     await this.page.goto(url);
     await this.waitForFrames(10);
+    // The page shows the game at the window's size once the game has opened it.
+    await this.page.waitForSelector('body.fitted', { state: 'attached', timeout: 30000 });
   }
 
   frames() {
@@ -183,11 +185,13 @@ class Tab {
 
 // One browser with its own profile directory, which survives close() so the
 // next launch is the same browser restarted. `init` runs in every page before
-// the page's own scripts.
+// the page's own scripts; `device` sets the screen (Playwright's viewport,
+// isMobile, hasTouch and deviceScaleFactor).
 class Browser {
-  constructor(profile, { init } = {}) {
+  constructor(profile, { init, device } = {}) {
     this.profile = profile;
     this.init = init;
+    this.device = device || { viewport: { width: 1280, height: 800 } };
   }
 
   // Opens the browser on `url`; its first tab is `tab`.
@@ -196,7 +200,7 @@ class Browser {
       executablePath: CHROMIUM,
       headless: true,
       args: FLAGS,
-      viewport: { width: 1280, height: 800 },
+      ...this.device,
     });
     await this.context.addInitScript(countFrames);
     if (this.init) await this.context.addInitScript(this.init);
