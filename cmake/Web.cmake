@@ -7,6 +7,10 @@ foreach(lib IN ITEMS SDL2::SDL2 SDL2_ttf::SDL2_ttf SDL2_mixer::SDL2_mixer)
   endif()
 endforeach()
 
+# The smallest code: the page is downloaded on every first visit.
+add_compile_options(-Oz)
+add_link_options(-Oz)
+
 # Turns the game executable into zap207.js and zap207.wasm, with the assets
 # packaged into zap207.data and mounted as the working directory's Assets.
 function(zap207_web_page target)

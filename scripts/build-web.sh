@@ -31,6 +31,16 @@ cp web/index.html web/manifest.webmanifest Assets/FONT-LICENSE.txt \
 "$HOST_DIR/make_icons" Assets/falcon.txt dist/web/icons 192 512
 "$HOST_DIR/make_icons" --maskable Assets/falcon.txt dist/web/icons/maskable 512
 rm dist/web/icons/zap207.svg dist/web/icons/maskable/zap207.svg
+# Compressed once here rather than by the server on every request:
+# scripts/serve-web.sh sends these copies to browsers that take them.
+node -e '
+  const fs = require("fs"), zlib = require("zlib");
+  for (const file of process.argv.slice(1)) {
+    const bytes = fs.readFileSync(file);
+    fs.writeFileSync(file + ".br", zlib.brotliCompressSync(bytes,
+        { params: { [zlib.constants.BROTLI_PARAM_QUALITY]: 11, [zlib.constants.BROTLI_PARAM_SIZE_HINT]: bytes.length } }));
+    fs.writeFileSync(file + ".gz", zlib.gzipSync(bytes, { level: 9 }));
+  }' dist/web/index.html dist/web/zap207.js dist/web/zap207.wasm dist/web/zap207.data dist/web/manifest.webmanifest
 # The offline copy is named after what it holds, so each new build replaces it.
 version=$(cd dist/web && find . -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum | cut -c1-16)
 sed "s/@VERSION@/$version/" web/sw.js > dist/web/sw.js

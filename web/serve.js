@@ -43,23 +43,29 @@ function failed(response) {
   response.writeHead(500, { 'Content-Type': 'text/plain' }).end('The file could not be read\n');
 }
 
+// Precompressed copies beside a file, best first: zap207.wasm.br, .gz.
+const ENCODINGS = [['br', '.br'], ['gzip', '.gz']];
+
 // Sends the file open at `fd`, which was checked to lie inside the site. The
 // length comes from the open file, so a file replaced meanwhile is sent as it
 // was when opened; one cut short while it is sent ends the connection rather
 // than leave the browser waiting for bytes that will never come.
-function send(fd, type, request, response) {
+function send(fd, type, encoding, request, response) {
   fs.fstat(fd, (error, stat) => {
     if (error || !stat.isFile()) {
       fs.close(fd, () => {});
       if (error) failed(response); else notFound(response);
       return;
     }
-    response.writeHead(200, {
+    const headers = {
       'Content-Type': type,
       'Content-Length': stat.size,
       // A rebuilt game is picked up on the next reload.
       'Cache-Control': 'no-cache',
-    });
+      Vary: 'Accept-Encoding',
+    };
+    if (encoding) headers['Content-Encoding'] = encoding;
+    response.writeHead(200, headers);
     if (request.method === 'HEAD' || stat.size === 0) {
       fs.close(fd, () => {});
       response.end();
@@ -77,6 +83,24 @@ function send(fd, type, request, response) {
   });
 }
 
+// Opens `file` for reading if its real path lies inside the site: a symbolic
+// link is followed only to a file inside it.
+function openInside(root, file, done) {
+  fs.realpath(file, (error, real) => {
+    if (error) {
+      done(error);
+      return;
+    }
+    if (!real.startsWith(root.real + path.sep)) {
+      done(Object.assign(new Error(`${file} lies outside the site`), { code: 'ENOENT' }));
+      return;
+    }
+    // Without blocking: a named pipe would otherwise hold the open until
+    // something writes to it. Such a file is then refused as no regular file.
+    fs.open(real, fs.constants.O_RDONLY | fs.constants.O_NONBLOCK, done);
+  });
+}
+
 function handle(root, request, response) {
   if (request.method !== 'GET' && request.method !== 'HEAD') {
     response.writeHead(405, { Allow: 'GET, HEAD' }).end();
@@ -87,26 +111,28 @@ function handle(root, request, response) {
     response.writeHead(400).end();
     return;
   }
-  // A symbolic link is followed only to a file inside the site.
-  fs.realpath(file, (error, real) => {
-    if (error) {
-      if (error.code === 'ENOENT' || error.code === 'ENOTDIR') notFound(response); else failed(response);
+  const type = TYPES[path.extname(file)] || 'application/octet-stream';
+  const accepted = String(request.headers['accept-encoding'] || '').split(',').map((item) => item.trim().split(';')[0]);
+  const variants = ENCODINGS.filter(([name]) => accepted.includes(name));
+  const trySend = (index) => {
+    if (index < variants.length) {
+      const [encoding, suffix] = variants[index];
+      openInside(root, file + suffix, (error, fd) => {
+        if (error) trySend(index + 1); else send(fd, type, encoding, request, response);
+      });
       return;
     }
-    if (!real.startsWith(root.real + path.sep)) {
-      notFound(response);
-      return;
-    }
-    // Without blocking: a named pipe would otherwise hold the open until
-    // something writes to it. Such a file is then refused as no regular file.
-    fs.open(real, fs.constants.O_RDONLY | fs.constants.O_NONBLOCK, (openError, fd) => {
-      if (openError) {
-        if (openError.code === 'ENOENT' || openError.code === 'EISDIR') notFound(response); else failed(response);
-        return;
+    openInside(root, file, (error, fd) => {
+      if (!error) {
+        send(fd, type, null, request, response);
+      } else if (['ENOENT', 'ENOTDIR', 'EISDIR'].includes(error.code)) {
+        notFound(response);
+      } else {
+        failed(response);
       }
-      send(fd, TYPES[path.extname(file)] || 'application/octet-stream', request, response);
     });
-  });
+  };
+  trySend(0);
 }
 
 // Resolves to { server, url } once listening on 127.0.0.1.

@@ -187,3 +187,38 @@ test('a file replaced or cut short while it is sent does not stop the server', a
     fs.rmSync(dir, { recursive: true, force: true });
   }
 });
+
+test('a precompressed copy is sent to a browser that takes its encoding', async () => {
+  const zlib = require('node:zlib');
+  const text = 'the game '.repeat(1000);
+  const { dir, site } = makeSite({ 'index.html': 'page', 'game.js': text });
+  fs.writeFileSync(path.join(site, 'game.js.br'), zlib.brotliCompressSync(text));
+  fs.writeFileSync(path.join(site, 'game.js.gz'), zlib.gzipSync(text));
+  const { server, url } = await serve(site);
+  const ask = (encoding, name = 'game.js') => new Promise((resolve, reject) => {
+    require('node:http').get(url + name, { headers: { 'Accept-Encoding': encoding } }, (response) => {
+      const chunks = [];
+      response.on('data', (chunk) => chunks.push(chunk));
+      response.on('end', () => resolve({ headers: response.headers, body: Buffer.concat(chunks) }));
+    }).on('error', reject);
+  });
+  try {
+    let answer = await ask('gzip, deflate, br');
+    assert.equal(answer.headers['content-encoding'], 'br');
+    assert.equal(answer.headers['content-type'], 'text/javascript; charset=utf-8');
+    assert.equal(zlib.brotliDecompressSync(answer.body).toString(), text);
+    answer = await ask('gzip');
+    assert.equal(answer.headers['content-encoding'], 'gzip');
+    assert.equal(zlib.gunzipSync(answer.body).toString(), text);
+    answer = await ask('identity');
+    assert.equal(answer.headers['content-encoding'], undefined);
+    assert.equal(answer.body.toString(), text);
+    // No copy: the file as it is.
+    answer = await ask('br', 'index.html');
+    assert.equal(answer.headers['content-encoding'], undefined);
+    assert.equal(answer.body.toString(), 'page');
+  } finally {
+    server.close();
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+});
