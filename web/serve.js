@@ -59,12 +59,19 @@ function send(fd, type, encoding, request, response) {
     }
     const headers = {
       'Content-Type': type,
-      'Content-Length': stat.size,
-      // A rebuilt game is picked up on the next reload.
+      // A rebuilt game is picked up on the next reload; an unchanged file is
+      // not sent again (the offline copy asks for every file after a visit).
       'Cache-Control': 'no-cache',
+      ETag: `"${stat.ino.toString(36)}-${stat.size.toString(36)}-${Math.floor(stat.mtimeMs).toString(36)}${encoding ? '-' + encoding : ''}"`,
       Vary: 'Accept-Encoding',
     };
     if (encoding) headers['Content-Encoding'] = encoding;
+    if (request.headers['if-none-match'] === headers.ETag) {
+      fs.close(fd, () => {});
+      response.writeHead(304, headers).end();
+      return;
+    }
+    headers['Content-Length'] = stat.size;
     response.writeHead(200, headers);
     if (request.method === 'HEAD' || stat.size === 0) {
       fs.close(fd, () => {});

@@ -5,14 +5,15 @@
 'use strict';
 
 const CACHE = 'zap207-@VERSION@';
-const FILES = [
-  './', 'zap207.js', 'zap207.wasm', 'zap207.data', 'manifest.webmanifest',
-  'icons/192/zap207.png', 'icons/512/zap207.png', 'icons/maskable/512/zap207.png',
-];
+// What the game needs to start, and the small icon the page shows; the
+// browser fetches the large ones itself when the app is installed.
+const FILES = ['./', 'zap207.js', 'zap207.wasm', 'zap207.data', 'manifest.webmanifest', 'icons/192/zap207.png'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(CACHE)
-    .then((cache) => cache.addAll(FILES.map((file) => new Request(file, { cache: 'reload' }))))
+    // Asked again, so a stale copy is never kept; a file the page has just
+    // loaded comes back as "not modified" instead of being downloaded twice.
+    .then((cache) => cache.addAll(FILES.map((file) => new Request(file, { cache: 'no-cache' }))))
     .then(() => self.skipWaiting()));
 });
 

@@ -105,9 +105,10 @@ describe('the game on a phone and as an app', () => {
     const cdp = await tab.page.context().newCDPSession(tab.page);
     const point = (fraction) => ({ id: 1, ...at(fraction) });
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [point(0.15)] });
-    await sleep(600);
-    const up = shipRow(await tab.screen('touch-up'));
-    assert.ok(up < 260, `a finger in the upper half left the ship at y ${up}`);
+    const up = await waitFor(async () => {
+      const row = shipRow(await tab.screen('touch-up'));
+      return row < 260 && row;
+    }, 10000, 'a finger in the upper half did not move the ship up');
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     await cdp.detach();
 
@@ -124,14 +125,14 @@ describe('the game on a phone and as an app', () => {
     }, [type, changed, down, box]);
     await fingers('touchstart', [[1, 0.15]], [[1, 0.15]]);
     await fingers('touchstart', [[2, 0.85]], [[1, 0.15], [2, 0.85]]);
-    await sleep(800);
-    const down = shipRow(await tab.screen('touch-down'));
-    assert.ok(down > up + 60, `the second finger did not take over: y ${up} then ${down}`);
+    const down = await waitFor(async () => {
+      const row = shipRow(await tab.screen('touch-down'));
+      return row > up + 60 && row;
+    }, 10000, 'the second finger did not take over');
     // Lifting it gives the ship back to the first.
     await fingers('touchend', [[2, 0.85]], [[1, 0.15]]);
-    await sleep(800);
-    const back = shipRow(await tab.screen('touch-back-up'));
-    assert.ok(back < down - 60, `the remaining finger did not steer: y ${down} then ${back}`);
+    await waitFor(async () => shipRow(await tab.screen('touch-back-up')) < down - 60, 10000,
+      'the remaining finger did not steer');
     await fingers('touchend', [[1, 0.15]], []);
     await sleep(500);
     const still = shipRow(await tab.screen('touch-still'));

@@ -40,6 +40,16 @@ test('files are served with their types; missing files and other methods are ref
     assert.equal(response.headers.get('content-type'), 'application/wasm');
     assert.equal((await response.arrayBuffer()).byteLength, 4);
 
+    // An unchanged file is not sent again; a changed one is.
+    const tag = response.headers.get('etag');
+    assert.ok(tag);
+    response = await fetch(url + 'game.wasm', { headers: { 'If-None-Match': tag } });
+    assert.equal(response.status, 304);
+    fs.writeFileSync(path.join(dir, 'game.wasm'), Buffer.from([0, 0x61, 0x73, 0x6d, 1]));
+    response = await fetch(url + 'game.wasm', { headers: { 'If-None-Match': tag } });
+    assert.equal(response.status, 200);
+    assert.equal((await response.arrayBuffer()).byteLength, 5);
+
     assert.equal((await fetch(url + 'missing.js')).status, 404);
     assert.equal((await fetch(url + 'sub')).status, 404, 'a directory is not a file');
     assert.equal((await fetch(url, { method: 'POST', body: 'x' })).status, 405);
