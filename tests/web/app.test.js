@@ -143,6 +143,27 @@ describe('the game on a phone and as an app', () => {
     assert.deepEqual(tab.errors, []);
   });
 
+  test('a hidden page counts as the game losing focus: a key held then no longer counts', async () => {
+    const { tab } = await openBrowser();
+    await tab.hold('Space', 300);
+    await waitFor(async () => shipNear(await tab.screen('hidden-playing'), 300) > 40, 5000, 'no game');
+    await tab.page.keyboard.down('w');
+    await waitFor(async () => shipRow(await tab.screen('hidden-moving')) < 280, 5000, 'W did not move the ship');
+    // Headless pages are never hidden: the page is told as a browser tells it.
+    await tab.page.evaluate(() => {
+      Object.defineProperty(document, 'hidden', { value: true, configurable: true });
+      Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    });
+    const stopped = shipRow(await tab.screen('hidden-stopped'));
+    await sleep(1000);
+    const later = shipRow(await tab.screen('hidden-later'));
+    await tab.page.keyboard.up('w');
+    assert.ok(stopped > 100, `the ship reached the top (y ${stopped}) before the page was hidden`);
+    assert.ok(Math.abs(later - stopped) <= 30, `the ship kept moving up after the page was hidden: y ${stopped} then ${later}`);
+    assert.deepEqual(tab.errors, []);
+  });
+
   test('the page can be installed: manifest, icons and no installability errors', async () => {
     const { tab } = await openBrowser();
     const cdp = await tab.page.context().newCDPSession(tab.page);
