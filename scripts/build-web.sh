@@ -21,7 +21,8 @@ cmake --build "$BUILD_DIR" -j "${JOBS:-2}"
 # The app's icons come from the build's own icon tool, built for this machine.
 HOST_DIR="$BUILD_DIR-host"
 ensure_packages "${BUILD_PACKAGES[@]}"
-cmake -S . -B "$HOST_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DZAP207_BENCHMARKS=OFF > /dev/null
+cmake -S . -B "$HOST_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DZAP207_BENCHMARKS=OFF \
+    -DZAP207_WERROR="$WERROR" > /dev/null
 cmake --build "$HOST_DIR" --target make_icons -j "${JOBS:-2}"
 
 rm -rf dist/web

@@ -276,7 +276,12 @@ int main(int argc, char* argv[]) {
     }
     const vexa::Color& c = model.GetColor();
     const Rgba shipColour{c.r, c.g, c.b, 1.0f};
-    const std::vector<Point> ship = shipOutline(model);
+    std::vector<Point> ship = shipOutline(model);
+    // A platform's mask may keep no more than the circle across 80 % of the
+    // icon: the ship shrinks about the centre to lie inside it.
+    if (maskable) {
+        for (Point& p : ship) p = {0.5f + (p.x - 0.5f) * 0.75f, 0.5f + (p.y - 0.5f) * 0.75f};
+    }
     const fs::path out = argv[2];
 
     if (!writeFile(out / "zap207.svg", renderSvg(ship, shipColour))) return 1;
