@@ -2,7 +2,9 @@
 // right as it flies in the game, on a dark rounded square with a few stars.
 // Writes <out>/zap207.svg, <out>/<size>/zap207.png for each size given, and
 // <out>/zap207.ico holding every size given (16 to 256) for Windows.
-//   make_icons <model file> <out dir> <size>...
+// --maskable fills the whole square instead, for platforms that cut their own
+// shape out of an icon (the ship lies well inside the circle they keep).
+//   make_icons [--maskable] <model file> <out dir> <size>...
 // The same model and sizes always give the same bytes.
 #include "renderer/Model.h"
 
@@ -112,13 +114,14 @@ Rgba over(Rgba top, Rgba bottom) {
 
 Rgba withAlpha(Rgba colour, float alpha) { return {colour.r, colour.g, colour.b, colour.a * alpha}; }
 
-Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba shipColour) {
+Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba shipColour, bool fullBleed) {
+    const float square = fullBleed ? -pixelsPerUnit : roundedSquareDistance(p) * pixelsPerUnit;
     const float along = (p.y - kMargin) / (1.0f - 2.0f * kMargin);
     const float t = std::clamp(along, 0.0f, 1.0f);
     Rgba background{kBackgroundTop.r + (kBackgroundBottom.r - kBackgroundTop.r) * t,
                     kBackgroundTop.g + (kBackgroundBottom.g - kBackgroundTop.g) * t,
                     kBackgroundTop.b + (kBackgroundBottom.b - kBackgroundTop.b) * t, 1.0f};
-    Rgba result = withAlpha(background, coverage(roundedSquareDistance(p) * pixelsPerUnit));
+    Rgba result = withAlpha(background, coverage(square));
     if (result.a <= 0.0f) return result;
 
     for (const Star& star : kStars) {
@@ -132,7 +135,7 @@ Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba sh
     const float lineWidth = std::max(kLineWidth, 2.0f / pixelsPerUnit);
     result = over(withAlpha(shipColour, coverage((d - lineWidth / 2.0f) * pixelsPerUnit)), result);
     // Nothing outside the square: the icon keeps its rounded corners on any theme.
-    result.a *= coverage(roundedSquareDistance(p) * pixelsPerUnit);
+    result.a *= coverage(square);
     return result;
 }
 
@@ -182,13 +185,13 @@ bool encodePng(int size, const std::vector<std::uint8_t>& rgba, std::string& png
     return true;
 }
 
-std::vector<std::uint8_t> renderPixels(int size, const std::vector<Point>& ship, Rgba shipColour) {
+std::vector<std::uint8_t> renderPixels(int size, const std::vector<Point>& ship, Rgba shipColour, bool fullBleed) {
     std::vector<std::uint8_t> rgba(static_cast<std::size_t>(size) * size * 4);
     const float pixelsPerUnit = static_cast<float>(size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const Point p{(static_cast<float>(x) + 0.5f) / pixelsPerUnit, (static_cast<float>(y) + 0.5f) / pixelsPerUnit};
-            const Rgba c = pixel(p, pixelsPerUnit, ship, shipColour);
+            const Rgba c = pixel(p, pixelsPerUnit, ship, shipColour, fullBleed);
             std::uint8_t* out = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
             out[0] = toByte(c.r);
             out[1] = toByte(c.g);
@@ -319,8 +322,13 @@ bool writeFile(const fs::path& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const bool maskable = argc > 1 && std::string(argv[1]) == "--maskable";
+    if (maskable) {
+        --argc;
+        ++argv;
+    }
     if (argc < 4) {
-        std::cerr << "usage: make_icons <model file> <out dir> <size>..." << std::endl;
+        std::cerr << "usage: make_icons [--maskable] <model file> <out dir> <size>..." << std::endl;
         return 2;
     }
     vexa::Model model;
@@ -331,7 +339,12 @@ int main(int argc, char* argv[]) {
     }
     const vexa::Color& c = model.GetColor();
     const Rgba shipColour{c.r, c.g, c.b, 1.0f};
-    const std::vector<Point> ship = shipOutline(model);
+    std::vector<Point> ship = shipOutline(model);
+    // A platform's mask may keep no more than the circle across 80 % of the
+    // icon: the ship shrinks about the centre to lie inside it.
+    if (maskable) {
+        for (Point& p : ship) p = {0.5f + (p.x - 0.5f) * 0.75f, 0.5f + (p.y - 0.5f) * 0.75f};
+    }
     const fs::path out = argv[2];
 
     if (!writeFile(out / "zap207.svg", renderSvg(ship, shipColour))) return 1;
@@ -342,7 +355,7 @@ int main(int argc, char* argv[]) {
             std::cerr << "make_icons: size " << argv[i] << " is not between 16 and 1024" << std::endl;
             return 2;
         }
-        const std::vector<std::uint8_t> rgba = renderPixels(size, ship, shipColour);
+        const std::vector<std::uint8_t> rgba = renderPixels(size, ship, shipColour, maskable);
         std::string png;
         if (!encodePng(size, rgba, png) || !writeFile(out / std::to_string(size) / "zap207.png", png)) return 1;
         if (size < 256) icoImages.push_back({size, encodeIconBitmap(size, rgba)});
