@@ -4,7 +4,8 @@
 #                                         (scripts/package.sh puts it in games/ for the .deb)
 #   PREFIX/libexec/zap207/zap207          the game itself
 #   PREFIX/share/zap207/                  read-only models, font and sounds
-#   PREFIX/share/applications/, share/icons/hicolor/, share/man/man6/, share/doc/zap207/
+#   PREFIX/share/applications/, share/metainfo/, share/icons/hicolor/,
+#   share/man/man6/, share/doc/zap207/
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR CMAKE_CROSSCOMPILING)
   return()
 endif()
@@ -15,6 +16,9 @@ find_program(ZAP207_GZIP gzip REQUIRED)
 
 set(ZAP207_MAINTAINER "The ZAP207 developers <zap207@example.org>"
     CACHE STRING "Maintainer named in the packages")
+# Names the game to desktops and software centres: the desktop entry and the
+# AppStream file carry it, so a software centre can tie the two together.
+set(ZAP207_APP_ID org.example.zap207)
 set(ZAP207_ICON_SIZES 48 128 256)
 
 set(packaging_src "${PROJECT_SOURCE_DIR}/packaging")
@@ -38,7 +42,9 @@ list(JOIN installed_assets " " ZAP207_INSTALLED_ASSETS)
 configure_file("${packaging_src}/zap207.in" "${packaging_out}/zap207" @ONLY)
 install(PROGRAMS "${packaging_out}/zap207" DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
-install(FILES "${packaging_src}/zap207.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+install(FILES "${packaging_src}/${ZAP207_APP_ID}.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+configure_file("${packaging_src}/${ZAP207_APP_ID}.metainfo.xml.in" "${packaging_out}/${ZAP207_APP_ID}.metainfo.xml" @ONLY)
+install(FILES "${packaging_out}/${ZAP207_APP_ID}.metainfo.xml" DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 
 # Icons are drawn at build time from the ship's model, so they follow it.
 add_executable(make_icons "${PROJECT_SOURCE_DIR}/tools/make_icons.cpp")

@@ -7,12 +7,18 @@ foreach(lib IN ITEMS SDL2::SDL2 SDL2_ttf::SDL2_ttf SDL2_mixer::SDL2_mixer)
   endif()
 endforeach()
 
+# The smallest code: the page is downloaded on every first visit.
+add_compile_options(-Oz)
+add_link_options(-Oz)
+
 # Turns the game executable into zap207.js and zap207.wasm, with the assets
 # packaged into zap207.data and mounted as the working directory's Assets.
 function(zap207_web_page target)
   set_target_properties(${target} PROPERTIES SUFFIX ".js")
   target_link_options(${target} PRIVATE
     "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/Assets@/Assets"
+    # The game never reads the font's licence: the site carries it beside the page.
+    "SHELL:--exclude-file *FONT-LICENSE.txt"
     "SHELL:-s ENVIRONMENT=web"
     "SHELL:-s ALLOW_MEMORY_GROWTH=1"
     # Escape ends the program: global destructors close the window and the

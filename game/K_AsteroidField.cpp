@@ -1,5 +1,6 @@
 #include "K_AsteroidField.h"
 
+#include "Controls.h"
 #include "Enemy.h"
 #include "HighScoreStore.h"
 #include "Player.h"
@@ -17,8 +18,7 @@
 #include "renderer/Renderer.h"
 #include "renderer/Text.h"
 
-#include <SDL.h>
-
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -53,6 +53,10 @@ bool K_AsteroidField::Initialize() {
     m_promptText->Create(g_renderer, "PRESS SPACE TO PLAY", kWhite);
     m_gameOverText = std::make_unique<vexa::Text>(m_font);
     m_gameOverText->Create(g_renderer, "YOU GOT CAUGHT! PRESS SPACE TO PLAY AGAIN", kWhite);
+    m_pausedText = std::make_unique<vexa::Text>(m_font);
+    m_pausedText->Create(g_renderer, "PAUSED", kWhite);
+    m_resumeText = std::make_unique<vexa::Text>(m_font);
+    m_resumeText->Create(g_renderer, "PRESS P OR START TO RESUME", kWhite);
 
     vexa::g_audioSystem.Initialize();
     vexa::g_audioSystem.AddAudio("bgm", "bgm.wav");
@@ -79,7 +83,7 @@ void K_AsteroidField::Update(float dt) {
 
     switch (m_state) {
     case TitleScreen:
-        if (vexa::g_inputSystem.GetKeyDown(SDL_SCANCODE_SPACE)) {
+        if (Controls(vexa::g_inputSystem).Confirm()) {
             m_state = StartGame;
             vexa::g_audioSystem.PlayAudio("ui", false);
         }
@@ -174,7 +178,7 @@ void K_AsteroidField::UpdateGameOver() {
     // The emblem is rebuilt every frame at its starting place.
     m_scene->RemoveAll();
     AddTitle();
-    if (vexa::g_inputSystem.GetKeyDown(SDL_SCANCODE_SPACE)) {
+    if (Controls(vexa::g_inputSystem).Confirm()) {
         m_scene->RemoveAll();
         m_state = TitleScreen;
     }
@@ -225,16 +229,36 @@ void K_AsteroidField::Draw(vexa::Renderer& renderer) {
     m_scene->Draw(renderer);
     DrawStars(renderer);
     vexa::g_particleSystem.Draw(renderer);
+    if (m_pause.IsPaused()) DrawPauseCaption(renderer);
 }
 
 void K_AsteroidField::DrawStars(vexa::Renderer& renderer) {
     const auto width = static_cast<float>(renderer.GetWidth());
     const auto height = static_cast<float>(renderer.GetHeight());
     // Stars have no colour of their own: they take whatever the last model set.
+    const bool moving = !m_pause.IsPaused();
     for (Star& star : m_stars) {
-        star.position += star.velocity;
-        if (star.position.x >= width) star.position.x = 0.0f;
-        if (star.position.y >= height) star.position.y = 0.0f;
+        if (moving) {
+            star.position += star.velocity;
+            if (star.position.x >= width) star.position.x = 0.0f;
+            if (star.position.y >= height) star.position.y = 0.0f;
+        }
         renderer.DrawPoint(star.position.x, star.position.y);
     }
+}
+
+void K_AsteroidField::DrawPauseCaption(vexa::Renderer& renderer) {
+    // On a black panel, so no line of the frozen picture runs through the words.
+    constexpr int kMargin = 16;
+    constexpr int kGap = 8;
+    const int width = std::max(m_pausedText->GetWidth(), m_resumeText->GetWidth());
+    const int height = m_pausedText->GetHeight() + kGap + m_resumeText->GetHeight();
+    const int left = (renderer.GetWidth() - width) / 2;
+    const int top = (renderer.GetHeight() - height) / 2;
+    renderer.SetColor(0, 0, 0, 255);
+    renderer.FillRect(static_cast<float>(left - kMargin), static_cast<float>(top - kMargin),
+                      static_cast<float>(width + 2 * kMargin), static_cast<float>(height + 2 * kMargin));
+    m_pausedText->Draw(renderer, (renderer.GetWidth() - m_pausedText->GetWidth()) / 2, top);
+    m_resumeText->Draw(renderer, (renderer.GetWidth() - m_resumeText->GetWidth()) / 2,
+                       top + m_pausedText->GetHeight() + kGap);
 }

@@ -42,6 +42,7 @@ public:
     void Shutdown() override;
     void Update(float dt) override;
     void Draw(vexa::Renderer& renderer) override;
+    bool CanPause() const override { return m_state == Playing; }
 
     // Acted on in the next Update.
     void SetState(eState state) { m_state = state; }
@@ -64,6 +65,7 @@ private:
     vexa::Transform EntryAtRightEdge() const;
     void Add(std::unique_ptr<vexa::Actor> actor, const char* tag);
     void DrawStars(vexa::Renderer& renderer);
+    void DrawPauseCaption(vexa::Renderer& renderer);
 
     eState m_state = TitleScreen;
     float m_spawnTimer = 0.0f;
@@ -82,4 +84,6 @@ private:
     std::unique_ptr<vexa::Text> m_titleText;
     std::unique_ptr<vexa::Text> m_promptText;
     std::unique_ptr<vexa::Text> m_gameOverText;
+    std::unique_ptr<vexa::Text> m_pausedText;
+    std::unique_ptr<vexa::Text> m_resumeText;
 };

@@ -1,5 +1,6 @@
 #include "Player.h"
 
+#include "Controls.h"
 #include "K_AsteroidField.h"
 
 #include "core/Time.h"
@@ -7,8 +8,6 @@
 #include "framework/Scene.h"
 #include "input/InputSystem.h"
 #include "renderer/Renderer.h"
-
-#include <SDL.h>
 
 #include <utility>
 
@@ -19,9 +18,10 @@ Player::Player(float speed, float /*second*/, const vexa::Transform& transform,
 void Player::Update(float dt) {
     Actor::Update(dt);
 
+    const Controls controls(vexa::g_inputSystem);
     vexa::Vector2 forward;
-    if (vexa::g_inputSystem.GetKeyDown(SDL_SCANCODE_W)) forward += vexa::Vector2(0, -1);
-    if (vexa::g_inputSystem.GetKeyDown(SDL_SCANCODE_S)) forward += vexa::Vector2(0, 1);
+    if (controls.Up()) forward += vexa::Vector2(0, -1);
+    if (controls.Down()) forward += vexa::Vector2(0, 1);
     m_transform.position += forward * m_speed * vexa::g_time.GetDeltaTime();
 
     // The centre may reach either edge exactly; there is no wrap-around.

@@ -1,19 +1,15 @@
+#include "Frame.h"
 #include "K_AsteroidField.h"
 
-#include "audio/AudioSystem.h"
 #include "core/File.h"
 #include "core/MemoryTracker.h"
 #include "core/Random.h"
-#include "core/Time.h"
-#include "input/InputSystem.h"
 #include "platform/Platform.h"
-#include "renderer/ParticleSystem.h"
 #include "renderer/Renderer.h"
 
 #include <SDL.h>
 
 #include <ctime>
-#include <iostream>
 #include <memory>
 
 namespace {
@@ -41,26 +37,7 @@ int main(int /*argc*/, char* /*argv*/[]) {
     auto game = std::make_unique<K_AsteroidField>();
     game->Initialize();
 
-    // One frame; false once Escape has ended the program.
-    const auto frame = [&game] {
-        g_time.Tick();
-        g_inputSystem.Update();
-        g_audioSystem.Update();
-        g_particleSystem.Update(g_time.GetDeltaTime());
-        // Escape ends the program after this frame has been completed.
-        const bool quit = g_inputSystem.GetKeyDown(SDL_SCANCODE_ESCAPE);
-
-        game->Update(g_time.GetDeltaTime());
-
-        if (g_inputSystem.GetMouseButtonDown(0)) std::cout << "mouse pressed" << std::endl;
-
-        g_renderer.SetColor(0, 0, 0, 255);
-        g_renderer.BeginFrame();
-        game->Draw(g_renderer);
-        g_renderer.EndFrame();
-        return !quit;
-    };
-    platform::RunFrames(displayRefreshRate(), frame);
+    platform::RunFrames(displayRefreshRate(), [&game] { return runFrame(*game); });
 
     game.reset();
     return 0;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the game for web browsers and writes the site to dist/web/: the page
-# (index.html), zap207.js, zap207.wasm and zap207.data (the packaged assets).
+# (index.html), zap207.js, zap207.wasm and zap207.data (the packaged assets),
+# the app's manifest, icons and offline service worker (sw.js).
 # Installs what is missing; the libraries are built once (scripts/deps.sh).
 #   BUILD_DIR      build directory (default: build-web)
 #   ZAP207_WERROR  ON to treat warnings as errors (default: ON under CI)
@@ -8,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/settings.sh
 prefixes=$(scripts/deps.sh web)
+source scripts/ensure-packages.sh
 source scripts/web-env.sh
 
 BUILD_DIR=${BUILD_DIR:-build-web}
@@ -16,7 +18,31 @@ emcmake cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OF
     -DZAP207_BENCHMARKS=OFF -DZAP207_WERROR="$WERROR" -DCMAKE_FIND_ROOT_PATH="$prefixes" > /dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS"
 
+# The app's icons come from the build's own icon tool, built for this machine.
+HOST_DIR="$BUILD_DIR-host"
+ensure_packages "${BUILD_PACKAGES[@]}"
+cmake -S . -B "$HOST_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DZAP207_BENCHMARKS=OFF \
+    -DZAP207_WERROR="$WERROR" > /dev/null
+cmake --build "$HOST_DIR" --target make_icons -j "${JOBS:-2}"
+
 rm -rf dist/web
 mkdir -p dist/web
-cp web/index.html "$BUILD_DIR/zap207.js" "$BUILD_DIR/zap207.wasm" "$BUILD_DIR/zap207.data" dist/web/
+cp web/index.html web/manifest.webmanifest Assets/FONT-LICENSE.txt \
+    "$BUILD_DIR/zap207.js" "$BUILD_DIR/zap207.wasm" "$BUILD_DIR/zap207.data" dist/web/
+"$HOST_DIR/make_icons" Assets/falcon.txt dist/web/icons 192 512
+"$HOST_DIR/make_icons" --maskable Assets/falcon.txt dist/web/icons/maskable 512
+rm dist/web/icons/zap207.svg dist/web/icons/maskable/zap207.svg
+# Compressed once here rather than by the server on every request:
+# scripts/serve-web.sh sends these copies to browsers that take them.
+node -e '
+  const fs = require("fs"), zlib = require("zlib");
+  for (const file of process.argv.slice(1)) {
+    const bytes = fs.readFileSync(file);
+    fs.writeFileSync(file + ".br", zlib.brotliCompressSync(bytes,
+        { params: { [zlib.constants.BROTLI_PARAM_QUALITY]: 11, [zlib.constants.BROTLI_PARAM_SIZE_HINT]: bytes.length } }));
+    fs.writeFileSync(file + ".gz", zlib.gzipSync(bytes, { level: 9 }));
+  }' dist/web/index.html dist/web/zap207.js dist/web/zap207.wasm dist/web/zap207.data dist/web/manifest.webmanifest
+# The offline copy is named after what it holds, so each new build replaces it.
+version=$(cd dist/web && find . -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum | cut -c1-16)
+sed "s/@VERSION@/$version/" web/sw.js > dist/web/sw.js
 echo "The site is in dist/web/ ($(du -sk dist/web | cut -f1) KiB); scripts/serve-web.sh serves it."

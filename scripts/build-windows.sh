@@ -3,6 +3,8 @@
 #   dist/zap207-windows-x64.zip
 #     zap207/zap207.exe, SDL2.dll, SDL2_ttf.dll, SDL2_mixer.dll,
 #     zap207/Assets/, zap207/README.txt, zap207/LICENSE.txt
+#   dist/zap207-<version>-windows-x64-setup.exe
+#     the same files in an installer (packaging/windows/installer.nsi)
 # Installs what is missing and builds the dependencies once (see deps.sh).
 #   BUILD_DIR         build directory (default: build-windows)
 #   ZAP207_TESTS      ON to build the unit tests as well (default: OFF)
@@ -36,3 +38,29 @@ mkdir -p dist
 rm -f dist/zap207-windows-x64.zip
 (cd "$stage" && zip -q -r -X "$OLDPWD/dist/zap207-windows-x64.zip" zap207)
 echo "dist/zap207-windows-x64.zip ($(du -k dist/zap207-windows-x64.zip | cut -f1) KiB)"
+
+# The installer installs and removes every file of the zip but the record,
+# which it only ever creates.
+files="$stage/files.nsh"
+mapfile -t game_files < <(cd "$stage/zap207" && find . -type f ! -path ./Assets/highscore.txt | sed 's|^\./||' | sort)
+{
+    echo '!macro InstallFiles'
+    for file in "${game_files[@]}"; do
+        dir=$(dirname "$file")
+        [ "$dir" = . ] && dir="" || dir="\\${dir//\//\\}"
+        echo "  SetOutPath \"\$INSTDIR$dir\""
+        echo "  File \"$stage/zap207/$file\""
+    done
+    echo '!macroend'
+    echo '!macro RemoveFiles'
+    for file in "${game_files[@]}"; do echo "  Delete \"\$INSTDIR\\${file//\//\\}\""; done
+    echo '!macroend'
+} > "$files"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD_DIR/CMakeCache.txt")
+IFS=. read -r -a parts <<< "$version.0.0.0"
+setup="dist/zap207-$version-windows-x64-setup.exe"
+rm -f dist/zap207-*-windows-x64-setup.exe
+makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="${parts[0]}.${parts[1]}.${parts[2]}.${parts[3]}" \
+    -DSTAGE="$stage/zap207" -DFILES="$files" -DICON="$(readlink -f "$BUILD_DIR")/packaging/windows/icons/zap207.ico" \
+    -DOUTFILE="$PWD/$setup" packaging/windows/installer.nsi
+echo "$setup ($(du -k "$setup" | cut -f1) KiB)"

@@ -2,7 +2,8 @@
 # Builds the Windows game and its unit tests (scripts/build-windows.sh) and runs
 # them under Wine: the unit tests headless on SDL's dummy drivers, then the
 # end-to-end tests (tests/windows/*.sh) with the zap207.exe from
-# dist/zap207-windows-x64.zip on a private Xvfb display.
+# dist/zap207-windows-x64.zip on a private Xvfb display, and the installer
+# from dist/ installed, played, reinstalled and uninstalled.
 #   BUILD_DIR  build directory (default: build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,8 +36,10 @@ unpacked=$(mktemp -d "${TMPDIR:-/tmp}/zap207-zip.XXXXXX")
 trap 'rm -rf "$unpacked"' EXIT
 unzip -q dist/zap207-windows-x64.zip -d "$unpacked"
 for test in tests/windows/*.sh; do
-    [ "$(basename "$test")" = lib.sh ] && continue
+    case "$(basename "$test")" in lib.sh | installer_round_trip.sh) continue ;; esac
     echo "$(basename "$test" .sh):"
     bash "$test" "$unpacked/zap207/zap207.exe"
 done
+echo "installer_round_trip:"
+bash tests/windows/installer_round_trip.sh "$(ls dist/zap207-*-windows-x64-setup.exe)"
 echo "Windows end-to-end test under Wine: $((SECONDS - start)) s"

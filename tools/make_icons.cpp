@@ -1,7 +1,10 @@
 // Draws the desktop icon from the ship's own line model: the ship, nose to the
 // right as it flies in the game, on a dark rounded square with a few stars.
-// Writes <out>/zap207.svg and <out>/<size>/zap207.png for each size given.
-//   make_icons <model file> <out dir> <size>...
+// Writes <out>/zap207.svg, <out>/<size>/zap207.png for each size given, and
+// <out>/zap207.ico holding every size given (16 to 256) for Windows.
+// --maskable fills the whole square instead, for platforms that cut their own
+// shape out of an icon (the ship lies well inside the circle they keep).
+//   make_icons [--maskable] <model file> <out dir> <size>...
 // The same model and sizes always give the same bytes.
 #include "renderer/Model.h"
 
@@ -111,13 +114,14 @@ Rgba over(Rgba top, Rgba bottom) {
 
 Rgba withAlpha(Rgba colour, float alpha) { return {colour.r, colour.g, colour.b, colour.a * alpha}; }
 
-Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba shipColour) {
+Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba shipColour, bool fullBleed) {
+    const float square = fullBleed ? -pixelsPerUnit : roundedSquareDistance(p) * pixelsPerUnit;
     const float along = (p.y - kMargin) / (1.0f - 2.0f * kMargin);
     const float t = std::clamp(along, 0.0f, 1.0f);
     Rgba background{kBackgroundTop.r + (kBackgroundBottom.r - kBackgroundTop.r) * t,
                     kBackgroundTop.g + (kBackgroundBottom.g - kBackgroundTop.g) * t,
                     kBackgroundTop.b + (kBackgroundBottom.b - kBackgroundTop.b) * t, 1.0f};
-    Rgba result = withAlpha(background, coverage(roundedSquareDistance(p) * pixelsPerUnit));
+    Rgba result = withAlpha(background, coverage(square));
     if (result.a <= 0.0f) return result;
 
     for (const Star& star : kStars) {
@@ -131,7 +135,7 @@ Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba sh
     const float lineWidth = std::max(kLineWidth, 2.0f / pixelsPerUnit);
     result = over(withAlpha(shipColour, coverage((d - lineWidth / 2.0f) * pixelsPerUnit)), result);
     // Nothing outside the square: the icon keeps its rounded corners on any theme.
-    result.a *= coverage(roundedSquareDistance(p) * pixelsPerUnit);
+    result.a *= coverage(square);
     return result;
 }
 
@@ -181,14 +185,14 @@ bool encodePng(int size, const std::vector<std::uint8_t>& rgba, std::string& png
     return true;
 }
 
-std::string renderPng(int size, const std::vector<Point>& ship, Rgba shipColour) {
+std::vector<std::uint8_t> renderPixels(int size, const std::vector<Point>& ship, Rgba shipColour, bool fullBleed) {
     const auto side = static_cast<std::size_t>(size);
     std::vector<std::uint8_t> rgba(side * side * 4);
     const float pixelsPerUnit = static_cast<float>(size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const Point p{(static_cast<float>(x) + 0.5f) / pixelsPerUnit, (static_cast<float>(y) + 0.5f) / pixelsPerUnit};
-            const Rgba c = pixel(p, pixelsPerUnit, ship, shipColour);
+            const Rgba c = pixel(p, pixelsPerUnit, ship, shipColour, fullBleed);
             std::uint8_t* out = &rgba[(static_cast<std::size_t>(y) * side + static_cast<std::size_t>(x)) * 4];
             out[0] = toByte(c.r);
             out[1] = toByte(c.g);
@@ -196,9 +200,71 @@ std::string renderPng(int size, const std::vector<Point>& ship, Rgba shipColour)
             out[3] = toByte(c.a);
         }
     }
-    std::string png;
-    if (!encodePng(size, rgba, png)) return {};
-    return png;
+    return rgba;
+}
+
+void appendLittleEndian(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A 32-bit bitmap as icons hold it: the header gives twice the height, for the
+// colour rows and the 1-bit mask rows after them, both stored bottom row first.
+// The mask marks fully transparent pixels, for programs that ignore alpha.
+std::string encodeIconBitmap(int size, const std::vector<std::uint8_t>& rgba) {
+    const std::uint32_t maskStride = ((static_cast<std::uint32_t>(size) + 31) / 32) * 4;
+    const std::uint32_t imageBytes = static_cast<std::uint32_t>(size) * size * 4 + maskStride * size;
+    std::string bmp;
+    appendLittleEndian(bmp, 40, 4);  // BITMAPINFOHEADER
+    appendLittleEndian(bmp, static_cast<std::uint32_t>(size), 4);
+    appendLittleEndian(bmp, static_cast<std::uint32_t>(size) * 2, 4);
+    appendLittleEndian(bmp, 1, 2);   // planes
+    appendLittleEndian(bmp, 32, 2);  // bits per pixel
+    appendLittleEndian(bmp, 0, 4);   // uncompressed
+    appendLittleEndian(bmp, imageBytes, 4);
+    for (int i = 0; i < 4; ++i) appendLittleEndian(bmp, 0, 4);  // resolution, palette
+    for (int y = size - 1; y >= 0; --y) {
+        for (int x = 0; x < size; ++x) {
+            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
+            bmp += {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0]), static_cast<char>(p[3])};
+        }
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        std::string row(maskStride, '\0');
+        for (int x = 0; x < size; ++x) {
+            if (rgba[(static_cast<std::size_t>(y) * size + x) * 4 + 3] == 0) row[x / 8] |= static_cast<char>(0x80 >> (x % 8));
+        }
+        bmp += row;
+    }
+    return bmp;
+}
+
+struct IconImage {
+    int size;
+    std::string bytes;
+};
+
+// A Windows .ico: a directory of entries, then the images. The 256 px image is
+// kept as PNG, as Windows expects it; the smaller ones as bitmaps, which every
+// version of Windows and every resource tool reads.
+std::string encodeIco(const std::vector<IconImage>& images) {
+    std::string ico;
+    appendLittleEndian(ico, 0, 2);
+    appendLittleEndian(ico, 1, 2);  // an icon, not a cursor
+    appendLittleEndian(ico, static_cast<std::uint32_t>(images.size()), 2);
+    std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
+    for (const IconImage& image : images) {
+        const auto side = static_cast<std::uint32_t>(image.size >= 256 ? 0 : image.size);
+        appendLittleEndian(ico, side, 1);
+        appendLittleEndian(ico, side, 1);
+        appendLittleEndian(ico, 0, 2);   // no palette, reserved
+        appendLittleEndian(ico, 1, 2);   // planes
+        appendLittleEndian(ico, 32, 2);  // bits per pixel
+        appendLittleEndian(ico, static_cast<std::uint32_t>(image.bytes.size()), 4);
+        appendLittleEndian(ico, offset, 4);
+        offset += static_cast<std::uint32_t>(image.bytes.size());
+    }
+    for (const IconImage& image : images) ico += image.bytes;
+    return ico;
 }
 
 std::string hexColour(Rgba c) {
@@ -257,8 +323,13 @@ bool writeFile(const fs::path& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const bool maskable = argc > 1 && std::string(argv[1]) == "--maskable";
+    if (maskable) {
+        --argc;
+        ++argv;
+    }
     if (argc < 4) {
-        std::cerr << "usage: make_icons <model file> <out dir> <size>..." << std::endl;
+        std::cerr << "usage: make_icons [--maskable] <model file> <out dir> <size>..." << std::endl;
         return 2;
     }
     vexa::Model model;
@@ -269,18 +340,28 @@ int main(int argc, char* argv[]) {
     }
     const vexa::Color& c = model.GetColor();
     const Rgba shipColour{c.r, c.g, c.b, 1.0f};
-    const std::vector<Point> ship = shipOutline(model);
+    std::vector<Point> ship = shipOutline(model);
+    // A platform's mask may keep no more than the circle across 80 % of the
+    // icon: the ship shrinks about the centre to lie inside it.
+    if (maskable) {
+        for (Point& p : ship) p = {0.5f + (p.x - 0.5f) * 0.75f, 0.5f + (p.y - 0.5f) * 0.75f};
+    }
     const fs::path out = argv[2];
 
     if (!writeFile(out / "zap207.svg", renderSvg(ship, shipColour))) return 1;
+    std::vector<IconImage> icoImages;
     for (int i = 3; i < argc; ++i) {
         const int size = std::atoi(argv[i]);
         if (size < 16 || size > 1024) {
             std::cerr << "make_icons: size " << argv[i] << " is not between 16 and 1024" << std::endl;
             return 2;
         }
-        const std::string png = renderPng(size, ship, shipColour);
-        if (png.empty() || !writeFile(out / std::to_string(size) / "zap207.png", png)) return 1;
+        const std::vector<std::uint8_t> rgba = renderPixels(size, ship, shipColour, maskable);
+        std::string png;
+        if (!encodePng(size, rgba, png) || !writeFile(out / std::to_string(size) / "zap207.png", png)) return 1;
+        if (size < 256) icoImages.push_back({size, encodeIconBitmap(size, rgba)});
+        if (size == 256) icoImages.push_back({size, png});
     }
+    if (!writeFile(out / "zap207.ico", encodeIco(icoImages))) return 1;
     return 0;
 }

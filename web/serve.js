@@ -15,6 +15,9 @@ const TYPES = {
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
   '.png': 'image/png',
+  '.svg': 'image/svg+xml',
+  '.webmanifest': 'application/manifest+json',
+  '.txt': 'text/plain; charset=utf-8',
 };
 
 // The file under `root` that a request path names, or null for anything that
@@ -32,38 +35,117 @@ function resolveRequest(root, urlPath) {
   return file.startsWith(root + path.sep) ? file : null;
 }
 
+function notFound(response) {
+  response.writeHead(404, { 'Content-Type': 'text/plain' }).end('Not found\n');
+}
+
+function failed(response) {
+  response.writeHead(500, { 'Content-Type': 'text/plain' }).end('The file could not be read\n');
+}
+
+// Precompressed copies beside a file, best first: zap207.wasm.br, .gz.
+const ENCODINGS = [['br', '.br'], ['gzip', '.gz']];
+
+// Sends the file open at `fd`, which was checked to lie inside the site. The
+// length comes from the open file, so a file replaced meanwhile is sent as it
+// was when opened; one cut short while it is sent ends the connection rather
+// than leave the browser waiting for bytes that will never come.
+function send(fd, type, encoding, request, response) {
+  fs.fstat(fd, (error, stat) => {
+    if (error || !stat.isFile()) {
+      fs.close(fd, () => {});
+      if (error) failed(response); else notFound(response);
+      return;
+    }
+    const headers = {
+      'Content-Type': type,
+      // A rebuilt game is picked up on the next reload; an unchanged file is
+      // not sent again (the offline copy asks for every file after a visit).
+      'Cache-Control': 'no-cache',
+      ETag: `"${stat.ino.toString(36)}-${stat.size.toString(36)}-${Math.floor(stat.mtimeMs).toString(36)}${encoding ? '-' + encoding : ''}"`,
+      Vary: 'Accept-Encoding',
+    };
+    if (encoding) headers['Content-Encoding'] = encoding;
+    if (request.headers['if-none-match'] === headers.ETag) {
+      fs.close(fd, () => {});
+      response.writeHead(304, headers).end();
+      return;
+    }
+    headers['Content-Length'] = stat.size;
+    response.writeHead(200, headers);
+    if (request.method === 'HEAD' || stat.size === 0) {
+      fs.close(fd, () => {});
+      response.end();
+      return;
+    }
+    let sent = 0;
+    const stream = fs.createReadStream(null, { fd, autoClose: true });
+    stream.on('data', (chunk) => { sent += chunk.length; });
+    stream.on('error', () => response.destroy());
+    stream.on('end', () => {
+      if (sent < stat.size) response.destroy();
+    });
+    response.on('close', () => stream.destroy());
+    stream.pipe(response);
+  });
+}
+
+// Opens `file` for reading if its real path lies inside the site: a symbolic
+// link is followed only to a file inside it.
+function openInside(root, file, done) {
+  fs.realpath(file, (error, real) => {
+    if (error) {
+      done(error);
+      return;
+    }
+    if (!real.startsWith(root.real + path.sep)) {
+      done(Object.assign(new Error(`${file} lies outside the site`), { code: 'ENOENT' }));
+      return;
+    }
+    // Without blocking: a named pipe would otherwise hold the open until
+    // something writes to it. Such a file is then refused as no regular file.
+    fs.open(real, fs.constants.O_RDONLY | fs.constants.O_NONBLOCK, done);
+  });
+}
+
 function handle(root, request, response) {
   if (request.method !== 'GET' && request.method !== 'HEAD') {
     response.writeHead(405, { Allow: 'GET, HEAD' }).end();
     return;
   }
-  const file = resolveRequest(root, request.url);
+  const file = resolveRequest(root.path, request.url);
   if (file === null) {
     response.writeHead(400).end();
     return;
   }
-  fs.stat(file, (error, stat) => {
-    if (error || !stat.isFile()) {
-      response.writeHead(404, { 'Content-Type': 'text/plain' }).end('Not found\n');
+  const type = TYPES[path.extname(file)] || 'application/octet-stream';
+  const accepted = String(request.headers['accept-encoding'] || '').split(',').map((item) => item.trim().split(';')[0]);
+  const variants = ENCODINGS.filter(([name]) => accepted.includes(name));
+  const trySend = (index) => {
+    if (index < variants.length) {
+      const [encoding, suffix] = variants[index];
+      openInside(root, file + suffix, (error, fd) => {
+        if (error) trySend(index + 1); else send(fd, type, encoding, request, response);
+      });
       return;
     }
-    response.writeHead(200, {
-      'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
-      'Content-Length': stat.size,
-      // A rebuilt game is picked up on the next reload.
-      'Cache-Control': 'no-cache',
+    openInside(root, file, (error, fd) => {
+      if (!error) {
+        send(fd, type, null, request, response);
+      } else if (['ENOENT', 'ENOTDIR', 'EISDIR'].includes(error.code)) {
+        notFound(response);
+      } else {
+        failed(response);
+      }
     });
-    if (request.method === 'HEAD') {
-      response.end();
-      return;
-    }
-    fs.createReadStream(file).pipe(response);
-  });
+  };
+  trySend(0);
 }
 
 // Resolves to { server, url } once listening on 127.0.0.1.
 function serve(directory, port = 0) {
-  const root = path.resolve(directory);
+  const root = { path: path.resolve(directory) };
+  root.real = fs.realpathSync(root.path);
   const server = http.createServer((request, response) => handle(root, request, response));
   return new Promise((resolve, reject) => {
     server.once('error', reject);

@@ -80,6 +80,20 @@ void AudioSystem::Update() {
     // frame has nothing to hand over. The hook stays for back ends that need it.
 }
 
+void AudioSystem::SetPaused(bool paused) {
+    if (!m_open) return;
+    if (paused) {
+        Mix_Pause(-1);
+    } else {
+        Mix_Resume(-1);
+    }
+}
+
+void AudioSystem::SetMuted(bool muted) {
+    m_muted = muted;
+    if (m_open) Mix_MasterVolume(muted ? 0 : MIX_MAX_VOLUME);
+}
+
 void AudioSystem::AddAudio(const std::string& name, const std::string& filename) {
     if (!m_open) return;
     if (m_sounds.find(name) != m_sounds.end()) return;

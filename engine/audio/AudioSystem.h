@@ -25,6 +25,12 @@ public:
     // For tests; the game never needs to know.
     bool IsOpen() const { return m_open; }
 
+    // Holds every sound where it is, to go on from there when resumed.
+    void SetPaused(bool paused);
+    // Silences everything, playing or still to come, until unmuted.
+    void SetMuted(bool muted);
+    bool IsMuted() const { return m_muted; }
+
     static constexpr int kChannels = 32;
     // Channel groups (SDL_mixer tags). When every channel is busy a new sound
     // takes over the channel of the oldest one-shot; a loop is never cut.
@@ -33,6 +39,7 @@ public:
 
 private:
     bool m_open = false;
+    bool m_muted = false;
     std::map<std::string, Mix_Chunk*> m_sounds;
 };
 

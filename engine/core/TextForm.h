@@ -8,9 +8,8 @@ struct Color;
 struct Vector2;
 
 // The one-line text forms of the math types, "{x, y}" and "{r, g, b}", and the
-// number fields inside them. Nothing here throws: each reader says what it
-// found, and the stream operators of Vector2 and Color turn that into their
-// exceptions.
+// number fields inside them. The readers never throw: each says what it found,
+// and only the stream operators of Vector2 and Color make exceptions of it.
 namespace textform {
 
 // The characters after the first `open` up to the first `close`. Missing marks

@@ -6,36 +6,156 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
+#include <iostream>
 
 namespace vexa {
 
 VEXA_GLOBAL_ORDER(4) InputSystem g_inputSystem;
 
+static_assert(InputSystem::kControllerButtons == SDL_CONTROLLER_BUTTON_MAX);
+static_assert(InputSystem::kControllerAxes == SDL_CONTROLLER_AXIS_MAX);
+
+namespace {
+
+SDL_JoystickID instanceOf(SDL_GameController* controller) {
+    return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+}
+
+}  // namespace
+
+InputSystem::~InputSystem() {
+    if (m_watching) SDL_DelEventWatch(&InputSystem::WatchEvent, this);
+    // After SDL_Quit the controllers are closed already and the handles dangle.
+    if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0) return;
+    for (SDL_GameController* controller : m_controllers) SDL_GameControllerClose(controller);
+}
+
 bool InputSystem::Initialize() {
     int numKeys = 0;
     const Uint8* keys = SDL_GetKeyboardState(&numKeys);
     m_keyboardState.assign(keys, keys + numKeys);
+    m_previousKeyboardState = m_keyboardState;
+
+    if (!m_controllersStarted) {
+        if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0) {
+            m_controllersStarted = true;
+            // Controllers are read as a snapshot each frame, as the keyboard
+            // is: their events would only crowd a queue read one event a frame.
+            SDL_GameControllerEventState(SDL_IGNORE);
+            SDL_JoystickEventState(SDL_IGNORE);
+        } else {
+            std::cerr << "Game controllers are off: " << SDL_GetError() << std::endl;
+        }
+    }
+    if (!m_watching) {
+        // The events themselves stay in the queue, unexamined, as every event does.
+        SDL_AddEventWatch(&InputSystem::WatchEvent, this);
+        m_watching = true;
+    }
     return true;
+}
+
+int InputSystem::WatchEvent(void* input, SDL_Event* event) {
+    if (event->type != SDL_WINDOWEVENT) return 0;
+    switch (event->window.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN:
+        static_cast<InputSystem*>(input)->RequestPause();
+        break;
+    default:
+        break;
+    }
+    return 0;
 }
 
 void InputSystem::Update() {
     SDL_Event event;
     SDL_PollEvent(&event);
 
+    EndSnapshot();
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
     std::copy(keys, keys + m_keyboardState.size(), m_keyboardState.begin());
 
     int x = 0;
     int y = 0;
     SetMouseButtons(SDL_GetMouseState(&x, &y));
+
+    if (m_controllersStarted) {
+        SDL_GameControllerUpdate();
+        FollowControllers();
+        SnapshotControllers();
+    }
+
+    m_pauseRequested = m_pauseRequestPending;
+    m_pauseRequestPending = false;
+}
+
+void InputSystem::FollowControllers() {
+    // Unplugged: closed, and the keyboard plays on.
+    const auto detached = [](SDL_GameController* controller) {
+        if (SDL_GameControllerGetAttached(controller)) return false;
+        SDL_GameControllerClose(controller);
+        return true;
+    };
+    m_controllers.erase(std::remove_if(m_controllers.begin(), m_controllers.end(), detached),
+                        m_controllers.end());
+
+    const int count = SDL_NumJoysticks();
+    for (int index = 0; index < count; ++index) {
+        if (!SDL_IsGameController(index)) continue;
+        const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
+        const bool open = std::any_of(m_controllers.begin(), m_controllers.end(),
+                                      [id](SDL_GameController* c) { return instanceOf(c) == id; });
+        if (open) continue;
+        if (SDL_GameController* controller = SDL_GameControllerOpen(index)) {
+            m_controllers.push_back(controller);
+        }
+    }
+}
+
+void InputSystem::SnapshotControllers() {
+    m_controllerButtons.fill(0);
+    m_controllerAxes.fill(0);
+    for (SDL_GameController* controller : m_controllers) {
+        for (int button = 0; button < kControllerButtons; ++button) {
+            const auto which = static_cast<SDL_GameControllerButton>(button);
+            if (SDL_GameControllerGetButton(controller, which) != 0) SetControllerButton(button, true);
+        }
+        for (int axis = 0; axis < kControllerAxes; ++axis) {
+            const Sint16 value = SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(axis));
+            if (std::abs(value) > std::abs(m_controllerAxes[axis])) SetControllerAxis(axis, value);
+        }
+    }
 }
 
 bool InputSystem::GetKeyDown(std::uint32_t scancode) const {
     return scancode < m_keyboardState.size() && m_keyboardState[scancode] != 0;
 }
 
+bool InputSystem::GetKeyPressed(std::uint32_t scancode) const {
+    const bool before = scancode < m_previousKeyboardState.size() && m_previousKeyboardState[scancode] != 0;
+    return GetKeyDown(scancode) && !before;
+}
+
 bool InputSystem::GetMouseButtonDown(std::uint32_t button) const {
     return button < m_mouseButtonState.size() && m_mouseButtonState[button] != 0;
+}
+
+bool InputSystem::GetControllerButtonDown(int button) const {
+    return button >= 0 && button < kControllerButtons && m_controllerButtons[button] != 0;
+}
+
+bool InputSystem::GetControllerButtonPressed(int button) const {
+    return GetControllerButtonDown(button) && m_previousControllerButtons[button] == 0;
+}
+
+float InputSystem::GetControllerAxis(int axis) const {
+    if (axis < 0 || axis >= kControllerAxes) return 0.0f;
+    const int value = m_controllerAxes[axis];
+    if (std::abs(value) <= kDeadZone) return 0.0f;
+    return std::clamp(static_cast<float>(value) / 32767.0f, -1.0f, 1.0f);
 }
 
 void InputSystem::SetKeyDown(std::uint32_t scancode, bool down) {
@@ -49,6 +169,19 @@ void InputSystem::SetMouseButtons(std::uint32_t mask) {
     m_mouseButtonState[0] = static_cast<std::uint8_t>(mask & SDL_BUTTON_LMASK);
     m_mouseButtonState[1] = static_cast<std::uint8_t>(mask & SDL_BUTTON_MMASK);
     m_mouseButtonState[2] = static_cast<std::uint8_t>(mask & SDL_BUTTON_RMASK);
+}
+
+void InputSystem::SetControllerButton(int button, bool down) {
+    if (button >= 0 && button < kControllerButtons) m_controllerButtons[button] = down ? 1 : 0;
+}
+
+void InputSystem::SetControllerAxis(int axis, std::int16_t value) {
+    if (axis >= 0 && axis < kControllerAxes) m_controllerAxes[axis] = value;
+}
+
+void InputSystem::EndSnapshot() {
+    m_previousKeyboardState = m_keyboardState;
+    m_previousControllerButtons = m_controllerButtons;
 }
 
 }  // namespace vexa

@@ -4,33 +4,78 @@
 #include <cstdint>
 #include <vector>
 
+typedef struct _SDL_GameController SDL_GameController;
+union SDL_Event;
+
 namespace vexa {
 
-// One snapshot of the keyboard and mouse buttons per frame; every query in a
-// frame answers from that snapshot. Keys are SDL scancodes; buttons are
-// 0 left, 1 middle, 2 right.
+// One snapshot of the keyboard, mouse buttons and game controllers per frame;
+// every query in a frame answers from that snapshot. Keys are SDL scancodes;
+// buttons are 0 left, 1 middle, 2 right; controller buttons and axes are SDL's
+// SDL_GameControllerButton and SDL_GameControllerAxis.
 class InputSystem {
 public:
-    // Takes the first snapshot, so keys answer before the first Update.
-    // Always true: nothing here can fail.
+    ~InputSystem();
+
+    // Takes the first snapshot, so keys answer before the first Update; also
+    // starts SDL's game controller support and begins watching the window's
+    // focus. Always true: without controller support the keyboard still works.
     bool Initialize();
     // Takes one event off SDL's queue (unexamined: closing the window does not
-    // quit) and snapshots the keyboard and mouse buttons.
+    // quit) and snapshots the keyboard, mouse buttons and controllers.
     void Update();
 
     // Codes outside the tables answer false.
     bool GetKeyDown(std::uint32_t scancode) const;
+    // Held in this snapshot but not in the one before.
+    bool GetKeyPressed(std::uint32_t scancode) const;
     bool GetMouseButtonDown(std::uint32_t button) const;
 
+    // Held on any controller.
+    bool GetControllerButtonDown(int button) const;
+    bool GetControllerButtonPressed(int button) const;
+    // The deflection furthest from rest over all controllers, -1 to 1, and 0
+    // inside the dead zone (worn sticks rarely rest at exactly zero).
+    float GetControllerAxis(int axis) const;
+    int GetControllerCount() const { return static_cast<int>(m_controllers.size()); }
+
+    // True in the frame after the window lost the keyboard focus, was
+    // minimised or hidden (a browser reports a hidden tab so). Anything else
+    // that takes the player away, such as a page's own script, calls
+    // RequestPause to be seen the same way.
+    bool GetPauseRequested() const { return m_pauseRequested; }
+    void RequestPause() { m_pauseRequestPending = true; }
+
     // Test seam: sets the snapshot without a window. The mouse mask is stored
-    // exactly as Update stores SDL's.
+    // exactly as Update stores SDL's. EndSnapshot makes the present snapshot
+    // the one before, as a new frame does.
     void SetKeyDown(std::uint32_t scancode, bool down);
     void SetMouseButtons(std::uint32_t mask);
+    void SetControllerButton(int button, bool down);
+    void SetControllerAxis(int axis, std::int16_t value);
+    void EndSnapshot();
     const std::array<std::uint8_t, 3>& GetMouseButtonState() const { return m_mouseButtonState; }
 
+    static constexpr int kControllerButtons = 21;  // SDL_CONTROLLER_BUTTON_MAX
+    static constexpr int kControllerAxes = 6;      // SDL_CONTROLLER_AXIS_MAX
+    static constexpr int kDeadZone = 8000;
+
 private:
+    void FollowControllers();
+    void SnapshotControllers();
+    static int WatchEvent(void* input, SDL_Event* event);
+
     std::vector<std::uint8_t> m_keyboardState;
+    std::vector<std::uint8_t> m_previousKeyboardState;
     std::array<std::uint8_t, 3> m_mouseButtonState{};
+    std::vector<SDL_GameController*> m_controllers;
+    std::array<std::uint8_t, kControllerButtons> m_controllerButtons{};
+    std::array<std::uint8_t, kControllerButtons> m_previousControllerButtons{};
+    std::array<std::int16_t, kControllerAxes> m_controllerAxes{};
+    bool m_controllersStarted = false;
+    bool m_watching = false;
+    bool m_pauseRequestPending = false;
+    bool m_pauseRequested = false;
 };
 
 extern InputSystem g_inputSystem;

@@ -1,10 +1,12 @@
 #include "platform/Platform.h"
 
+#include <SDL.h>
 #include <emscripten.h>
 
 // In PlatformWeb.js.
 extern "C" void vexa_prepare_page();
 extern "C" void vexa_files_changed();
+extern "C" void vexa_frames_starting();
 
 namespace vexa::platform {
 
@@ -32,10 +34,14 @@ void Prepare() {
     // The player's files were read back from browser storage before main
     // started; they replace the packaged defaults now.
     vexa_prepare_page();
+    // The page turns touches into the game's keys; a finger is no mouse.
+    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
 }
 
 void RunFrames(int /*refreshRate*/, const std::function<bool()>& frame) {
     runningFrame() = frame;
+    // The window is open: the page may now show it at any size.
+    vexa_frames_starting();
     // Zero frames a second means "on every animation frame": the browser paces
     // the loop to the display, as vsync does on the desktop. The call never
     // returns; main's locals stay alive for the frames that use them.

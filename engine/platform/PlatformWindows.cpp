@@ -17,6 +17,10 @@ void Prepare() {
     // Console Ctrl+C ends the process at once, as on the desktop; SDL would
     // otherwise turn it into a quit event the game ignores.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Window sizes in points, as on the other platforms, and the window's full
+    // pixel density to draw in: on a display scaled to 150 % the 800 x 600
+    // window is drawn sharp at 1200 x 900 pixels rather than enlarged blurred.
+    SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
     // The C runtime would write "\r\n" for every "\n": the console lines go out
     // byte for byte as on the other platforms, which the console shows alike.
     _setmode(_fileno(stdout), _O_BINARY);

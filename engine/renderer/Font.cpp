@@ -6,6 +6,7 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -79,6 +80,7 @@ void Font::Open(std::string bytes, int pointSize, const std::string& name) {
         return;
     }
     m_bytes = std::move(bytes);
+    m_pointSize = pointSize;
     SDL_RWops* source = SDL_RWFromConstMem(m_bytes.data(), static_cast<int>(m_bytes.size()));
     // With freesrc set the library closes the source, even when opening fails.
     m_ttfFont = source != nullptr ? TTF_OpenFontRW(source, 1, pointSize) : nullptr;
@@ -94,9 +96,28 @@ void Font::Open(std::string bytes, int pointSize, const std::string& name) {
     }
 }
 
+TTF_Font* Font::AtScale(float scale) {
+    if (m_ttfFont == nullptr) return nullptr;
+    const int pointSize = std::max(1, static_cast<int>(std::lround(m_pointSize * scale)));
+    if (pointSize == m_pointSize) return m_ttfFont;
+    if (m_scaledFont != nullptr && pointSize == m_scaledPointSize) return m_scaledFont;
+
+    if (m_scaledFont != nullptr) TTF_CloseFont(m_scaledFont);
+    m_scaledFont = nullptr;
+    m_scaledPointSize = pointSize;
+    SDL_RWops* source = SDL_RWFromConstMem(m_bytes.data(), static_cast<int>(m_bytes.size()));
+    if (source != nullptr) m_scaledFont = TTF_OpenFontRW(source, 1, pointSize);
+    // The face passed its checks at its own size; failing now, the text is
+    // still shown, if less sharply, by stretching the unscaled one.
+    return m_scaledFont;
+}
+
 void Font::Close() {
     if (m_ttfFont != nullptr) TTF_CloseFont(m_ttfFont);
     m_ttfFont = nullptr;
+    if (m_scaledFont != nullptr) TTF_CloseFont(m_scaledFont);
+    m_scaledFont = nullptr;
+    m_scaledPointSize = 0;
     ++m_loads;
     m_bytes.clear();
     m_bytes.shrink_to_fit();

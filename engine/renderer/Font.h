@@ -28,6 +28,10 @@ public:
     // The font keeps the bytes, since glyphs are read from them as they are drawn.
     void Open(std::string bytes, int pointSize, const std::string& name);
     bool IsOpen() const { return m_ttfFont != nullptr; }
+    // The same face at the point size times `scale`, for text drawn in a
+    // scaled picture: rendering it larger keeps its edges sharp. The font at
+    // its own size when the two round alike; null when the font is empty.
+    TTF_Font* AtScale(float scale);
 
     // Far above any Latin text face (ours is about 110 kB), below anything
     // that would strain memory.
@@ -40,6 +44,10 @@ private:
 
     TTF_Font* m_ttfFont = nullptr;
     std::string m_bytes;
+    int m_pointSize = 0;
+    // One scaled size is kept: the window is one size at a time.
+    TTF_Font* m_scaledFont = nullptr;
+    int m_scaledPointSize = 0;
     // Counts closes and reopens, so a Text can tell a reopened font from the one it used.
     unsigned m_loads = 0;
 };

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstring>
@@ -23,7 +24,7 @@ bool Renderer::CreateWindow(const std::string& title, int width, int height) {
     m_width = width;
     m_height = height;
     m_window = SDL_CreateWindow(title.c_str(), 100, 100, width, height,
-                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (m_window == nullptr) {
         std::cerr << "Cannot open the window: " << SDL_GetError() << std::endl;
         return false;
@@ -47,19 +48,69 @@ void Renderer::Attach(SDL_Renderer* renderer, int width, int height) {
     MeasureOutput();
 }
 
+Renderer::View Renderer::FitView(int outputWidth, int outputHeight, int width, int height) {
+    View view;
+    view.width = width;
+    view.height = height;
+    if (outputWidth <= 0 || outputHeight <= 0 || width <= 0 || height <= 0) return view;
+    if (outputWidth == width && outputHeight == height) return view;
+
+    const double scale = std::min(static_cast<double>(outputWidth) / width,
+                                  static_cast<double>(outputHeight) / height);
+    view.scale = static_cast<float>(scale);
+    view.width = std::min(outputWidth, static_cast<int>(std::lround(width * scale)));
+    view.height = std::min(outputHeight, static_cast<int>(std::lround(height * scale)));
+    view.x = (outputWidth - view.width) / 2;
+    view.y = (outputHeight - view.height) / 2;
+    view.lineWidth = std::max(1, static_cast<int>(std::lround(scale)));
+    return view;
+}
+
 void Renderer::MeasureOutput() {
     m_outputWidth = 0;
     m_outputHeight = 0;
-    if (m_renderer == nullptr) return;
-    if (SDL_GetRendererOutputSize(m_renderer, &m_outputWidth, &m_outputHeight) != 0) {
+    if (m_renderer != nullptr &&
+        SDL_GetRendererOutputSize(m_renderer, &m_outputWidth, &m_outputHeight) != 0) {
         m_outputWidth = 0;
         m_outputHeight = 0;
     }
+    m_view = FitView(m_outputWidth, m_outputHeight, m_width, m_height);
 }
 
 void Renderer::BeginFrame() {
     MeasureOutput();
+    // The clear ignores the clip, so the bars beside the picture are cleared too.
+    const bool wholeOutput = m_view.x == 0 && m_view.y == 0 && m_view.width == m_outputWidth &&
+                             m_view.height == m_outputHeight;
+    if (wholeOutput) {
+        SDL_RenderSetClipRect(m_renderer, nullptr);
+    } else {
+        const SDL_Rect picture{m_view.x, m_view.y, m_view.width, m_view.height};
+        SDL_RenderSetClipRect(m_renderer, &picture);
+    }
     SDL_RenderClear(m_renderer);
+}
+
+void Renderer::ToggleFullScreen() {
+    if (m_window == nullptr) return;
+    if (IsFullScreen()) {
+        SDL_SetWindowFullscreen(m_window, 0);
+        // Not every window system gives the window back its old size and place.
+        if (m_windowedWidth > 0 && m_windowedHeight > 0) {
+            SDL_SetWindowSize(m_window, m_windowedWidth, m_windowedHeight);
+            SDL_SetWindowPosition(m_window, m_windowedX, m_windowedY);
+        }
+        return;
+    }
+    SDL_GetWindowPosition(m_window, &m_windowedX, &m_windowedY);
+    SDL_GetWindowSize(m_window, &m_windowedWidth, &m_windowedHeight);
+    if (SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        std::cerr << "Cannot go full screen: " << SDL_GetError() << std::endl;
+    }
+}
+
+bool Renderer::IsFullScreen() const {
+    return m_window != nullptr && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
 float Renderer::Reach(float x, float y, float radius) {
@@ -73,10 +124,11 @@ float Renderer::Reach(float x, float y, float radius) {
 
 bool Renderer::OutOfView(float x, float y, float radius) const {
     if (m_outputWidth <= 0 || m_outputHeight <= 0) return false;
-    const float reach = Reach(x, y, radius);
+    // Shrunk, a picture pixel is less than an output pixel, and a line's
+    // rasterisation spreads further in picture pixels.
+    const float reach = Reach(x, y, radius) / std::min(m_view.scale, 1.0f);
     return x + reach < 0.0f || y + reach < 0.0f ||
-           x - reach > static_cast<float>(m_outputWidth) ||
-           y - reach > static_cast<float>(m_outputHeight);
+           x - reach > static_cast<float>(m_width) || y - reach > static_cast<float>(m_height);
 }
 
 bool Renderer::LeftOfView(float x, float y, float radius) const {
@@ -109,11 +161,44 @@ void Renderer::SetColor(const Color& color) {
 }
 
 void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
-    SDL_RenderDrawLineF(m_renderer, x1, y1, x2, y2);
+    const View& v = m_view;
+    if (v.scale == 1.0f) {
+        SDL_RenderDrawLineF(m_renderer, x1 + v.x, y1 + v.y, x2 + v.x, y2 + v.y);
+        return;
+    }
+    x1 = x1 * v.scale + v.x;
+    y1 = y1 * v.scale + v.y;
+    x2 = x2 * v.scale + v.x;
+    y2 = y2 * v.scale + v.y;
+    // Thickened across its run: parallel lines one output pixel apart, so the
+    // steps of a slanted line stay one output pixel high.
+    const bool flat = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
+    for (int i = 0; i < v.lineWidth; ++i) {
+        const auto shift = static_cast<float>(i);
+        if (flat) {
+            SDL_RenderDrawLineF(m_renderer, x1, y1 + shift, x2, y2 + shift);
+        } else {
+            SDL_RenderDrawLineF(m_renderer, x1 + shift, y1, x2 + shift, y2);
+        }
+    }
 }
 
 void Renderer::DrawPoint(float x, float y) {
-    SDL_RenderDrawPointF(m_renderer, x, y);
+    const View& v = m_view;
+    if (v.scale == 1.0f) {
+        SDL_RenderDrawPointF(m_renderer, x + v.x, y + v.y);
+        return;
+    }
+    // The output pixels that the picture's pixel under (x, y) covers.
+    const auto side = static_cast<float>(v.lineWidth);
+    const SDL_FRect square{std::floor(x) * v.scale + v.x, std::floor(y) * v.scale + v.y, side, side};
+    SDL_RenderFillRectF(m_renderer, &square);
+}
+
+void Renderer::FillRect(float x, float y, float width, float height) {
+    const View& v = m_view;
+    const SDL_FRect rect{x * v.scale + v.x, y * v.scale + v.y, width * v.scale, height * v.scale};
+    SDL_RenderFillRectF(m_renderer, &rect);
 }
 
 }  // namespace vexa

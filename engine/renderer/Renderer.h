@@ -12,17 +12,39 @@ namespace vexa {
 
 class Text;
 
-// The one window and its 2D renderer. Coordinates are window pixels from the
-// top-left corner, passed to SDL as floats without rounding.
+// The one window and its 2D renderer. Coordinates are pixels of a picture of
+// the size asked for at creation, from its top-left corner. The picture fills
+// as much of the window as its shape allows, centred between black bars, and
+// everything is drawn at the window's own resolution: lines along their true
+// paths, as thick as the picture's pixels. At scale 1 coordinates go to SDL
+// as floats without rounding.
 class Renderer {
 public:
+    // Where the picture lies in the output, in output pixels.
+    struct View {
+        float scale = 1.0f;
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        // Lines and points are drawn this many output pixels thick.
+        int lineWidth = 1;
+    };
+    // The largest picture of width x height that fits an output of that
+    // size, keeping its shape, centred. An unknown output shows it unscaled.
+    static View FitView(int outputWidth, int outputHeight, int width, int height);
+
     // Starts SDL's video subsystem and SDL_ttf. Always true: their results are
     // not looked at, and a failure shows when the window cannot be created.
     bool Initialize();
-    // Opens the window at (100, 100), resizable, with a vsync'd accelerated
-    // renderer, or SDL's software renderer where none can be had. Returns false,
-    // with SDL's reason on stderr, when the window itself cannot be created.
+    // Opens the window at (100, 100), resizable, asking for the display's full
+    // pixel density, with a vsync'd accelerated renderer, or SDL's software
+    // renderer where none can be had. Returns false, with SDL's reason on
+    // stderr, when the window itself cannot be created.
     bool CreateWindow(const std::string& title, int width, int height);
+    // Between the desktop's full screen and the window as it was before.
+    void ToggleFullScreen();
+    bool IsFullScreen() const;
 
     void BeginFrame();
     void EndFrame();
@@ -31,8 +53,9 @@ public:
     void SetColor(const Color& color);
     void DrawLine(float x1, float y1, float x2, float y2);
     void DrawPoint(float x, float y);
+    void FillRect(float x, float y, float width, float height);
     // True when nothing drawn within |radius| of the centre can reach a pixel
-    // of the current output (measured at BeginFrame, so a resized window counts).
+    // of the picture (measured at BeginFrame, so a resized window counts).
     bool OutOfView(float x, float y, float radius) const;
     // The part of that test no size of the output can change: wholly left of
     // its left edge.
@@ -41,6 +64,8 @@ public:
     // The size asked for at creation, kept when the user resizes the window.
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
+    // The picture's place in the output, measured at BeginFrame.
+    const View& GetView() const { return m_view; }
 
     friend class Text;
 
@@ -60,6 +85,12 @@ private:
     int m_width;
     int m_height;
     SDL_Window* m_window;
+    View m_view;
+    // The window's place and size before it went full screen.
+    int m_windowedX;
+    int m_windowedY;
+    int m_windowedWidth;
+    int m_windowedHeight;
     // Pixels of the drawing target; 0 until known, and then nothing is culled.
     int m_outputWidth;
     int m_outputHeight;

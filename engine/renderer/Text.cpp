@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace vexa {
@@ -22,6 +24,7 @@ Text::Text(std::shared_ptr<Font> font) : m_font{std::move(font)} {}
 
 Text::~Text() {
     if (m_texture != nullptr) SDL_DestroyTexture(m_texture);
+    if (m_scaledTexture != nullptr) SDL_DestroyTexture(m_scaledTexture);
 }
 
 void Text::Create(Renderer& renderer, const std::string& text, const Color& color) {
@@ -48,6 +51,7 @@ void Text::Create(Renderer& renderer, const std::string& text, const Color& colo
         ttfFont != nullptr ? TTF_RenderText_Solid(ttfFont, text.c_str(), sdlColor) : nullptr;
 
     if (m_texture != nullptr) SDL_DestroyTexture(m_texture);
+    ++m_creations;
     m_texture = surface != nullptr ? SDL_CreateTextureFromSurface(renderer.m_renderer, surface)
                                    : nullptr;
     SDL_FreeSurface(surface);
@@ -55,12 +59,67 @@ void Text::Create(Renderer& renderer, const std::string& text, const Color& colo
 
 void Text::Draw(Renderer& renderer, int x, int y) {
     if (m_texture == nullptr) return;
+    const Renderer::View& view = renderer.GetView();
+    if (view.scale != 1.0f) {
+        DrawScaled(renderer, x, y);
+        return;
+    }
 
     int width = 0;
     int height = 0;
     if (SDL_QueryTexture(m_texture, nullptr, nullptr, &width, &height) != 0) return;
-    const SDL_Rect destination{x, y, width, height};
+    const SDL_Rect destination{x + view.x, y + view.y, width, height};
     SDL_RenderCopy(renderer.m_renderer, m_texture, nullptr, &destination);
+}
+
+void Text::DrawScaled(Renderer& renderer, int x, int y) {
+    const Renderer::View& view = renderer.GetView();
+    TTF_Font* font = m_font->AtScale(view.scale);
+    const ScaledSource wanted{m_creations, font, renderer.m_renderer};
+    const bool current = m_scaledTexture != nullptr && wanted.creation == m_scaledSource.creation &&
+                         wanted.font == m_scaledSource.font &&
+                         wanted.renderer == m_scaledSource.renderer;
+    if (!current) {
+        const std::uint32_t rgba = m_source.rgba;
+        const SDL_Color color{static_cast<Uint8>(rgba >> 24), static_cast<Uint8>(rgba >> 16),
+                              static_cast<Uint8>(rgba >> 8), static_cast<Uint8>(rgba)};
+        SDL_Surface* surface =
+            font != nullptr ? TTF_RenderText_Solid(font, m_source.text.c_str(), color) : nullptr;
+        if (m_scaledTexture != nullptr) SDL_DestroyTexture(m_scaledTexture);
+        m_scaledTexture = surface != nullptr
+                              ? SDL_CreateTextureFromSurface(renderer.m_renderer, surface)
+                              : nullptr;
+        SDL_FreeSurface(surface);
+        m_scaledSource = wanted;
+    }
+
+    const auto place = [&view](int coordinate, int offset) {
+        return static_cast<int>(std::lround(coordinate * view.scale)) + offset;
+    };
+    int width = 0;
+    int height = 0;
+    SDL_Texture* texture = m_scaledTexture;
+    if (texture == nullptr || SDL_QueryTexture(texture, nullptr, nullptr, &width, &height) != 0) {
+        // No font at that size: the unscaled picture, stretched.
+        texture = m_texture;
+        if (SDL_QueryTexture(texture, nullptr, nullptr, &width, &height) != 0) return;
+        width = static_cast<int>(std::lround(width * view.scale));
+        height = static_cast<int>(std::lround(height * view.scale));
+    }
+    const SDL_Rect destination{place(x, view.x), place(y, view.y), width, height};
+    SDL_RenderCopy(renderer.m_renderer, texture, nullptr, &destination);
+}
+
+int Text::GetWidth() const {
+    int width = 0;
+    if (m_texture != nullptr) SDL_QueryTexture(m_texture, nullptr, nullptr, &width, nullptr);
+    return width;
+}
+
+int Text::GetHeight() const {
+    int height = 0;
+    if (m_texture != nullptr) SDL_QueryTexture(m_texture, nullptr, nullptr, nullptr, &height);
+    return height;
 }
 
 }  // namespace vexa

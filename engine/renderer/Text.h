@@ -15,9 +15,11 @@ namespace vexa {
 class Font;
 class Renderer;
 
-// A string rendered once into a texture (solid glyphs) and drawn unscaled with
-// its top-left corner at a pixel position. Each Create replaces the texture,
-// unless it asks for exactly the picture already held: then the texture stays.
+// A string rendered once into a texture (solid glyphs) and drawn with its
+// top-left corner at a pixel position of the picture. Each Create replaces the
+// texture, unless it asks for exactly the picture already held: then the
+// texture stays. In a scaled picture the string is rendered again with the
+// font at the scaled size, once per string and scale.
 class Text {
 public:
     explicit Text(std::shared_ptr<Font> font);
@@ -30,6 +32,9 @@ public:
 
     // Test seam: the texture drawn, null when there is nothing to draw.
     SDL_Texture* GetTexture() const { return m_texture; }
+    // The unscaled size in pixels; 0 x 0 when there is nothing to draw.
+    int GetWidth() const;
+    int GetHeight() const;
 
 private:
     // What the texture was made from.
@@ -41,9 +46,22 @@ private:
         SDL_Renderer* renderer = nullptr;
     };
 
+    // What the scaled texture was made from.
+    struct ScaledSource {
+        unsigned creation = 0;
+        TTF_Font* font = nullptr;
+        SDL_Renderer* renderer = nullptr;
+    };
+
+    void DrawScaled(Renderer& renderer, int x, int y);
+
     std::shared_ptr<Font> m_font;
     SDL_Texture* m_texture = nullptr;
     Source m_source;
+    // Counts the textures made, so the scaled one can tell it is out of date.
+    unsigned m_creations = 0;
+    SDL_Texture* m_scaledTexture = nullptr;
+    ScaledSource m_scaledSource;
 };
 
 }  // namespace vexa

@@ -106,3 +106,14 @@ count_colour() {
     convert "$1" -crop "$2" +repage -fuzz 10% -fill black +opaque "$3" \
         -fill white -opaque "$3" -format '%[fx:round(mean*w*h)]' info:
 }
+
+# Starts a small window manager on the test's display, for what only a window
+# manager does: full screen, minimising. It goes with the display.
+start_window_manager() {
+    openbox --sm-disable > "$WORK/openbox.log" 2>&1 &
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        sleep 0.1
+    done
+    fail "the window manager did not start"
+}

@@ -1,4 +1,5 @@
 #include "Enemy.h"
+#include "Frame.h"
 #include "K_AsteroidField.h"
 #include "Player.h"
 #include "Powerup.h"
@@ -28,6 +29,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 using testing_support::CapturedStream;
 using testing_support::ReadWhole;
@@ -87,6 +89,17 @@ protected:
 
     void Steps(int frames, float dt) {
         for (int i = 0; i < frames; ++i) Step(dt);
+    }
+
+    // One pass of the real frame loop: input comes from SDL (virtual
+    // controllers, window events), as in the running game.
+    void Frame(float dt) {
+        g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(dt));
+        runFrame(*game);
+    }
+
+    void Frames(int frames, float dt) {
+        for (int i = 0; i < frames; ++i) Frame(dt);
     }
 
     void Hold(std::uint32_t key, bool down) { vexa::g_inputSystem.SetKeyDown(key, down); }
@@ -422,4 +435,187 @@ TEST_F(GameTest, AnAsteroidLeavingOnTheLeftLooksAtTheShipUntilItIsGone) {
         if (canvas->LitCount() > 0) ++framesSeen;
     }
     EXPECT_GT(framesSeen, 30) << "the asteroid was on screen while it left";
+}
+
+namespace {
+
+// A controller from SDL's virtual joystick driver, mapped as a game
+// controller; detached again when the test ends.
+class VirtualController {
+public:
+    VirtualController() {
+        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        const int index = SDL_JoystickAttachVirtualEx(&desc);
+        if (index >= 0) m_id = SDL_JoystickGetDeviceInstanceID(index);
+    }
+    ~VirtualController() {
+        for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+            if (SDL_JoystickGetDeviceInstanceID(index) == m_id) SDL_JoystickDetachVirtual(index);
+        }
+        vexa::g_inputSystem.Update();
+    }
+    bool Attached() const { return m_id >= 0; }
+    // Takes effect when the input system next reads the controllers.
+    void Button(SDL_GameControllerButton button, bool down) {
+        if (SDL_Joystick* joystick = SDL_JoystickFromInstanceID(m_id)) SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0);
+    }
+    void Axis(SDL_GameControllerAxis axis, Sint16 value) {
+        if (SDL_Joystick* joystick = SDL_JoystickFromInstanceID(m_id)) SDL_JoystickSetVirtualAxis(joystick, axis, value);
+    }
+
+private:
+    SDL_JoystickID m_id = -1;
+};
+
+void pushWindowEvent(Uint8 what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    SDL_PushEvent(&event);
+}
+
+// Everything that moves in a game, to tell whether anything has.
+struct Still {
+    int score = 0;
+    std::vector<float> coordinates;
+    std::vector<testing_support::Rgba> picture;
+
+    static Still Of(K_AsteroidField& game, const SoftwareCanvas& canvas) {
+        Still still;
+        still.score = game.m_score;
+        for (const auto& star : game.GetStars()) {
+            still.coordinates.push_back(star.position.x);
+            still.coordinates.push_back(star.position.y);
+        }
+        game.m_scene->ForEach([&still](const vexa::Actor& actor) {
+            still.coordinates.push_back(actor.m_transform.position.x);
+            still.coordinates.push_back(actor.m_transform.position.y);
+            still.coordinates.push_back(actor.m_transform.rotation);
+        });
+        for (const auto& particle : vexa::g_particleSystem.m_particles) {
+            if (!particle.m_isActive) continue;
+            still.coordinates.push_back(particle.m_data.position.x);
+            still.coordinates.push_back(particle.m_data.lifetime);
+        }
+        for (int y = 0; y < 600; y += 2)
+            for (int x = 0; x < 800; x += 2) still.picture.push_back(canvas.Pixel(x, y));
+        return still;
+    }
+    bool operator==(const Still& o) const {
+        return score == o.score && coordinates == o.coordinates && picture == o.picture;
+    }
+};
+
+}  // namespace
+
+TEST_F(GameTest, StartOnAControllerPausesTheGameStockStillAndResumesIt) {
+    VirtualController pad;
+    ASSERT_TRUE(pad.Attached()) << SDL_GetError();
+    Frame(kFrame);
+    // The south button starts the game, as Space does.
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+    Frame(kFrame);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::StartGame);
+    pad.Button(SDL_CONTROLLER_BUTTON_A, false);
+    Frames(2, kFrame);
+    ASSERT_EQ(game->GetState(), K_AsteroidField::Playing);
+
+    // The stick moves the ship as W does; sparks and an asteroid are under way.
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -30000);
+    Frames(30, kFrame);
+    EXPECT_NEAR(Ship()->m_transform.position.y, 300.0f - 30 * 200.0f * kFrame, 0.01f);
+    AddAsteroidAt(vexa::Vector2(700.0f, 100.0f));
+    vexa::ParticleData spark;
+    spark.position = vexa::Vector2(400.0f, 400.0f);
+    spark.velocity = vexa::Vector2(50.0f, 0.0f);
+    spark.lifespan = 100.0f;
+    vexa::g_particleSystem.GetFreeParticle()->Initialize(spark);
+    Frames(10, kFrame);
+    ASSERT_GT(game->m_score, 0);
+
+    pad.Button(SDL_CONTROLLER_BUTTON_START, true);
+    Frame(kFrame);
+    ASSERT_TRUE(game->m_pause.IsPaused());
+    if (vexa::g_audioSystem.IsOpen()) {
+        EXPECT_GT(Mix_Paused(-1), 0) << "the music plays on";
+    }
+    const Still paused = Still::Of(*game, *canvas);
+
+    // Held, Start does not resume; the stick and long frames move nothing.
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000);
+    Frames(5, kFrame);
+    pad.Button(SDL_CONTROLLER_BUTTON_START, false);
+    Frames(60, 0.25f);
+    EXPECT_TRUE(game->m_pause.IsPaused());
+    EXPECT_TRUE(Still::Of(*game, *canvas) == paused) << "something moved while paused";
+    EXPECT_EQ(game->GetState(), K_AsteroidField::Playing);
+
+    // Resumed, the game gets the one frame's time, not the fifteen seconds paused.
+    const float shipY = Ship()->m_transform.position.y;
+    pad.Button(SDL_CONTROLLER_BUTTON_START, true);
+    Frame(kFrame);
+    EXPECT_FALSE(game->m_pause.IsPaused());
+    if (vexa::g_audioSystem.IsOpen()) {
+        EXPECT_EQ(Mix_Paused(-1), 0);
+    }
+    EXPECT_NEAR(Ship()->m_transform.position.y, shipY + 200.0f * kFrame, 0.01f);
+}
+
+TEST_F(GameTest, LosingTheWindowPausesOnlyARunAndComingBackLeavesItPaused) {
+    VirtualController pad;
+    ASSERT_TRUE(pad.Attached()) << SDL_GetError();
+    // The title screen does not pause.
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    Frame(kFrame);
+    EXPECT_FALSE(game->m_pause.IsPaused());
+
+    // Start on the title screen starts a game and does not pause it.
+    pad.Button(SDL_CONTROLLER_BUTTON_START, true);
+    Frame(kFrame);
+    pad.Button(SDL_CONTROLLER_BUTTON_START, false);
+    Frames(3, kFrame);
+    ASSERT_EQ(game->GetState(), K_AsteroidField::Playing);
+    EXPECT_FALSE(game->m_pause.IsPaused());
+
+    pushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
+    Frame(kFrame);
+    EXPECT_TRUE(game->m_pause.IsPaused());
+    pushWindowEvent(SDL_WINDOWEVENT_RESTORED);
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    Frames(10, kFrame);
+    EXPECT_TRUE(game->m_pause.IsPaused());
+    pad.Button(SDL_CONTROLLER_BUTTON_START, true);
+    Frame(kFrame);
+    EXPECT_FALSE(game->m_pause.IsPaused());
+    pad.Button(SDL_CONTROLLER_BUTTON_START, false);
+    // Still held at the game-over screen, Start would go straight on to the next game.
+    Frame(kFrame);
+
+    // Nor does the game-over screen.
+    CrashAndWaitForGameOver();
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    Frame(kFrame);
+    EXPECT_FALSE(game->m_pause.IsPaused());
+    EXPECT_EQ(game->GetState(), K_AsteroidField::GameOver);
+}
+
+TEST_F(GameTest, UnpluggingTheControllerMidGameLeavesTheKeyboardPlaying) {
+    auto pad = std::make_unique<VirtualController>();
+    ASSERT_TRUE(pad->Attached()) << SDL_GetError();
+    StartPlaying();
+    pad->Axis(SDL_CONTROLLER_AXIS_LEFTY, 30000);
+    Frames(2, kFrame);
+    pad.reset();
+    // The seam stands in for the keyboard: W held after the unplugging.
+    Hold(SDL_SCANCODE_W, true);
+    const float y = Ship()->m_transform.position.y;
+    Step(kFrame);
+    EXPECT_NEAR(Ship()->m_transform.position.y, y - 200.0f * kFrame, 0.01f);
+    EXPECT_EQ(vexa::g_inputSystem.GetControllerCount(), 0);
 }

@@ -31,7 +31,11 @@ INSTALLED=yes
 apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$DEB" > "$WORK/apt.log" 2>&1 ||
     { cat "$WORK/apt.log" >&2; fail "apt-get could not install $DEB"; }
 
-desktop-file-validate /usr/share/applications/zap207.desktop || fail "the installed desktop entry is not valid"
+desktop=$(dpkg -L zap207 | grep '^/usr/share/applications/.*\.desktop$' || true)
+desktop-file-validate "$desktop" || fail "the installed desktop entry '$desktop' is not valid"
+metainfo=$(dpkg -L zap207 | grep '^/usr/share/metainfo/.*\.metainfo\.xml$' || true)
+appstreamcli validate --no-net --strict "$metainfo" > "$WORK/validate" 2>&1 ||
+    { cat "$WORK/validate" >&2; fail "the installed AppStream file '$metainfo' does not validate cleanly"; }
 for size in 48 128 256; do
     icon=$(dpkg -L zap207 | grep "/hicolor/${size}x${size}/apps/zap207.png$" || true)
     [ "$(identify -format '%w %h' "$icon")" = "$size $size" ] || fail "no ${size}x$size icon at $icon"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What `cmake --install` lays out: the launcher, the game, read-only assets
-# without a record, a valid desktop entry, the icons at their sizes showing the
-# ship, the manual page and the licences.
+# without a record, a valid desktop entry and AppStream file that agree, the
+# icons at their sizes showing the ship, the manual page and the licences.
 #   install_layout.sh <build dir> <make_icons>
 set -euo pipefail
 BUILD=$(readlink -f "$1")
@@ -21,9 +21,32 @@ for asset in falcon.txt asteroid.txt powerup.txt empire.txt font.ttf bgm.wav ui.
 done
 [ ! -e "$P/share/zap207/highscore.txt" ] || fail "a record is installed: an update would reset it"
 
-desktop-file-validate "$P/share/applications/zap207.desktop" || fail "the desktop entry is not valid"
-grep -q -x 'Exec=zap207' "$P/share/applications/zap207.desktop" || fail "the desktop entry does not start zap207"
-grep -q -x 'Icon=zap207' "$P/share/applications/zap207.desktop" || fail "the desktop entry names another icon"
+# The desktop entry and the AppStream file are named by one id, and each names the other's parts.
+metainfo=$(ls "$P"/share/metainfo/*.metainfo.xml)
+[ "$(echo "$metainfo" | wc -l)" -eq 1 ] || fail "not exactly one AppStream file: $metainfo"
+id=$(basename "$metainfo" .metainfo.xml)
+desktop="$P/share/applications/$id.desktop"
+[ "$(ls "$P/share/applications")" = "$id.desktop" ] || fail "the desktop entry is not named $id.desktop"
+desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
+grep -q -x 'Exec=zap207' "$desktop" || fail "the desktop entry does not start zap207"
+grep -q -x 'Icon=zap207' "$desktop" || fail "the desktop entry names another icon"
+
+# validate-tree also checks the file against the desktop entry it launches.
+appstreamcli validate-tree --no-net --strict "$P" > "$WORK/validate" 2>&1 ||
+    { cat "$WORK/validate" >&2; fail "the AppStream file does not validate cleanly"; }
+tag() { grep -o "<$1[^>]*>[^<]*</$1>" "$metainfo" | sed 's/<[^>]*>//g'; }
+[ "$(tag id)" = "$id" ] || fail "the AppStream id '$(tag id)' is not its file's name $id"
+[ "$(tag launchable)" = "$id.desktop" ] || fail "the AppStream file launches '$(tag launchable)'"
+[ -x "$P/bin/$(tag binary)" ] || fail "the AppStream file provides '$(tag binary)', which is not installed in bin/"
+[ "$(tag control | sort | paste -sd ' ')" = "gamepad keyboard" ] || fail "the AppStream file names other controls"
+grep -q '<content_rating type="oars-1.1">' "$metainfo" || fail "no OARS 1.1 content rating"
+# The newest release is the one the changelog and the manual page announce.
+release=$(grep -o '<release version="[^"]*" date="[^"]*"' "$metainfo" | head -n 1)
+changelog="$P/share/doc/zap207/changelog.gz"
+version=$(zcat "$changelog" | sed -n '1s/^zap207 (\(.*\)).*/\1/p')
+day=$(date -u -d "$(zcat "$changelog" | sed -n 's/^ -- .*>  //p' | head -n 1)" +%F)
+[ "$release" = "<release version=\"$version\" date=\"$day\"" ] ||
+    fail "the AppStream file's newest release is '$release', the changelog's $version of $day"
 
 # Each PNG at its size, transparent outside the rounded square, the ship's
 # colour (from falcon.txt) along its outline and a dark field around it.
@@ -50,6 +73,18 @@ cmp -s "$SOURCE/LICENSE" "$doc/LICENSE" || fail "no LICENSE in share/doc/zap207"
 cmp -s "$SOURCE/Assets/FONT-LICENSE.txt" "$doc/FONT-LICENSE.txt" || fail "no FONT-LICENSE.txt in share/doc/zap207"
 grep -q 'MIT License' "$doc/copyright" && grep -q 'LIBERATION' "$doc/copyright" ||
     fail "the copyright file lacks one of the two licences"
+
+# Windows' icon holds each size asked for, small ones as bitmaps and 256 px as
+# PNG; every image read back from it is the PNG drawn for that size, pixel for pixel.
+"$MAKE_ICONS" "$SOURCE/Assets/falcon.txt" "$WORK/ico" 16 32 256 || fail "make_icons failed"
+[ "$(icotool -l "$WORK/ico/zap207.ico" | grep -o -- '--width=[0-9]*' | paste -sd ' ')" = "--width=16 --width=32 --width=256" ] ||
+    fail "the .ico holds other sizes: $(icotool -l "$WORK/ico/zap207.ico")"
+mkdir "$WORK/ico/out"
+icotool -x -o "$WORK/ico/out" "$WORK/ico/zap207.ico"
+for size in 16 32 256; do
+    differ=$(compare -metric AE "$WORK/ico/out/zap207_"*"_${size}x${size}x32.png" "$WORK/ico/$size/zap207.png" null: 2>&1 || true)
+    [ "$differ" = "0" ] || fail "the .ico's $size px image differs from the PNG in $differ pixels"
+done
 
 # The icon tool refuses a model with nothing to draw instead of writing blank icons.
 printf '{1, 1, 1}\n0\n' > "$WORK/empty.txt"

@@ -72,3 +72,157 @@ TEST(InputSystemDeathTest, SettingAKeyOutsideTheTableStopsTheProgram) {
     EXPECT_DEATH(input.SetKeyDown(SDL_NUM_SCANCODES, true), "takes an SDL scancode");
 #endif
 }
+
+TEST(InputSystem, APressIsSeenInTheFirstSnapshotThatHoldsTheKeyOnly) {
+    vexa::InputSystem input;
+    input.SetKeyDown(SDL_SCANCODE_P, true);
+    EXPECT_TRUE(input.GetKeyPressed(SDL_SCANCODE_P));
+    EXPECT_FALSE(input.GetKeyPressed(SDL_SCANCODE_M));
+
+    // Still held a frame later: held, but no new press.
+    input.EndSnapshot();
+    EXPECT_TRUE(input.GetKeyDown(SDL_SCANCODE_P));
+    EXPECT_FALSE(input.GetKeyPressed(SDL_SCANCODE_P));
+
+    input.SetKeyDown(SDL_SCANCODE_P, false);
+    input.EndSnapshot();
+    EXPECT_FALSE(input.GetKeyPressed(SDL_SCANCODE_P));
+    input.SetKeyDown(SDL_SCANCODE_P, true);
+    EXPECT_TRUE(input.GetKeyPressed(SDL_SCANCODE_P));
+    EXPECT_FALSE(input.GetKeyPressed(SDL_NUM_SCANCODES));
+}
+
+TEST(InputSystem, ControllerButtonsPressOnceAndSticksIgnoreTheirDeadZone) {
+    vexa::InputSystem input;
+    input.SetControllerButton(SDL_CONTROLLER_BUTTON_START, true);
+    EXPECT_TRUE(input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_START));
+    EXPECT_TRUE(input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_START));
+    input.EndSnapshot();
+    EXPECT_TRUE(input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_START));
+    EXPECT_FALSE(input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_START));
+    EXPECT_FALSE(input.GetControllerButtonDown(-1));
+    EXPECT_FALSE(input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_MAX));
+
+    const int axis = SDL_CONTROLLER_AXIS_LEFTY;
+    input.SetControllerAxis(axis, vexa::InputSystem::kDeadZone);
+    EXPECT_EQ(input.GetControllerAxis(axis), 0.0f);
+    input.SetControllerAxis(axis, -vexa::InputSystem::kDeadZone);
+    EXPECT_EQ(input.GetControllerAxis(axis), 0.0f);
+    input.SetControllerAxis(axis, vexa::InputSystem::kDeadZone + 1);
+    EXPECT_GT(input.GetControllerAxis(axis), 0.0f);
+    input.SetControllerAxis(axis, -32768);
+    EXPECT_EQ(input.GetControllerAxis(axis), -1.0f);
+    input.SetControllerAxis(axis, 32767);
+    EXPECT_EQ(input.GetControllerAxis(axis), 1.0f);
+    EXPECT_EQ(input.GetControllerAxis(SDL_CONTROLLER_AXIS_MAX), 0.0f);
+}
+
+namespace {
+
+// A controller as SDL's virtual joystick driver makes one, with every standard
+// button and axis; SDL maps it as a game controller of its own accord.
+SDL_JoystickID attachVirtualController() {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    return index < 0 ? -1 : SDL_JoystickGetDeviceInstanceID(index);
+}
+
+SDL_Joystick* openedJoystick(SDL_JoystickID id) {
+    return SDL_JoystickFromInstanceID(id);
+}
+
+void detachVirtualController(SDL_JoystickID id) {
+    for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+        if (SDL_JoystickGetDeviceInstanceID(index) == id) SDL_JoystickDetachVirtual(index);
+    }
+}
+
+void pushWindowEvent(Uint8 what) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    SDL_PushEvent(&event);
+}
+
+}  // namespace
+
+TEST(InputSystem, ControllersPluggedInBeforeOrDuringPlayAllCountUntilUnplugged) {
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+    const SDL_JoystickID first = attachVirtualController();
+    ASSERT_GE(first, 0) << SDL_GetError();
+    {
+        vexa::InputSystem input;
+        ASSERT_TRUE(input.Initialize());
+        input.Update();
+        EXPECT_EQ(input.GetControllerCount(), 1);
+
+        // Plugged in while the game runs: seen from the next frame on.
+        const SDL_JoystickID second = attachVirtualController();
+        ASSERT_GE(second, 0) << SDL_GetError();
+        input.Update();
+        ASSERT_EQ(input.GetControllerCount(), 2);
+
+        // Either controller's buttons and sticks count, both at once.
+        SDL_JoystickSetVirtualButton(openedJoystick(first), SDL_CONTROLLER_BUTTON_A, 1);
+        SDL_JoystickSetVirtualAxis(openedJoystick(second), SDL_CONTROLLER_AXIS_LEFTY, -30000);
+        input.Update();
+        EXPECT_TRUE(input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_A));
+        EXPECT_FALSE(input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_B));
+        EXPECT_LT(input.GetControllerAxis(SDL_CONTROLLER_AXIS_LEFTY), -0.5f);
+        input.Update();
+        EXPECT_TRUE(input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_A));
+        EXPECT_FALSE(input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_A));
+
+        // Unplugged mid-game: its stick no longer counts, the other's button does.
+        detachVirtualController(second);
+        input.Update();
+        EXPECT_EQ(input.GetControllerCount(), 1);
+        EXPECT_EQ(input.GetControllerAxis(SDL_CONTROLLER_AXIS_LEFTY), 0.0f);
+        EXPECT_TRUE(input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_A));
+
+        detachVirtualController(first);
+        input.Update();
+        EXPECT_EQ(input.GetControllerCount(), 0);
+        EXPECT_FALSE(input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_A));
+    }
+    SDL_Quit();
+}
+
+TEST(InputSystem, LosingTheWindowAsksForAPauseForOneFrame) {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    {
+        vexa::InputSystem input;
+        ASSERT_TRUE(input.Initialize());
+        input.Update();
+        EXPECT_FALSE(input.GetPauseRequested());
+
+        for (Uint8 away : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_HIDDEN}) {
+            pushWindowEvent(away);
+            input.Update();
+            EXPECT_TRUE(input.GetPauseRequested()) << "window event " << int{away};
+            input.Update();
+            EXPECT_FALSE(input.GetPauseRequested()) << "window event " << int{away};
+        }
+
+        // Coming back is no reason to pause, nor to resume.
+        for (Uint8 back : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_SHOWN,
+                           SDL_WINDOWEVENT_RESIZED}) {
+            pushWindowEvent(back);
+            input.Update();
+            EXPECT_FALSE(input.GetPauseRequested()) << "window event " << int{back};
+        }
+
+        // What a page's own script asks for is seen the same way.
+        input.RequestPause();
+        input.Update();
+        EXPECT_TRUE(input.GetPauseRequested());
+    }
+    // Gone with its input system: a later window event reaches no dead object.
+    pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    SDL_Quit();
+}

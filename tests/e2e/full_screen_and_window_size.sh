@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# F11 and Alt+Enter switch to the desktop's full screen and back to the window
+# as it was; at any size the whole picture is shown, as large as fits, centred
+# between black bars.
+source "$(dirname "$0")/lib.sh"
+start_xvfb
+start_window_manager
+prepare_assets
+start_game
+window=$(wait_window)
+read -r screen_width screen_height < <(xwininfo -root | awk '$1 == "Width:" {w=$2} $1 == "Height:" {h=$2} END {print w, h}')
+
+# Prints the window's size and place as "WxH+X+Y".
+geometry() {
+    xwininfo -id "$window" | awk '$1 == "Absolute" && $3 == "X:" {x=$4} $1 == "Absolute" && $3 == "Y:" {y=$4}
+        $1 == "Width:" {w=$2} $1 == "Height:" {h=$2} END {print w "x" h "+" x "+" y}'
+}
+
+wait_geometry() {
+    for _ in $(seq 100); do
+        [ "$(geometry)" = "$1" ] && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game died"
+        sleep 0.1
+    done
+    fail "$2: the window is $(geometry), not $1"
+}
+
+# Waits until the picture's lit pixels lie within WxH+X+Y and reach across
+# most of it (the title screen's score and high score span from a tenth to
+# four fifths of its breadth): the game draws at a new size from its next
+# frame on, and the frame before may still be on screen.
+picture_within() {
+    local path w h x y pw ph px py end=$((SECONDS + 60)) attempt=0
+    read -r pw ph px py <<< "$(echo "$1" | tr 'x+' '  ')"
+    while [ "$SECONDS" -lt "$end" ]; do
+        attempt=$((attempt + 1))
+        path=$(screenshot "$window" "$2-$attempt")
+        read -r w h x y <<< "$(convert "$path" -threshold 5% -trim -format '%w %h %X %Y' info: | tr -d '+')"
+        [ "$x" -ge "$px" ] && [ "$y" -ge "$py" ] && [ $((x + w)) -le $((px + pw)) ] &&
+            [ $((y + h)) -le $((py + ph)) ] && [ "$x" -le $((px + pw / 10)) ] &&
+            [ $((x + w)) -ge $((px + pw * 4 / 5)) ] && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game died"
+        sleep 0.2
+    done
+    fail "$2: lit $w x $h at $x,$y, not across the picture $1"
+}
+
+xdotool windowactivate --sync "$window"
+xdotool windowsize --sync "$window" 900 650
+xdotool windowmove --sync "$window" 40 50
+before=$(geometry)
+# 900 x 650 holds the picture at 13/12 of its size: 867 x 650.
+picture_within 867x650+16+0 "900x650"
+
+for keys in F11 alt+Return; do
+    xdotool keydown ${keys//+/ keydown }
+    sleep 0.2
+    xdotool keyup ${keys//+/ keyup }
+    wait_geometry "${screen_width}x${screen_height}+0+0" "$keys"
+    # The desktop of the test display is 1280 x 800: 1067 x 800 in the middle.
+    picture_within 1067x800+106+0 "full-screen-$keys"
+    xdotool keydown ${keys//+/ keydown }
+    sleep 0.2
+    xdotool keyup ${keys//+/ keyup }
+    wait_geometry "$before" "$keys again"
+done
+
+# Any size: a third larger, then half as tall as the picture.
+xdotool windowsize --sync "$window" 1067 800
+picture_within 1067x800+0+0 "larger"
+xdotool windowsize --sync "$window" 600 300
+picture_within 400x300+100+0 "smaller"
+xdotool windowsize --sync "$window" 800 600
+picture_within 800x600+0+0 "800x600"
+
+xdotool keydown Escape
+wait_exit 10
+[ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
+echo "ok"

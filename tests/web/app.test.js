@@ -1,0 +1,207 @@
+// The browser game on a phone and as an installed app: the canvas fits the
+// screen in portrait and landscape, touches play the game, the page can be
+// installed, and after one visit it plays with no network. Needs the site in
+// dist/web/ (scripts/build-web.sh).
+'use strict';
+
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { after, before, describe, test } = require('node:test');
+
+const { serve } = require('../../web/serve.js');
+const { Browser, SITE, KEEP, SHIP, sleep, waitFor, assertTitleScreen } = require('./browser.js');
+const { countColour, decodePng } = require('./png.js');
+
+const PHONE = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 };
+
+// Ship pixels in a band of rows around y.
+function shipNear(image, y) {
+  return countColour(image, { x: 70, y: Math.max(0, y - 40), w: 60, h: 80 }, SHIP);
+}
+
+// Where the ship is now, from the rows its pixels take up.
+function shipRow(image) {
+  let best = { y: -1, count: 0 };
+  for (let y = 40; y <= 560; y += 10) {
+    const count = shipNear(image, y);
+    if (count > best.count) best = { y, count };
+  }
+  return best.y;
+}
+
+describe('the game on a phone and as an app', () => {
+  let site;
+  const profiles = [];
+  const browsers = [];
+
+  async function openBrowser(options, url = site.url) {
+    const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zap207-chromium-'));
+    profiles.push(profile);
+    const browser = new Browser(profile, options);
+    browsers.push(browser);
+    return { browser, tab: await browser.open(url) };
+  }
+
+  // The canvas's place on the page and whether the page can scroll.
+  function layout(tab) {
+    return tab.page.evaluate(() => {
+      const box = document.getElementById('canvas').getBoundingClientRect();
+      const root = document.documentElement;
+      return {
+        x: box.x, y: box.y, width: box.width, height: box.height,
+        viewWidth: root.clientWidth, viewHeight: root.clientHeight,
+        scrolls: root.scrollHeight > root.clientHeight || root.scrollWidth > root.clientWidth,
+      };
+    });
+  }
+
+  before(async () => {
+    assert.ok(fs.existsSync(path.join(SITE, 'index.html')), 'no site in dist/web: run scripts/build-web.sh');
+    if (KEEP) fs.mkdirSync(KEEP, { recursive: true });
+    site = await serve(SITE);
+  });
+
+  after(async () => {
+    for (const browser of browsers) await browser.close();
+    if (site) site.server.close();
+    for (const profile of profiles) fs.rmSync(profile, { recursive: true, force: true });
+  });
+
+  test('on a phone the game fills the width in portrait and the height in landscape, without scrolling', async () => {
+    const { tab } = await openBrowser({ device: PHONE });
+    let box = await layout(tab);
+    assert.ok(box.width >= box.viewWidth - 1 && box.width <= box.viewWidth, `portrait width ${box.width}`);
+    assert.ok(Math.abs(box.height - box.width * 3 / 4) < 1, 'not 4:3');
+    assert.ok(box.y >= 0 && box.y + box.height <= box.viewHeight);
+    assert.equal(box.scrolls, false, 'the page scrolls');
+    if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-portrait.png') });
+
+    await tab.page.setViewportSize({ width: 844, height: 390 });
+    await waitFor(async () => (await layout(tab)).height >= 389, 5000, 'the canvas does not follow the rotation');
+    box = await layout(tab);
+    assert.ok(box.height <= box.viewHeight && box.width <= box.viewWidth);
+    assert.ok(Math.abs(box.width - box.height * 4 / 3) < 1, 'not 4:3');
+    assert.ok(Math.abs(box.x + box.width / 2 - box.viewWidth / 2) <= 1, 'not centred');
+    assert.equal(box.scrolls, false, 'the page scrolls');
+    // The game still draws its whole picture.
+    assertTitleScreen(await tab.screen('phone-landscape-title'), 'in landscape');
+    if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-landscape.png') });
+    assert.deepEqual(tab.errors, []);
+  });
+
+  test('a tap starts the game and sound; a held finger steers, and the last finger down wins', async () => {
+    const { tab } = await openBrowser({ device: { ...PHONE, viewport: { width: 844, height: 390 } } });
+    const box = await layout(tab);
+    const at = (fraction) => ({ x: box.x + box.width * 0.6, y: box.y + box.height * fraction });
+
+    await tab.page.touchscreen.tap(at(0.5).x, at(0.5).y);
+    await waitFor(async () => shipNear(await tab.screen('touch-playing'), 300) > 40, 5000, 'no ship after a tap');
+    const audio = await tab.page.evaluate(() => Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state);
+    assert.equal(audio, 'running', 'sound did not start with the first touch');
+
+    // A finger held through the DevTools protocol, as a touch screen sends it.
+    const cdp = await tab.page.context().newCDPSession(tab.page);
+    const point = (fraction) => ({ id: 1, ...at(fraction) });
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [point(0.15)] });
+    const up = await waitFor(async () => {
+      const row = shipRow(await tab.screen('touch-up'));
+      return row < 260 && row;
+    }, 10000, 'a finger in the upper half did not move the ship up');
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    await cdp.detach();
+
+    // Two fingers, each lifted on its own: touch events made in the page, as
+    // the protocol gives no way to lift one finger of two.
+    const fingers = (type, changed, down) => tab.page.evaluate(([kind, lifted, held, box]) => {
+      const canvas = document.getElementById('canvas');
+      const make = ([id, fraction]) => new Touch({
+        identifier: id, target: canvas, clientX: box.x + box.width * 0.6, clientY: box.y + box.height * fraction,
+      });
+      canvas.dispatchEvent(new TouchEvent(kind, {
+        bubbles: true, cancelable: true, touches: held.map(make), changedTouches: lifted.map(make),
+      }));
+    }, [type, changed, down, box]);
+    await fingers('touchstart', [[1, 0.15]], [[1, 0.15]]);
+    await fingers('touchstart', [[2, 0.85]], [[1, 0.15], [2, 0.85]]);
+    const down = await waitFor(async () => {
+      const row = shipRow(await tab.screen('touch-down'));
+      return row > up + 60 && row;
+    }, 10000, 'the second finger did not take over');
+    // Lifting it gives the ship back to the first.
+    await fingers('touchend', [[2, 0.85]], [[1, 0.15]]);
+    await waitFor(async () => shipRow(await tab.screen('touch-back-up')) < down - 60, 10000,
+      'the remaining finger did not steer');
+    await fingers('touchend', [[1, 0.15]], []);
+    await sleep(500);
+    const still = shipRow(await tab.screen('touch-still'));
+    await sleep(500);
+    assert.ok(Math.abs(shipRow(await tab.screen('touch-still-later')) - still) <= 10, 'the ship moves with no finger down');
+    // "mouse pressed" would say a finger also counted as the mouse.
+    assert.ok(!tab.log.includes('mouse pressed'));
+    assert.deepEqual(tab.errors, []);
+  });
+
+  test('a hidden page counts as the game losing focus: a key held then no longer counts', async () => {
+    const { tab } = await openBrowser();
+    await tab.hold('Space', 300);
+    await waitFor(async () => shipNear(await tab.screen('hidden-playing'), 300) > 40, 5000, 'no game');
+    await tab.page.keyboard.down('w');
+    await waitFor(async () => shipRow(await tab.screen('hidden-moving')) < 280, 5000, 'W did not move the ship');
+    // Headless pages are never hidden: the page is told as a browser tells it.
+    await tab.page.evaluate(() => {
+      Object.defineProperty(document, 'hidden', { value: true, configurable: true });
+      Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    });
+    const stopped = shipRow(await tab.screen('hidden-stopped'));
+    await sleep(1000);
+    const later = shipRow(await tab.screen('hidden-later'));
+    await tab.page.keyboard.up('w');
+    assert.ok(stopped > 100, `the ship reached the top (y ${stopped}) before the page was hidden`);
+    assert.ok(Math.abs(later - stopped) <= 30, `the ship kept moving up after the page was hidden: y ${stopped} then ${later}`);
+    assert.deepEqual(tab.errors, []);
+  });
+
+  test('the page can be installed: manifest, icons and no installability errors', async () => {
+    const { tab } = await openBrowser();
+    const cdp = await tab.page.context().newCDPSession(tab.page);
+    await tab.page.evaluate(() => navigator.serviceWorker.ready);
+    const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+    await cdp.detach();
+    assert.deepEqual(installabilityErrors, []);
+
+    const manifest = JSON.parse(fs.readFileSync(path.join(SITE, 'manifest.webmanifest'), 'utf8'));
+    assert.ok(['fullscreen', 'standalone'].includes(manifest.display));
+    const sizes = {};
+    for (const icon of manifest.icons) {
+      const image = decodePng(fs.readFileSync(path.join(SITE, icon.src)));
+      assert.equal(`${image.width}x${image.height}`, icon.sizes, icon.src);
+      sizes[`${icon.sizes} ${icon.purpose}`] = image;
+    }
+    assert.deepEqual(Object.keys(sizes).sort(), ['192x192 any', '512x512 any', '512x512 maskable']);
+    // A maskable icon is cut to shape by the platform: no transparent corner.
+    const maskable = sizes['512x512 maskable'];
+    assert.equal(maskable.rgba[3], 255, 'the maskable icon has a transparent corner');
+    assert.ok(countColour(maskable, { x: 128, y: 128, w: 256, h: 256 }, SHIP, 80) > 100, 'no ship on the maskable icon');
+  });
+
+  test('after one visit the game loads and plays with no network', async () => {
+    const own = await serve(SITE);
+    const { tab } = await openBrowser({}, own.url);
+    await tab.page.evaluate(() => navigator.serviceWorker.ready);
+    await tab.page.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 10000 });
+    own.server.close();
+    own.server.closeAllConnections();
+
+    await tab.page.reload();
+    await tab.waitForFrames(10);
+    assertTitleScreen(await tab.screen('offline-title'), 'offline');
+    const reached = await tab.page.evaluate(() => fetch('nothing-cached').then(() => true, () => false));
+    assert.equal(reached, false, 'the server could still be reached');
+    await tab.hold('Space', 300);
+    await waitFor(async () => shipNear(await tab.screen('offline-playing'), 300) > 40, 5000, 'no game offline');
+    assert.deepEqual(tab.errors.filter((line) => !line.includes('nothing-cached')), []);
+  });
+});

@@ -1,0 +1,233 @@
+// Debian's Chromium, headless, driven by Playwright, for the browser tests:
+// a browser with its own profile, its tabs, and what they show and log.
+//   CHROMIUM  the browser (default: /usr/bin/chromium)
+//   WEB_KEEP  a directory to keep the screenshots and measurements in
+'use strict';
+
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const path = require('node:path');
+const { chromium } = require('playwright-core');
+
+const { countColour, decodePng } = require('./png.js');
+
+const SITE = path.resolve(__dirname, '../../dist/web');
+const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+// Nothing may reach out of this machine: no background services, no updates.
+const FLAGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+const KEEP = process.env.WEB_KEEP;
+
+const SHIP = [76, 229, 255];
+const EMBLEM = [255, 89, 51];
+const WHITE = [255, 255, 255];
+const TITLE_TEXT = { x: 225, y: 250, w: 240, h: 50 };
+const HIGH_SCORE = { x: 525, y: 10, w: 275, h: 35 };
+const WHOLE = { x: 0, y: 0, w: 800, h: 600 };
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// Counts the animation frames the page runs: the game's loop is the only user,
+// so the first one is the first frame drawn.
+function countFrames() {
+  const frames = { first: null, count: 0 };
+  window.vexaFrames = frames;
+  const request = window.requestAnimationFrame.bind(window);
+  window.requestAnimationFrame = (callback) => request((time) => {
+    callback(time);
+    if (frames.first === null) frames.first = performance.now();
+    frames.count++;
+  });
+}
+
+// Waits until `check` returns a true value, trying every 100 ms.
+async function waitFor(check, ms, what) {
+  const deadline = Date.now() + ms;
+  for (;;) {
+    const value = await check();
+    if (value) return value;
+    assert.ok(Date.now() < deadline, `${what} within ${ms / 1000} s`);
+    await sleep(100);
+  }
+}
+
+// One tab of the game, with what it logged since it was opened.
+class Tab {
+  constructor(page) {
+    this.page = page;
+    this.errors = [];
+    this.warnings = [];
+    this.log = [];
+    this.bytes = {};
+    page.on('console', (message) => {
+      this.log.push(message.text());
+      if (message.type() === 'warning') this.warnings.push(message.text());
+      if (message.type() !== 'error') return;
+      const where = message.location().url;
+      this.errors.push(where ? `${message.text()} (${where})` : message.text());
+    });
+    page.on('pageerror', (error) => this.errors.push(String(error)));
+    page.on('response', (response) => {
+      const name = path.basename(new URL(response.url()).pathname) || 'index.html';
+      this.bytes[name] = Number(response.headers()['content-length'] || 0);
+    });
+  }
+
+  async goto(url) {
+    await this.page.goto(url);
+    await this.waitForFrames(10);
+    // The page shows the game at the window's size once the game has opened it.
+    await this.page.waitForSelector('body.fitted', { state: 'attached', timeout: 30000 });
+  }
+
+  frames() {
+    return this.page.evaluate(() => ({ ...window.vexaFrames, now: performance.now() }));
+  }
+
+  async waitForFrames(count) {
+    await this.page.waitForFunction((n) => window.vexaFrames && window.vexaFrames.count >= n,
+      count, { timeout: 30000 });
+  }
+
+  // The canvas's own pixels as the game drew them, whatever size the page
+  // shows it at: copied in an animation frame just after the game's, before
+  // the browser lets go of the picture.
+  async screen(name) {
+    const url = await this.page.evaluate(() => new Promise((resolve) => {
+      requestAnimationFrame(() => {
+        const canvas = document.getElementById('canvas');
+        const copy = document.createElement('canvas');
+        copy.width = canvas.width;
+        copy.height = canvas.height;
+        copy.getContext('2d').drawImage(canvas, 0, 0);
+        resolve(copy.toDataURL('image/png'));
+      });
+    }));
+    const png = Buffer.from(url.slice(url.indexOf(',') + 1), 'base64');
+    if (KEEP) fs.writeFileSync(path.join(KEEP, `${name}.png`), png);
+    const image = decodePng(png);
+    assert.deepEqual([image.width, image.height], [800, 600], 'the canvas is not 800 x 600 pixels');
+    return image;
+  }
+
+  // A press and release inside one frame is never seen: keys are held.
+  async hold(key, ms) {
+    await this.page.keyboard.down(key);
+    await sleep(ms);
+    await this.page.keyboard.up(key);
+  }
+
+  waitForLine(line, ms) {
+    return waitFor(() => this.log.includes(line), ms, `no console line "${line}"`);
+  }
+
+  // Starts a game and waits until it has ended and its record is stored.
+  async playRound() {
+    await this.page.bringToFront();
+    await this.hold('Space', 300);
+    await this.waitForLine('High score saved successfully!', 90000);
+    await this.page.waitForFunction(() => Module.vexaStorage.pending === 0, null, { timeout: 10000 });
+  }
+
+  // From now on notes whether each key press's default action was prevented,
+  // after every other listener of the page has run.
+  recordKeyDefaults() {
+    return this.page.evaluate(() => {
+      window.vexaKeyDefaults = {};
+      window.addEventListener('keydown', (event) => {
+        window.vexaKeyDefaults[event.code] = event.defaultPrevented;
+      });
+    });
+  }
+
+  keyDefaults() {
+    return this.page.evaluate(() => window.vexaKeyDefaults);
+  }
+
+  // The record as stored in the browser's IndexedDB, or null.
+  storedRecord() {
+    return this.page.evaluate(() => new Promise((resolve, reject) => {
+      const open = indexedDB.open('/persistent');
+      open.onerror = () => reject(open.error);
+      open.onsuccess = () => {
+        const db = open.result;
+        if (!db.objectStoreNames.contains('FILE_DATA')) return resolve(null);
+        const get = db.transaction('FILE_DATA').objectStore('FILE_DATA').get('/persistent/highscore.txt');
+        get.onerror = () => reject(get.error);
+        get.onsuccess = () => {
+          db.close();
+          resolve(get.result ? new TextDecoder().decode(get.result.contents) : null);
+        };
+      };
+    }));
+  }
+
+  // Stores `entry` under `name` as the game's storage lays files out, behind
+  // the game's back: no tab is told.
+  storeEntry(name, entry) {
+    return this.page.evaluate(([key, value]) => new Promise((resolve, reject) => {
+      const open = indexedDB.open('/persistent');
+      open.onerror = () => reject(open.error);
+      open.onsuccess = () => {
+        const db = open.result;
+        const transaction = db.transaction('FILE_DATA', 'readwrite');
+        const store = transaction.objectStore('FILE_DATA');
+        if (value === undefined) store.delete(key); else store.put(value, key);
+        transaction.oncomplete = () => {
+          db.close();
+          resolve();
+        };
+        transaction.onabort = () => reject(transaction.error);
+      };
+    }), ['/persistent/' + name, entry]);
+  }
+}
+
+// One browser with its own profile directory, which survives close() so the
+// next launch is the same browser restarted. `init` runs in every page before
+// the page's own scripts; `device` sets the screen (Playwright's viewport,
+// isMobile, hasTouch and deviceScaleFactor).
+class Browser {
+  constructor(profile, { init, device } = {}) {
+    this.profile = profile;
+    this.init = init;
+    this.device = device || { viewport: { width: 1280, height: 800 } };
+  }
+
+  // Opens the browser on `url`; its first tab is `tab`.
+  async open(url) {
+    this.context = await chromium.launchPersistentContext(this.profile, {
+      executablePath: CHROMIUM,
+      headless: true,
+      args: FLAGS,
+      ...this.device,
+    });
+    await this.context.addInitScript(countFrames);
+    if (this.init) await this.context.addInitScript(this.init);
+    this.tab = new Tab(this.context.pages()[0] || await this.context.newPage());
+    await this.tab.goto(url);
+    return this.tab;
+  }
+
+  // Another tab on `url`; `init` runs in it alone, before the page's scripts.
+  async newTab(url, init) {
+    const tab = new Tab(await this.context.newPage());
+    if (init) await tab.page.addInitScript(init);
+    await tab.goto(url);
+    return tab;
+  }
+
+  async close() {
+    if (this.context) await this.context.close();
+    this.context = null;
+  }
+}
+
+function assertTitleScreen(image, what) {
+  assert.ok(countColour(image, TITLE_TEXT, WHITE) > 300, `no title text ${what}`);
+  assert.equal(countColour(image, WHOLE, SHIP), 0, `a ship on the title screen ${what}`);
+}
+
+module.exports = {
+  Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, WHOLE, sleep, waitFor, assertTitleScreen,
+};

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# The Windows installer as a player meets it, in a Wine prefix of its own: a
+# silent install (/S) puts the game under the user's profile with a Start-menu
+# shortcut and an uninstall entry; the game started as the shortcut starts it
+# plays a round and saves the record; installing again keeps the record; a
+# silent uninstall removes the program, its shortcut and its entry and keeps
+# the record. With the zip beside the installer, both hold the same files.
+#   installer_round_trip.sh <dir>/zap207-<version>-windows-x64-setup.exe
+source "$(dirname "$0")/lib.sh"
+SETUP=$GAME
+KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZAP207'
+# Wine would copy the Start-menu shortcut to this machine's own menu.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+
+wine_() { "$WINE_RUN" "$@"; }
+# Installers and uninstallers hand work to other processes (the uninstaller
+# runs a copy of itself): a step is over when the prefix's last process is.
+wait_wine() { timeout 300 /usr/lib/wine/wineserver -w || fail "Wine was still busy after five minutes"; }
+unix_path() { wine_ winepath -u "$1" | tr -d '\r'; }
+# The uninstall entry's values, or nothing when there is no entry.
+uninstall_entry() {
+    if wine_ reg query "$KEY" > "$WORK/entry" 2>&1; then tr -d '\r' < "$WORK/entry" > "$WORK/entry.txt"; else : > "$WORK/entry.txt"; fi
+    mv "$WORK/entry.txt" "$WORK/entry"
+}
+entry_value() { sed -n "s/^ *$1 *REG_[A-Z_]* *//p" "$WORK/entry"; }
+install() {
+    wine_ "$SETUP" /S || fail "the installer exited with status $?"
+    wait_wine
+}
+
+start_xvfb
+# Wine links the user's Desktop to the home directory, where find would not look.
+desktop_shortcut() { ls "$WINEPREFIX"/drive_c/users/*/Desktop/ZAP207.lnk 2> /dev/null || true; }
+[ -z "$(find "$WINEPREFIX/drive_c/users" -path '*/Programs/ZAP207*')$(desktop_shortcut)" ] ||
+    fail "the fresh prefix already holds ZAP207"
+install
+
+uninstall_entry
+[ "$(entry_value DisplayName)" = "ZAP207" ] || fail "no uninstall entry named ZAP207: $(cat "$WORK/entry")"
+version=$(basename "$SETUP" | sed -n 's/^zap207-\(.*\)-windows-x64-setup\.exe$/\1/p')
+[ "$(entry_value DisplayVersion)" = "$version" ] || fail "the entry's version is '$(entry_value DisplayVersion)', not $version"
+[ -n "$(entry_value Publisher)" ] || fail "the entry names no publisher"
+location=$(entry_value InstallLocation)
+[[ "$location" =~ ^C:\\users\\[^\\]+\\AppData\\Local\\Programs\\ZAP207$ ]] || fail "installed in '$location', not the user's programs folder"
+[ "$(entry_value DisplayIcon)" = "\"$location\\zap207.exe\",0" ] || fail "the entry's icon is '$(entry_value DisplayIcon)'"
+[ "$(entry_value UninstallString)" = "\"$location\\uninstall.exe\"" ] || fail "the entry uninstalls with '$(entry_value UninstallString)'"
+size=$(entry_value EstimatedSize)
+[ $((size)) -ge 1000 ] || fail "the entry gives a size of '$size' KiB"
+INSTALLED=$(unix_path "$location")
+[ "$(cat "$INSTALLED/Assets/highscore.txt")" = "0" ] || fail "the first install did not start the record at 0"
+
+zip="$(dirname "$SETUP")/zap207-windows-x64.zip"
+if [ -f "$zip" ]; then
+    unzip -Z1 "$zip" | grep -v '/$' | sed 's|^zap207/||' | sort > "$WORK/zip-files"
+    (cd "$INSTALLED" && find . -type f ! -name uninstall.exe | sed 's|^\./||' | sort) > "$WORK/installed-files"
+    diff "$WORK/zip-files" "$WORK/installed-files" > "$WORK/files-diff" ||
+        fail "the installer and the zip hold different files: $(cat "$WORK/files-diff")"
+fi
+
+# The Start-menu shortcut: its target (the link's plain path) is the installed
+# game; among its UTF-16 strings (each led by its length) are the working
+# directory, which is the install directory, and the icon's file, the game.
+shortcut=$(find "$WINEPREFIX/drive_c/users" -path '*/Start Menu/Programs/ZAP207.lnk' | head -n 1)
+[ -n "$shortcut" ] || fail "no ZAP207 shortcut in the Start menu"
+strings "$shortcut" | grep -q -x -F "$location\\zap207.exe" || fail "the shortcut does not start $location\\zap207.exe"
+strings -el "$shortcut" | cut -c 2- > "$WORK/shortcut"
+grep -q -x -F "$location" "$WORK/shortcut" || fail "the shortcut does not start in $location: $(paste -sd ' ' "$WORK/shortcut")"
+grep -q -x -F "$location\\zap207.exe" "$WORK/shortcut" || fail "the shortcut's icon is not the game's"
+[ -z "$(desktop_shortcut)" ] || fail "a desktop shortcut nobody asked for"
+
+# The game as the shortcut starts it: from the install directory.
+start_installed() {
+    (cd "$INSTALLED" && exec "$WINE_RUN" "$location\\zap207.exe" > "$WORK/stdout" 2> "$WORK/stderr") &
+    GAME_PID=$!
+}
+quit() {
+    xdotool keydown Escape
+    wait_exit 20
+    xdotool keyup Escape
+    [ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
+}
+start_installed
+window=$(wait_window)
+wait_colour 240x50+225+250 white min 300 title || fail "no title text: the game did not find its Assets"
+hold_key space 0.3
+wait_colour 60x80+70+260 'rgb(76,229,255)' min 40 playing || fail "Space did not start a game"
+record=$(wait_for_saved_record "$INSTALLED/Assets/highscore.txt")
+quit
+wait_wine
+
+install
+[ "$(cat "$INSTALLED/Assets/highscore.txt")" = "$record" ] || fail "installing again reset the record $record"
+[ -f "$INSTALLED/zap207.exe" ] || fail "installing again left no game"
+
+wine_ "$INSTALLED/uninstall.exe" /S || fail "the uninstaller exited with status $?"
+wait_wine
+left=$(cd "$INSTALLED" && find . | sed 's|^\./||' | sort | paste -sd ' ')
+[ "$left" = ". Assets Assets/highscore.txt" ] || fail "after uninstalling, the install directory holds: $left"
+[ "$(cat "$INSTALLED/Assets/highscore.txt")" = "$record" ] || fail "uninstalling changed the record $record"
+[ -z "$(find "$WINEPREFIX/drive_c/users" -name 'ZAP207.lnk')$(desktop_shortcut)" ] || fail "a shortcut is left after uninstalling"
+uninstall_entry
+[ ! -s "$WORK/entry" ] || fail "the uninstall entry is left: $(cat "$WORK/entry")"
+echo "ok (record $record kept through a reinstall and the uninstall)"
