@@ -212,7 +212,8 @@ void appendLittleEndian(std::string& out, std::uint32_t value, int bytes) {
 // The mask marks fully transparent pixels, for programs that ignore alpha.
 std::string encodeIconBitmap(int size, const std::vector<std::uint8_t>& rgba) {
     const std::uint32_t maskStride = ((static_cast<std::uint32_t>(size) + 31) / 32) * 4;
-    const std::uint32_t imageBytes = static_cast<std::uint32_t>(size) * size * 4 + maskStride * size;
+    const auto side32 = static_cast<std::uint32_t>(size);
+    const std::uint32_t imageBytes = side32 * side32 * 4 + maskStride * side32;
     std::string bmp;
     appendLittleEndian(bmp, 40, 4);  // BITMAPINFOHEADER
     appendLittleEndian(bmp, static_cast<std::uint32_t>(size), 4);
@@ -224,14 +225,14 @@ std::string encodeIconBitmap(int size, const std::vector<std::uint8_t>& rgba) {
     for (int i = 0; i < 4; ++i) appendLittleEndian(bmp, 0, 4);  // resolution, palette
     for (int y = size - 1; y >= 0; --y) {
         for (int x = 0; x < size; ++x) {
-            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
+            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * side32 + static_cast<std::size_t>(x)) * 4];
             bmp += {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0]), static_cast<char>(p[3])};
         }
     }
     for (int y = size - 1; y >= 0; --y) {
         std::string row(maskStride, '\0');
         for (int x = 0; x < size; ++x) {
-            if (rgba[(static_cast<std::size_t>(y) * size + x) * 4 + 3] == 0) row[x / 8] |= static_cast<char>(0x80 >> (x % 8));
+            if (rgba[(static_cast<std::size_t>(y) * side32 + static_cast<std::size_t>(x)) * 4 + 3] == 0) row[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
         }
         bmp += row;
     }

@@ -125,7 +125,7 @@ void InputSystem::SnapshotControllers() {
         }
         for (int axis = 0; axis < kControllerAxes; ++axis) {
             const Sint16 value = SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(axis));
-            if (std::abs(value) > std::abs(m_controllerAxes[axis])) SetControllerAxis(axis, value);
+            if (std::abs(value) > std::abs(m_controllerAxes[static_cast<std::size_t>(axis)])) SetControllerAxis(axis, value);
         }
     }
 }
@@ -144,16 +144,16 @@ bool InputSystem::GetMouseButtonDown(std::uint32_t button) const {
 }
 
 bool InputSystem::GetControllerButtonDown(int button) const {
-    return button >= 0 && button < kControllerButtons && m_controllerButtons[button] != 0;
+    return button >= 0 && button < kControllerButtons && m_controllerButtons[static_cast<std::size_t>(button)] != 0;
 }
 
 bool InputSystem::GetControllerButtonPressed(int button) const {
-    return GetControllerButtonDown(button) && m_previousControllerButtons[button] == 0;
+    return GetControllerButtonDown(button) && m_previousControllerButtons[static_cast<std::size_t>(button)] == 0;
 }
 
 float InputSystem::GetControllerAxis(int axis) const {
     if (axis < 0 || axis >= kControllerAxes) return 0.0f;
-    const int value = m_controllerAxes[axis];
+    const int value = m_controllerAxes[static_cast<std::size_t>(axis)];
     if (std::abs(value) <= kDeadZone) return 0.0f;
     return std::clamp(static_cast<float>(value) / 32767.0f, -1.0f, 1.0f);
 }
@@ -172,11 +172,11 @@ void InputSystem::SetMouseButtons(std::uint32_t mask) {
 }
 
 void InputSystem::SetControllerButton(int button, bool down) {
-    if (button >= 0 && button < kControllerButtons) m_controllerButtons[button] = down ? 1 : 0;
+    if (button >= 0 && button < kControllerButtons) m_controllerButtons[static_cast<std::size_t>(button)] = down ? 1 : 0;
 }
 
 void InputSystem::SetControllerAxis(int axis, std::int16_t value) {
-    if (axis >= 0 && axis < kControllerAxes) m_controllerAxes[axis] = value;
+    if (axis >= 0 && axis < kControllerAxes) m_controllerAxes[static_cast<std::size_t>(axis)] = value;
 }
 
 void InputSystem::EndSnapshot() {

@@ -162,14 +162,16 @@ void Renderer::SetColor(const Color& color) {
 
 void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
     const View& v = m_view;
+    const auto left = static_cast<float>(v.x);
+    const auto top = static_cast<float>(v.y);
     if (v.scale == 1.0f) {
-        SDL_RenderDrawLineF(m_renderer, x1 + v.x, y1 + v.y, x2 + v.x, y2 + v.y);
+        SDL_RenderDrawLineF(m_renderer, x1 + left, y1 + top, x2 + left, y2 + top);
         return;
     }
-    x1 = x1 * v.scale + v.x;
-    y1 = y1 * v.scale + v.y;
-    x2 = x2 * v.scale + v.x;
-    y2 = y2 * v.scale + v.y;
+    x1 = x1 * v.scale + left;
+    y1 = y1 * v.scale + top;
+    x2 = x2 * v.scale + left;
+    y2 = y2 * v.scale + top;
     // Thickened across its run: parallel lines one output pixel apart, so the
     // steps of a slanted line stay one output pixel high.
     const bool flat = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
@@ -185,19 +187,22 @@ void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
 
 void Renderer::DrawPoint(float x, float y) {
     const View& v = m_view;
+    const auto left = static_cast<float>(v.x);
+    const auto top = static_cast<float>(v.y);
     if (v.scale == 1.0f) {
-        SDL_RenderDrawPointF(m_renderer, x + v.x, y + v.y);
+        SDL_RenderDrawPointF(m_renderer, x + left, y + top);
         return;
     }
     // The output pixels that the picture's pixel under (x, y) covers.
     const auto side = static_cast<float>(v.lineWidth);
-    const SDL_FRect square{std::floor(x) * v.scale + v.x, std::floor(y) * v.scale + v.y, side, side};
+    const SDL_FRect square{std::floor(x) * v.scale + left, std::floor(y) * v.scale + top, side, side};
     SDL_RenderFillRectF(m_renderer, &square);
 }
 
 void Renderer::FillRect(float x, float y, float width, float height) {
     const View& v = m_view;
-    const SDL_FRect rect{x * v.scale + v.x, y * v.scale + v.y, width * v.scale, height * v.scale};
+    const SDL_FRect rect{x * v.scale + static_cast<float>(v.x), y * v.scale + static_cast<float>(v.y),
+                         width * v.scale, height * v.scale};
     SDL_RenderFillRectF(m_renderer, &rect);
 }
 

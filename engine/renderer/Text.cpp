@@ -94,7 +94,7 @@ void Text::DrawScaled(Renderer& renderer, int x, int y) {
     }
 
     const auto place = [&view](int coordinate, int offset) {
-        return static_cast<int>(std::lround(coordinate * view.scale)) + offset;
+        return static_cast<int>(std::lround(static_cast<float>(coordinate) * view.scale)) + offset;
     };
     int width = 0;
     int height = 0;
@@ -103,8 +103,8 @@ void Text::DrawScaled(Renderer& renderer, int x, int y) {
         // No font at that size: the unscaled picture, stretched.
         texture = m_texture;
         if (SDL_QueryTexture(texture, nullptr, nullptr, &width, &height) != 0) return;
-        width = static_cast<int>(std::lround(width * view.scale));
-        height = static_cast<int>(std::lround(height * view.scale));
+        width = static_cast<int>(std::lround(static_cast<float>(width) * view.scale));
+        height = static_cast<int>(std::lround(static_cast<float>(height) * view.scale));
     }
     const SDL_Rect destination{place(x, view.x), place(y, view.y), width, height};
     SDL_RenderCopy(renderer.m_renderer, texture, nullptr, &destination);

@@ -19,7 +19,7 @@ geometry() {
 wait_geometry() {
     for _ in $(seq 100); do
         [ "$(geometry)" = "$1" ] && return 0
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game died"
+        alive "$GAME_PID" || fail "the game died"
         sleep 0.1
     done
     fail "$2: the window is $(geometry), not $1"
@@ -39,7 +39,7 @@ picture_within() {
         [ "$x" -ge "$px" ] && [ "$y" -ge "$py" ] && [ $((x + w)) -le $((px + pw)) ] &&
             [ $((y + h)) -le $((py + ph)) ] && [ "$x" -le $((px + pw / 10)) ] &&
             [ $((x + w)) -ge $((px + pw * 4 / 5)) ] && return 0
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game died"
+        alive "$GAME_PID" || fail "the game died"
         sleep 0.2
     done
     fail "$2: lit $w x $h at $x,$y, not across the picture $1"

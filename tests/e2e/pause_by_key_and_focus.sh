@@ -36,7 +36,7 @@ wait_paused() {
     local end=$((SECONDS + 60))
     while [ "$SECONDS" -lt "$end" ]; do
         picture_still && caption_shown && return 0
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game died"
+        alive "$GAME_PID" || fail "the game died"
     done
     fail "$1: the game did not pause"
 }
@@ -45,7 +45,7 @@ wait_running() {
     local end=$((SECONDS + 60))
     while [ "$SECONDS" -lt "$end" ]; do
         picture_still || { caption_shown || return 0; }
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game died"
+        alive "$GAME_PID" || fail "the game died"
     done
     fail "$1: the game did not run on"
 }

@@ -69,23 +69,14 @@ grep -q -x -F "$location\\zap207.exe" "$WORK/shortcut" || fail "the shortcut's i
 [ -z "$(desktop_shortcut)" ] || fail "a desktop shortcut nobody asked for"
 
 # The game as the shortcut starts it: from the install directory.
-start_installed() {
-    (cd "$INSTALLED" && exec "$WINE_RUN" "$location\\zap207.exe" > "$WORK/stdout" 2> "$WORK/stderr") &
-    GAME_PID=$!
-}
-quit() {
-    xdotool keydown Escape
-    wait_exit 20
-    xdotool keyup Escape
-    [ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
-}
-start_installed
+GAME_DIR="$INSTALLED" start_game "$WINE_RUN" "$location\\zap207.exe"
 window=$(wait_window)
-wait_colour 240x50+225+250 white min 300 title || fail "no title text: the game did not find its Assets"
-hold_key space 0.3
-wait_colour 60x80+70+260 'rgb(76,229,255)' min 40 playing || fail "Space did not start a game"
+wait_picture "$window" title 240x50+225+250 white min 300 || fail "no title text: the game did not find its Assets"
+xdo keydown space
+wait_picture "$window" playing 60x80+70+260 'rgb(76,229,255)' min 40 || fail "Space did not start a game"
+xdo keyup space
 record=$(wait_for_saved_record "$INSTALLED/Assets/highscore.txt")
-quit
+quit_with_escape
 wait_wine
 
 install

@@ -23,8 +23,3 @@ trap stop_wine EXIT
 # Wine in place of the program: its status is the program's, and its standard
 # output is the program's console.
 GAME_COMMAND=("$WINE_RUN" "$GAME")
-
-# wait_colour REGION COLOUR min|max COUNT NAME: wait_picture on $window.
-wait_colour() {
-    wait_picture "$window" "$5" "$1" "$2" "$3" "$4"
-}
