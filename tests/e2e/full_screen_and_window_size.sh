@@ -73,7 +73,5 @@ picture_within 400x300+100+0 "smaller"
 xdotool windowsize --sync "$window" 800 600
 picture_within 800x600+0+0 "800x600"
 
-xdotool keydown Escape
-wait_exit 10
-[ "$EXIT_STATUS" = "0" ] || fail "Escape gave status $EXIT_STATUS"
+quit_with_escape
 echo "ok"
