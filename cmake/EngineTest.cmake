@@ -1,10 +1,11 @@
 # A hang fails fast, with the test's name. Under an emulator each test also
 # pays for starting it.
 if(CMAKE_CROSSCOMPILING)
-  set(ZAP207_UNIT_TEST_TIMEOUT 120)
+  set(default_timeout 120)
 else()
-  set(ZAP207_UNIT_TEST_TIMEOUT 60)
+  set(default_timeout 60)
 endif()
+set(ZAP207_UNIT_TEST_TIMEOUT ${default_timeout} CACHE STRING "Seconds a unit test may take")
 
 # One test executable per subsystem: every *Test.cpp under the given directory,
 # linked with the shared test support and registered with CTest. Tests run with

@@ -12,7 +12,8 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" gcovr
 
 BUILD_DIR=${BUILD_DIR:-build-coverage}
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON -DZAP207_BENCHMARKS=OFF \
-    -DZAP207_WERROR="$WERROR" -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage > /dev/null
+    -DZAP207_WERROR="$WERROR" -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage \
+    -DZAP207_UNIT_TEST_TIMEOUT=300 > /dev/null
 # Only the unit tests: the game, the tools and the other tests add nothing here.
 unit_tests=(core_tests renderer_tests input_tests audio_tests framework_tests game_tests)
 cmake --build "$BUILD_DIR" -j "$JOBS" --target "${unit_tests[@]}"
