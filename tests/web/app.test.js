@@ -11,7 +11,7 @@ const path = require('node:path');
 const { after, before, describe, test } = require('node:test');
 
 const { serve } = require('../../web/serve.js');
-const { Browser, SITE, KEEP, SHIP, sleep, waitFor, assertTitleScreen } = require('./browser.js');
+const { Browser, SITE, KEEP, SHIP, WHITE, sleep, waitFor, assertTitleScreen } = require('./browser.js');
 const { countColour, decodePng } = require('./png.js');
 
 const PHONE = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 };
@@ -143,10 +143,15 @@ describe('the game on a phone and as an app', () => {
     assert.deepEqual(tab.errors, []);
   });
 
-  test('a hidden page counts as the game losing focus: a key held then no longer counts', async () => {
+  // The caption in the middle of a paused game, white on the field.
+  const CAPTION = { x: 200, y: 255, w: 400, h: 90 };
+  const pausedCaption = (image) => countColour(image, CAPTION, WHITE) > 400;
+
+  test('a hidden page pauses the run: a key held then no longer counts, and only P resumes', async () => {
     const { tab } = await openBrowser();
     await tab.hold('Space', 300);
     await waitFor(async () => shipNear(await tab.screen('hidden-playing'), 300) > 40, 5000, 'no game');
+    assert.ok(!pausedCaption(await tab.screen('hidden-unpaused')), 'a caption before the pause');
     await tab.page.keyboard.down('w');
     await waitFor(async () => shipRow(await tab.screen('hidden-moving')) < 280, 5000, 'W did not move the ship');
     // Headless pages are never hidden: the page is told as a browser tells it.
@@ -155,12 +160,62 @@ describe('the game on a phone and as an app', () => {
       Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
       document.dispatchEvent(new Event('visibilitychange'));
     });
+    await waitFor(async () => pausedCaption(await tab.screen('hidden-paused')), 5000, 'no PAUSED caption');
     const stopped = shipRow(await tab.screen('hidden-stopped'));
-    await sleep(1000);
-    const later = shipRow(await tab.screen('hidden-later'));
     await tab.page.keyboard.up('w');
+    // Back on the page, the game waits; a held key, Space included, is no resume.
+    await tab.page.evaluate(() => {
+      Object.defineProperty(document, 'hidden', { value: false, configurable: true });
+      Object.defineProperty(document, 'visibilityState', { value: 'visible', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+      window.dispatchEvent(new FocusEvent('focus'));
+    });
+    await tab.hold('Space', 300);
+    await tab.hold('s', 300);
+    await sleep(700);
+    const later = await tab.screen('hidden-later');
     assert.ok(stopped > 100, `the ship reached the top (y ${stopped}) before the page was hidden`);
-    assert.ok(Math.abs(later - stopped) <= 30, `the ship kept moving up after the page was hidden: y ${stopped} then ${later}`);
+    assert.ok(Math.abs(shipRow(later) - stopped) <= 10, `the paused ship moved: y ${stopped} then ${shipRow(later)}`);
+    assert.ok(pausedCaption(later), 'the game resumed without the player');
+
+    await tab.hold('p', 200);
+    await waitFor(async () => !pausedCaption(await tab.screen('hidden-resumed')), 5000, 'P did not resume');
+    assert.deepEqual(tab.errors, []);
+  });
+
+  test('on a touch screen a tap resumes a paused run, and does nothing else', async () => {
+    const { tab } = await openBrowser({ device: { ...PHONE, viewport: { width: 844, height: 390 } } });
+    const box = await layout(tab);
+    const x = box.x + box.width * 0.6;
+    await tab.page.touchscreen.tap(x, box.y + box.height * 0.5);
+    await waitFor(async () => shipNear(await tab.screen('tap-playing'), 300) > 40, 5000, 'no ship after a tap');
+    assert.ok(await tab.page.locator('#resume-hint').isHidden(), 'a resume hint in play');
+
+    await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
+    await waitFor(async () => pausedCaption(await tab.screen('tap-paused')), 5000, 'losing focus did not pause');
+    await tab.page.locator('#resume-hint').waitFor({ state: 'visible', timeout: 5000 });
+    const before = shipRow(await tab.screen('tap-before'));
+
+    // A finger held low on the paused game: the run resumes, and the finger
+    // that resumed it does not steer, however long it stays.
+    const cdp = await tab.page.context().newCDPSession(tab.page);
+    const low = { id: 1, x, y: box.y + box.height * 0.9 };
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [low] });
+    await waitFor(async () => !pausedCaption(await tab.screen('tap-resumed')), 5000, 'a tap did not resume');
+    await sleep(700);
+    const held = await tab.screen('tap-held');
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    await cdp.detach();
+    assert.ok(Math.abs(shipRow(held) - before) <= 10, `the resuming finger steered: y ${before} then ${shipRow(held)}`);
+    assert.ok(shipNear(held, before) > 40 && !pausedCaption(held), 'the run is not going on');
+    assert.ok(await tab.page.locator('#resume-hint').isHidden(), 'the resume hint stayed');
+
+    // The next finger steers again.
+    const next = await tab.page.context().newCDPSession(tab.page);
+    await next.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ id: 2, x, y: box.y + 5 }] });
+    await waitFor(async () => shipRow(await tab.screen('tap-steer')) < before - 40, 5000, 'the next finger did not steer');
+    await next.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    await next.detach();
     assert.deepEqual(tab.errors, []);
   });
 
