@@ -76,6 +76,14 @@ describe('the game on a phone and as an app', () => {
     assert.ok(Math.abs(box.height - box.width * 3 / 4) < 1, 'not 4:3');
     assert.ok(box.y >= 0 && box.y + box.height <= box.viewHeight);
     assert.equal(box.scrolls, false, 'the page scrolls');
+    // Sharp: the game draws one pixel for each of the screen's.
+    const sharp = async () => {
+      const size = await tab.canvasSize();
+      return size.width === Math.floor(size.shownWidth * PHONE.deviceScaleFactor) &&
+        size.height === Math.floor(size.shownHeight * PHONE.deviceScaleFactor);
+    };
+    assert.ok(await sharp(), `the canvas is ${JSON.stringify(await tab.canvasSize())}`);
+    assertTitleScreen(await tab.screen('phone-portrait-title'), 'in portrait');
     if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-portrait.png') });
 
     await tab.page.setViewportSize({ width: 844, height: 390 });
@@ -85,6 +93,7 @@ describe('the game on a phone and as an app', () => {
     assert.ok(Math.abs(box.width - box.height * 4 / 3) < 1, 'not 4:3');
     assert.ok(Math.abs(box.x + box.width / 2 - box.viewWidth / 2) <= 1, 'not centred');
     assert.equal(box.scrolls, false, 'the page scrolls');
+    await waitFor(sharp, 5000, `the canvas is ${JSON.stringify(await tab.canvasSize())} after the rotation`);
     // The game still draws its whole picture.
     assertTitleScreen(await tab.screen('phone-landscape-title'), 'in landscape');
     if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-landscape.png') });
