@@ -228,6 +228,61 @@ describe('the game on a phone and as an app', () => {
     assert.deepEqual(tab.errors, []);
   });
 
+  // A controller as the Gamepad API reports one in the standard layout
+  // (0 A, 9 Start, 12 and 13 the D-pad's up and down; axis 1 the left stick's
+  // vertical). Plugged in before the page loads; window.vexaPad(buttons, axes)
+  // holds those buttons down and tilts those axes, letting go of the rest.
+  function stubGamepad() {
+    const pad = {
+      id: 'Test controller (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard', timestamp: 1,
+      axes: [0, 0, 0, 0], buttons: [],
+    };
+    window.vexaPad = (held, axes = {}) => {
+      pad.buttons = Array.from({ length: 17 }, (_, i) => {
+        const down = held.includes(i);
+        return { pressed: down, touched: down, value: down ? 1 : 0 };
+      });
+      pad.axes = [0, 1, 2, 3].map((i) => axes[i] || 0);
+      pad.timestamp++;
+    };
+    window.vexaPad([]);
+    Object.defineProperty(Navigator.prototype, 'getGamepads', { value: () => [pad, null, null, null], configurable: true });
+  }
+
+  test('a standard controller plays: A starts, the D-pad and the stick steer, Start pauses and resumes', async () => {
+    const { tab } = await openBrowser({ init: stubGamepad });
+    const pad = (buttons, axes) => tab.page.evaluate(([b, a]) => window.vexaPad(b, a), [buttons, axes]);
+    const press = async (button) => {
+      await pad([button]);
+      await sleep(200);
+      await pad([]);
+    };
+    assertTitleScreen(await tab.screen('pad-title'), 'before A');
+    await press(0);
+    await waitFor(async () => shipNear(await tab.screen('pad-playing'), 300) > 40, 5000, 'A did not start a game');
+
+    await pad([12]);
+    const up = await waitFor(async () => {
+      const row = shipRow(await tab.screen('pad-up'));
+      return row < 240 && row;
+    }, 5000, 'the D-pad did not move the ship up');
+    await pad([], { 1: 1 });
+    const down = await waitFor(async () => {
+      const row = shipRow(await tab.screen('pad-down'));
+      return row > up + 80 && row;
+    }, 5000, 'the stick did not move the ship down');
+    await pad([]);
+
+    await press(9);
+    await waitFor(async () => pausedCaption(await tab.screen('pad-paused')), 5000, 'Start did not pause');
+    await sleep(500);
+    assert.ok(pausedCaption(await tab.screen('pad-still-paused')), 'the pause did not hold');
+    await press(9);
+    await waitFor(async () => !pausedCaption(await tab.screen('pad-resumed')), 5000, 'Start did not resume');
+    assert.ok(Math.abs(shipRow(await tab.screen('pad-after')) - down) < 200, 'the run did not go on');
+    assert.deepEqual(tab.errors, []);
+  });
+
   test('the page can be installed: manifest, icons and no installability errors', async () => {
     const { tab } = await openBrowser();
     const cdp = await tab.page.context().newCDPSession(tab.page);
