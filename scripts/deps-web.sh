@@ -56,6 +56,13 @@ source_version() {
     apt-cache showsrc "$1" | awk '/^Version:/ {print $2}' | sort -V | tail -n1
 }
 
+# prepare_tree NAME TREE: changes a library's source tree before it is built.
+prepare_tree() {
+    case $1 in
+    freetype-ttf) cp scripts/freetype-modules.h "$2/include/freetype/config/ftmodule.h" ;;
+    esac
+}
+
 # build_dep NAME SOURCE-PACKAGE [cmake arguments...]: sets PREFIX to the
 # library's prefix, building it there first if it is not complete.
 build_dep() {
@@ -76,6 +83,7 @@ build_dep() {
     }
     local tree
     tree=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n1)
+    prepare_tree "$name" "$tree"
     rm -rf "$PREFIX"
     emcmake cmake -S "$tree" -B "$work/build" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_INSTALL_PREFIX="$PREFIX" -DBUILD_SHARED_LIBS=OFF \
@@ -95,8 +103,9 @@ build_dep sdl2 libsdl2 -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_THR
 SDL2_PREFIX=$PREFIX
 DEP_PREFIXES=$SDL2_PREFIX
 
-# The game's font is a plain TrueType file: no compressed or bitmap-font codecs.
-build_dep freetype freetype -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+# The game's font is a plain TrueType file: no compressed or bitmap-font codecs,
+# and only the TrueType driver (scripts/freetype-modules.h).
+build_dep freetype-ttf freetype -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 FREETYPE_PREFIX=$PREFIX
 
