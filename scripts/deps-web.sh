@@ -59,7 +59,7 @@ source_version() {
 # prepare_tree NAME TREE: changes a library's source tree before it is built.
 prepare_tree() {
     case $1 in
-    freetype-ttf) cp scripts/freetype-modules.h "$2/include/freetype/config/ftmodule.h" ;;
+    freetype-*) cp scripts/freetype-modules.h "$2/include/freetype/config/ftmodule.h" ;;
     esac
 }
 
@@ -104,8 +104,9 @@ SDL2_PREFIX=$PREFIX
 DEP_PREFIXES=$SDL2_PREFIX
 
 # The game's font is a plain TrueType file: no compressed or bitmap-font codecs,
-# and only the TrueType driver (scripts/freetype-modules.h).
-build_dep freetype-ttf freetype -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+# and only the TrueType driver (scripts/freetype-modules.h, whose contents name
+# the build).
+build_dep "freetype-$(sha256sum scripts/freetype-modules.h | cut -c1-8)" freetype -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 FREETYPE_PREFIX=$PREFIX
 
