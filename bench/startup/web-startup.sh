@@ -5,6 +5,7 @@
 # a fresh profile of Debian's Chromium: time from navigation to the first drawn
 # frame, and bytes over the wire. Needs the game's site (scripts/build-web.sh).
 #   bench/startup/web-startup.sh [runs]   (default 7)
+#   BARE_ONLY  set: build the bare page (build-web-bare/site) and stop
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 RUNS=${1:-7}
