@@ -215,7 +215,8 @@ describe('the game on a phone and as an app', () => {
     const held = await tab.screen('tap-held');
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     await cdp.detach();
-    assert.ok(Math.abs(shipRow(held) - before) <= 10, `the resuming finger steered: y ${before} then ${shipRow(held)}`);
+    // Held all along, the finger would have taken the ship some 140 px down.
+    assert.ok(Math.abs(shipRow(held) - before) <= 30, `the resuming finger steered: y ${before} then ${shipRow(held)}`);
     assert.ok(shipNear(held, before) > 40 && !pausedCaption(held), 'the run is not going on');
     assert.ok(await tab.page.locator('#resume-hint').isHidden(), 'the resume hint stayed');
 
