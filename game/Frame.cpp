@@ -6,6 +6,7 @@
 #include "core/Time.h"
 #include "framework/Game.h"
 #include "input/InputSystem.h"
+#include "platform/Platform.h"
 #include "renderer/ParticleSystem.h"
 #include "renderer/Renderer.h"
 
@@ -19,8 +20,10 @@ void followPause(vexa::Game& game, const Controls& controls) {
     using vexa::Pause;
     const Pause::Change change = game.m_pause.Update(game.CanPause(), controls.TogglePause(),
                                                      vexa::g_inputSystem.GetPauseRequested());
-    if (change == Pause::Change::Paused) vexa::g_audioSystem.SetPaused(true);
-    if (change == Pause::Change::Resumed) vexa::g_audioSystem.SetPaused(false);
+    if (change == Pause::Change::None) return;
+    const bool paused = change == Pause::Change::Paused;
+    vexa::g_audioSystem.SetPaused(paused);
+    vexa::platform::PauseChanged(paused);
 }
 
 }  // namespace

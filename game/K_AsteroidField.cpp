@@ -58,7 +58,7 @@ bool K_AsteroidField::Initialize() {
     m_resumeText = std::make_unique<vexa::Text>(m_font);
     m_resumeText->Create(g_renderer, "PRESS P OR START TO RESUME", kWhite);
 
-    vexa::g_audioSystem.Initialize();
+    vexa::g_audioSystem.InitializeAfterFirstFrame();
     vexa::g_audioSystem.AddAudio("bgm", "bgm.wav");
     vexa::g_audioSystem.AddAudio("ui", "ui.wav");
     vexa::g_audioSystem.AddAudio("damage", "damage.wav");

@@ -14,6 +14,11 @@ source scripts/web-env.sh
 
 BUILD_DIR=${BUILD_DIR:-build-web}
 
+# Libraries found for other builds of the dependencies stay in CMake's cache.
+if [ -f "$BUILD_DIR/CMakeCache.txt" ] &&
+    ! grep -qxF "CMAKE_FIND_ROOT_PATH:UNINITIALIZED=$prefixes" "$BUILD_DIR/CMakeCache.txt"; then
+    rm "$BUILD_DIR/CMakeCache.txt"
+fi
 emcmake cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DZAP207_BENCHMARKS=OFF -DZAP207_WERROR="$WERROR" -DCMAKE_FIND_ROOT_PATH="$prefixes" > /dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS"
@@ -32,16 +37,9 @@ cp web/index.html web/manifest.webmanifest Assets/FONT-LICENSE.txt \
 "$HOST_DIR/make_icons" Assets/falcon.txt dist/web/icons 192 512
 "$HOST_DIR/make_icons" --maskable Assets/falcon.txt dist/web/icons/maskable 512
 rm dist/web/icons/zap207.svg dist/web/icons/maskable/zap207.svg
-# Compressed once here rather than by the server on every request:
-# scripts/serve-web.sh sends these copies to browsers that take them.
-node -e '
-  const fs = require("fs"), zlib = require("zlib");
-  for (const file of process.argv.slice(1)) {
-    const bytes = fs.readFileSync(file);
-    fs.writeFileSync(file + ".br", zlib.brotliCompressSync(bytes,
-        { params: { [zlib.constants.BROTLI_PARAM_QUALITY]: 11, [zlib.constants.BROTLI_PARAM_SIZE_HINT]: bytes.length } }));
-    fs.writeFileSync(file + ".gz", zlib.gzipSync(bytes, { level: 9 }));
-  }' dist/web/index.html dist/web/zap207.js dist/web/zap207.wasm dist/web/zap207.data dist/web/manifest.webmanifest
+# Compressed once here; scripts/serve-web.sh sends the copies to browsers that take them.
+node scripts/compress-web.js dist/web/index.html dist/web/zap207.js dist/web/zap207.wasm dist/web/zap207.data \
+    dist/web/manifest.webmanifest
 # The offline copy is named after what it holds, so each new build replaces it.
 version=$(cd dist/web && find . -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum | cut -c1-16)
 sed "s/@VERSION@/$version/" web/sw.js > dist/web/sw.js

@@ -95,6 +95,14 @@ unpack_source() {
     echo "$WORK/src-$package"
 }
 
+# prepare_tree NAME SOURCE: changes a library's unpacked sources before they
+# are built.
+prepare_tree() {
+    case $TARGET:$1 in
+        web:freetype-*) cp "$ROOT/scripts/freetype-modules.h" "$2/include/freetype/config/ftmodule.h" ;;
+    esac
+}
+
 # configure SOURCE BUILD PREFIX [cmake arguments...] for the target's toolchain.
 configure() {
     local source=$1 build=$2 prefix=$3
@@ -123,7 +131,12 @@ build() {
     log "building $name $version (once; kept in $PREFIX)"
     [ -n "${WORK:-}" ] || WORK=$(mktemp -d "$CACHE/work.XXXXXX")
     local source build="$WORK/build-$name" logfile="$WORK/build-$name.log"
-    if [ "$package" = - ]; then source=/usr/src/googletest; else source=$(unpack_source "$package" "$version"); fi
+    if [ "$package" = - ]; then
+        source=/usr/src/googletest
+    else
+        source=$(unpack_source "$package" "$version")
+        prepare_tree "$name" "$source"
+    fi
     rm -rf "$PREFIX.partial"
     PARTIAL="$PREFIX.partial"
     { configure "$source" "$build" "$PARTIAL" "$@" &&
@@ -150,7 +163,12 @@ if [ "$TARGET" = web ]; then
     SDL_OPTIONS=(-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_THREADS=OFF)
     LIBRARY_OPTIONS=(-DBUILD_SHARED_LIBS=OFF)
     FREETYPE_OPTIONS=()
+    # Every byte counts in the browser: FreeType registers only the TrueType
+    # driver and what SDL2_ttf needs (scripts/freetype-modules.h, whose
+    # contents name the build).
+    FREETYPE_NAME="freetype-$(sha256sum "$ROOT/scripts/freetype-modules.h" | cut -c1-8)"
 else
+    FREETYPE_NAME=freetype
     SDL_OPTIONS=(-DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF -DSDL2_DISABLE_UNINSTALL=ON)
     LIBRARY_OPTIONS=(-DBUILD_SHARED_LIBS=ON)
     # Linked into SDL2_ttf.dll.
@@ -162,7 +180,7 @@ found
 SDL2_PREFIX=$PREFIX
 
 # The game's font is a plain TrueType file: no compressed or bitmap-font codecs.
-build freetype freetype "$(desktop_version libfreetype-dev)" "${FREETYPE_OPTIONS[@]}" \
+build "$FREETYPE_NAME" freetype "$(desktop_version libfreetype-dev)" "${FREETYPE_OPTIONS[@]}" \
     -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 found

@@ -75,9 +75,26 @@ bool AudioSystem::Initialize() {
     return true;
 }
 
+void AudioSystem::InitializeAfterFirstFrame() {
+    if (m_open) return;
+    m_deferred = true;
+    m_updatesWhileDeferred = 0;
+}
+
+void AudioSystem::OpenNow() {
+    if (!m_deferred) return;
+    m_deferred = false;
+    Initialize();
+    if (m_open && m_muted) Mix_MasterVolume(0);
+    for (const auto& [name, filename] : m_pending) Load(name, filename);
+    m_pending.clear();
+}
+
 void AudioSystem::Update() {
+    // The first Update comes before the first frame is drawn, the second after.
+    if (m_deferred && ++m_updatesWhileDeferred >= 2) OpenNow();
     // SDL_mixer mixes and frees finished channels on its own audio thread, so a
-    // frame has nothing to hand over. The hook stays for back ends that need it.
+    // frame has nothing more to hand over.
 }
 
 void AudioSystem::SetPaused(bool paused) {
@@ -95,6 +112,14 @@ void AudioSystem::SetMuted(bool muted) {
 }
 
 void AudioSystem::AddAudio(const std::string& name, const std::string& filename) {
+    if (m_deferred) {
+        m_pending.emplace_back(name, filename);
+        return;
+    }
+    Load(name, filename);
+}
+
+void AudioSystem::Load(const std::string& name, const std::string& filename) {
     if (!m_open) return;
     if (m_sounds.find(name) != m_sounds.end()) return;
 
@@ -108,6 +133,7 @@ void AudioSystem::AddAudio(const std::string& name, const std::string& filename)
 }
 
 void AudioSystem::PlayAudio(const std::string& name, bool loop) {
+    OpenNow();
     const auto found = m_sounds.find(name);
     if (found == m_sounds.end() || found->second == nullptr) return;
 

@@ -2,6 +2,8 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct Mix_Chunk;
 
@@ -15,6 +17,12 @@ public:
 
     // Always true: without a sound device the game runs silently (IsOpen says so).
     bool Initialize();
+    // Initialize, put off until a frame has been drawn (the Update after the
+    // first) or a sound is played, whichever comes first. Sounds registered
+    // meanwhile are loaded then. Opening the device and decoding the music
+    // take longer than drawing a frame, and nothing can be heard before the
+    // first sound anyway: the picture comes sooner, the sound the same.
+    void InitializeAfterFirstFrame();
     // The audio back end's per-frame hook, called by the frame loop.
     void Update();
     // The first registration of a name wins; a file that fails to load is
@@ -38,7 +46,14 @@ public:
     static constexpr int kLoopGroup = 2;
 
 private:
+    void OpenNow();
+    void Load(const std::string& name, const std::string& filename);
+
     bool m_open = false;
+    bool m_deferred = false;
+    int m_updatesWhileDeferred = 0;
+    // Registered while deferred, in order: name, file.
+    std::vector<std::pair<std::string, std::string>> m_pending;
     bool m_muted = false;
     std::map<std::string, Mix_Chunk*> m_sounds;
 };

@@ -23,4 +23,9 @@ void RunFrames(int refreshRate, const std::function<bool()>& frame);
 // browser copies the file to its persistent storage.
 void FilesChanged();
 
+// Called when the game pauses or resumes. Nothing on the desktop; a browser's
+// page learns of it, so that a tap on the paused game resumes it rather than
+// pressing the game's keys.
+void PauseChanged(bool paused);
+
 }  // namespace vexa::platform

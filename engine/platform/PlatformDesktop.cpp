@@ -19,4 +19,6 @@ void RunFrames(int refreshRate, const std::function<bool()>& frame) {
 
 void FilesChanged() {}
 
+void PauseChanged(bool /*paused*/) {}
+
 }  // namespace vexa::platform

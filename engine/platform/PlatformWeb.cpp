@@ -7,6 +7,7 @@
 extern "C" void vexa_prepare_page();
 extern "C" void vexa_files_changed();
 extern "C" void vexa_frames_starting();
+extern "C" void vexa_pause_changed(int paused);
 
 namespace vexa::platform {
 
@@ -50,6 +51,10 @@ void RunFrames(int /*refreshRate*/, const std::function<bool()>& frame) {
 
 void FilesChanged() {
     vexa_files_changed();
+}
+
+void PauseChanged(bool paused) {
+    vexa_pause_changed(paused ? 1 : 0);
 }
 
 }  // namespace vexa::platform

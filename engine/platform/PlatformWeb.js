@@ -354,6 +354,10 @@ mergeInto(LibraryManager.library, {
     if (Module['onGameStarted']) Module['onGameStarted']();
   },
 
+  vexa_pause_changed: function (paused) {
+    if (Module['onPauseChanged']) Module['onPauseChanged'](!!paused);
+  },
+
   vexa_files_changed__deps: ['$vexaStorage'],
   vexa_files_changed: function () {
     vexaStorage.persist();

@@ -39,4 +39,6 @@ void RunFrames(int refreshRate, const std::function<bool()>& frame) {
 
 void FilesChanged() {}
 
+void PauseChanged(bool /*paused*/) {}
+
 }  // namespace vexa::platform

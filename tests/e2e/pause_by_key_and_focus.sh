@@ -13,15 +13,19 @@ xdotool windowactivate --sync "$window" 2> /dev/null
 
 # Numbers the screenshots; a name set inside $(...) would be lost.
 shot=0
-# Takes two screenshots a moment apart; succeeds when they are identical.
-picture_still() {
+# Takes two screenshots a moment apart; prints "still" or "moved", or nothing
+# when either could not be taken (a window being mapped again, say).
+compare_pictures() {
     local a b
     shot=$((shot + 1))
-    a=$(screenshot "$window" "still-$shot-a")
+    a=$(screenshot "$window" "still-$shot-a") || return 0
     sleep 0.4
-    b=$(screenshot "$window" "still-$shot-b")
-    [ "$(compare -metric AE "$a" "$b" null: 2>&1 || true)" = "0" ]
+    b=$(screenshot "$window" "still-$shot-b") || return 0
+    [ -s "$a" ] && [ -s "$b" ] || return 0
+    if [ "$(compare -metric AE "$a" "$b" null: 2>&1 || true)" = "0" ]; then echo still; else echo moved; fi
 }
+picture_still() { [ "$(compare_pictures)" = still ]; }
+picture_moved() { [ "$(compare_pictures)" = moved ]; }
 
 # The caption's white letters in the middle of the picture.
 caption_shown() {
@@ -31,80 +35,89 @@ caption_shown() {
     [ "$(count_colour "$path" 400x100+200+250 white)" -gt 500 ]
 }
 
-# Each wait gives up after a minute: a loaded machine is slow, not that slow.
-wait_paused() {
-    local end=$((SECONDS + 60))
-    while [ "$SECONDS" -lt "$end" ]; do
-        picture_still && caption_shown && return 0
-        alive "$GAME_PID" || fail "the game died"
-    done
-    fail "$1: the game did not pause"
+# The game as the player sees it. Each check fails the test if the game died.
+paused() {
+    alive "$GAME_PID" || fail "the game died"
+    picture_still && caption_shown
 }
-
-wait_running() {
-    local end=$((SECONDS + 60))
-    while [ "$SECONDS" -lt "$end" ]; do
-        picture_still || { caption_shown || return 0; }
-        alive "$GAME_PID" || fail "the game died"
-    done
-    fail "$1: the game did not run on"
+# Stars move on every frame of a run.
+running() {
+    alive "$GAME_PID" || fail "the game died"
+    picture_moved
 }
 
 # The ship's cyan near the left edge: a run is under way.
-wait_for_ship() {
-    local path end=$((SECONDS + 60))
-    while [ "$SECONDS" -lt "$end" ]; do
-        shot=$((shot + 1))
-        path=$(screenshot "$window" "ship-$shot")
-        [ "$(count_colour "$path" 80x80+60+260 '#4CE5FF')" -gt 20 ] && return 0
-        sleep 0.1
+ship_shown() {
+    local path
+    alive "$GAME_PID" || fail "the game died"
+    shot=$((shot + 1))
+    path=$(screenshot "$window" "ship-$shot") || return 1
+    [ "$(count_colour "$path" 80x80+60+260 '#4CE5FF')" -gt 20 ]
+}
+
+# Waits until the check holds, or fails saying what did not happen.
+expect() {
+    local what=$1
+    shift
+    wait_until "$PATIENCE" "$@" || fail "$what"
+}
+
+# Holds a key until the check holds: a busy game may take a long while to
+# draw a frame, and a press that falls between two frames is never seen. A
+# release and the next press can also fall into one frame, which then sees the
+# key still held and no new press: a key that has changed nothing after a
+# while is released and pressed again.
+press_until() {
+    local key=$1 what=$2 deadline
+    shift 2
+    deadline=$(($(now_ms) + PATIENCE * 1000))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        xdo keydown "$key"
+        if wait_until 15 "$@"; then
+            xdo keyup "$key"
+            return 0
+        fi
+        xdo keyup "$key"
     done
-    fail "no ship appeared after Space"
+    fail "$what"
 }
 
 # On the title screen losing the focus pauses nothing.
 xdotool windowfocus "$root"
 sleep 0.5
 xdotool windowfocus "$window"
-hold_key space 0.3
-wait_for_ship
-wait_running "a new run"
+press_until space "no ship appeared after Space" ship_shown
+expect "a new run did not run" running
 
-hold_key p 0.2
-wait_paused "P"
+press_until p "P did not pause the game" paused
 sleep 1
 picture_still || fail "the paused picture moved"
-hold_key p 0.2
-wait_running "P again"
+press_until p "P again did not resume the game" running
 
 xdotool windowfocus "$root"
-wait_paused "focus lost"
+expect "losing the focus did not pause the game" paused
 xdotool windowfocus "$window"
 sleep 1
 picture_still || fail "getting the focus back resumed the game"
 caption_shown || fail "the caption went with the focus coming back"
-hold_key p 0.2
-wait_running "P after the focus came back"
+press_until p "P after the focus came back did not resume the game" running
 
 xdotool windowminimize --sync "$window"
 sleep 0.5
 xdotool windowactivate --sync "$window" 2> /dev/null
-wait_paused "window minimised"
+expect "minimising the window did not pause the game" paused
 sleep 1
 picture_still || fail "showing the window again resumed the game"
-hold_key p 0.2
-wait_running "P after the window was shown again"
+press_until p "P after the window was shown again did not resume the game" running
 
-xdotool windowunmap "$window"
+xdotool windowunmap --sync "$window"
 sleep 0.5
-xdotool windowmap "$window"
-xdotool windowfocus "$window"
-wait_paused "window hidden"
-hold_key p 0.2
-wait_running "P after the window came back"
+xdotool windowmap --sync "$window"
+xdo windowactivate --sync "$window"
+expect "hiding the window did not pause the game" paused
+press_until p "P after the window came back did not resume the game" running
 
 # Escape quits at once, paused or not.
-hold_key p 0.2
-wait_paused "P before Escape"
+press_until p "P before Escape did not pause the game" paused
 quit_with_escape
 echo "ok"

@@ -11,7 +11,7 @@ const path = require('node:path');
 const { after, before, describe, test } = require('node:test');
 
 const { serve } = require('../../web/serve.js');
-const { Browser, SITE, KEEP, SHIP, sleep, waitFor, assertTitleScreen } = require('./browser.js');
+const { Browser, SITE, KEEP, SHIP, WHITE, sleep, waitFor, assertTitleScreen } = require('./browser.js');
 const { countColour, decodePng } = require('./png.js');
 
 const PHONE = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 };
@@ -21,14 +21,15 @@ function shipNear(image, y) {
   return countColour(image, { x: 70, y: Math.max(0, y - 40), w: 60, h: 80 }, SHIP);
 }
 
-// Where the ship is now, from the rows its pixels take up.
+// Where the ship is now: the middle of the band positions that hold nearly all
+// of its pixels (a stray pixel of the same colour must not tip it a band over).
 function shipRow(image) {
-  let best = { y: -1, count: 0 };
-  for (let y = 40; y <= 560; y += 10) {
-    const count = shipNear(image, y);
-    if (count > best.count) best = { y, count };
-  }
-  return best.y;
+  const counts = [];
+  for (let y = 40; y <= 560; y += 10) counts.push({ y, count: shipNear(image, y) });
+  const most = Math.max(...counts.map((at) => at.count));
+  if (most === 0) return -1;
+  const near = counts.filter((at) => at.count >= most * 0.95);
+  return near.reduce((sum, at) => sum + at.y, 0) / near.length;
 }
 
 describe('the game on a phone and as an app', () => {
@@ -76,6 +77,14 @@ describe('the game on a phone and as an app', () => {
     assert.ok(Math.abs(box.height - box.width * 3 / 4) < 1, 'not 4:3');
     assert.ok(box.y >= 0 && box.y + box.height <= box.viewHeight);
     assert.equal(box.scrolls, false, 'the page scrolls');
+    // Sharp: the game draws one pixel for each of the screen's.
+    const sharp = async () => {
+      const size = await tab.canvasSize();
+      return size.width === Math.floor(size.shownWidth * PHONE.deviceScaleFactor) &&
+        size.height === Math.floor(size.shownHeight * PHONE.deviceScaleFactor);
+    };
+    assert.ok(await sharp(), `the canvas is ${JSON.stringify(await tab.canvasSize())}`);
+    assertTitleScreen(await tab.screen('phone-portrait-title'), 'in portrait');
     if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-portrait.png') });
 
     await tab.page.setViewportSize({ width: 844, height: 390 });
@@ -85,6 +94,7 @@ describe('the game on a phone and as an app', () => {
     assert.ok(Math.abs(box.width - box.height * 4 / 3) < 1, 'not 4:3');
     assert.ok(Math.abs(box.x + box.width / 2 - box.viewWidth / 2) <= 1, 'not centred');
     assert.equal(box.scrolls, false, 'the page scrolls');
+    await waitFor(sharp, 5000, `the canvas is ${JSON.stringify(await tab.canvasSize())} after the rotation`);
     // The game still draws its whole picture.
     assertTitleScreen(await tab.screen('phone-landscape-title'), 'in landscape');
     if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-landscape.png') });
@@ -143,10 +153,15 @@ describe('the game on a phone and as an app', () => {
     assert.deepEqual(tab.errors, []);
   });
 
-  test('a hidden page counts as the game losing focus: a key held then no longer counts', async () => {
+  // The caption in the middle of a paused game, white on the field.
+  const CAPTION = { x: 200, y: 255, w: 400, h: 90 };
+  const pausedCaption = (image) => countColour(image, CAPTION, WHITE) > 400;
+
+  test('a hidden page pauses the run: a key held then no longer counts, and only P resumes', async () => {
     const { tab } = await openBrowser();
     await tab.hold('Space', 300);
     await waitFor(async () => shipNear(await tab.screen('hidden-playing'), 300) > 40, 5000, 'no game');
+    assert.ok(!pausedCaption(await tab.screen('hidden-unpaused')), 'a caption before the pause');
     await tab.page.keyboard.down('w');
     await waitFor(async () => shipRow(await tab.screen('hidden-moving')) < 280, 5000, 'W did not move the ship');
     // Headless pages are never hidden: the page is told as a browser tells it.
@@ -155,12 +170,118 @@ describe('the game on a phone and as an app', () => {
       Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
       document.dispatchEvent(new Event('visibilitychange'));
     });
+    await waitFor(async () => pausedCaption(await tab.screen('hidden-paused')), 5000, 'no PAUSED caption');
     const stopped = shipRow(await tab.screen('hidden-stopped'));
-    await sleep(1000);
-    const later = shipRow(await tab.screen('hidden-later'));
     await tab.page.keyboard.up('w');
+    // Back on the page, the game waits; a held key, Space included, is no resume.
+    await tab.page.evaluate(() => {
+      Object.defineProperty(document, 'hidden', { value: false, configurable: true });
+      Object.defineProperty(document, 'visibilityState', { value: 'visible', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+      window.dispatchEvent(new FocusEvent('focus'));
+    });
+    await tab.hold('Space', 300);
+    await tab.hold('s', 300);
+    await sleep(700);
+    const later = await tab.screen('hidden-later');
     assert.ok(stopped > 100, `the ship reached the top (y ${stopped}) before the page was hidden`);
-    assert.ok(Math.abs(later - stopped) <= 30, `the ship kept moving up after the page was hidden: y ${stopped} then ${later}`);
+    assert.ok(Math.abs(shipRow(later) - stopped) <= 10, `the paused ship moved: y ${stopped} then ${shipRow(later)}`);
+    assert.ok(pausedCaption(later), 'the game resumed without the player');
+
+    await tab.hold('p', 200);
+    await waitFor(async () => !pausedCaption(await tab.screen('hidden-resumed')), 5000, 'P did not resume');
+    assert.deepEqual(tab.errors, []);
+  });
+
+  test('on a touch screen a tap resumes a paused run, and does nothing else', async () => {
+    const { tab } = await openBrowser({ device: { ...PHONE, viewport: { width: 844, height: 390 } } });
+    const box = await layout(tab);
+    const x = box.x + box.width * 0.6;
+    await tab.page.touchscreen.tap(x, box.y + box.height * 0.5);
+    await waitFor(async () => shipNear(await tab.screen('tap-playing'), 300) > 40, 5000, 'no ship after a tap');
+    assert.ok(await tab.page.locator('#resume-hint').isHidden(), 'a resume hint in play');
+
+    await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
+    await waitFor(async () => pausedCaption(await tab.screen('tap-paused')), 5000, 'losing focus did not pause');
+    await tab.page.locator('#resume-hint').waitFor({ state: 'visible', timeout: 5000 });
+    const before = shipRow(await tab.screen('tap-before'));
+
+    // A finger held low on the paused game: the run resumes, and the finger
+    // that resumed it does not steer, however long it stays.
+    const cdp = await tab.page.context().newCDPSession(tab.page);
+    const low = { id: 1, x, y: box.y + box.height * 0.9 };
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [low] });
+    await waitFor(async () => !pausedCaption(await tab.screen('tap-resumed')), 5000, 'a tap did not resume');
+    await sleep(700);
+    const held = await tab.screen('tap-held');
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    await cdp.detach();
+    // Held all along, the finger would have taken the ship some 140 px down.
+    assert.ok(Math.abs(shipRow(held) - before) <= 30, `the resuming finger steered: y ${before} then ${shipRow(held)}`);
+    assert.ok(shipNear(held, before) > 40 && !pausedCaption(held), 'the run is not going on');
+    assert.ok(await tab.page.locator('#resume-hint').isHidden(), 'the resume hint stayed');
+
+    // The next finger steers again.
+    const next = await tab.page.context().newCDPSession(tab.page);
+    await next.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ id: 2, x, y: box.y + 5 }] });
+    await waitFor(async () => shipRow(await tab.screen('tap-steer')) < before - 40, 5000, 'the next finger did not steer');
+    await next.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    await next.detach();
+    assert.deepEqual(tab.errors, []);
+  });
+
+  // A controller as the Gamepad API reports one in the standard layout
+  // (0 A, 9 Start, 12 and 13 the D-pad's up and down; axis 1 the left stick's
+  // vertical). Plugged in before the page loads; window.vexaPad(buttons, axes)
+  // holds those buttons down and tilts those axes, letting go of the rest.
+  function stubGamepad() {
+    const pad = {
+      id: 'Test controller (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard', timestamp: 1,
+      axes: [0, 0, 0, 0], buttons: [],
+    };
+    window.vexaPad = (held, axes = {}) => {
+      pad.buttons = Array.from({ length: 17 }, (_, i) => {
+        const down = held.includes(i);
+        return { pressed: down, touched: down, value: down ? 1 : 0 };
+      });
+      pad.axes = [0, 1, 2, 3].map((i) => axes[i] || 0);
+      pad.timestamp++;
+    };
+    window.vexaPad([]);
+    Object.defineProperty(Navigator.prototype, 'getGamepads', { value: () => [pad, null, null, null], configurable: true });
+  }
+
+  test('a standard controller plays: A starts, the D-pad and the stick steer, Start pauses and resumes', async () => {
+    const { tab } = await openBrowser({ init: stubGamepad });
+    const pad = (buttons, axes) => tab.page.evaluate(([b, a]) => window.vexaPad(b, a), [buttons, axes]);
+    const press = async (button) => {
+      await pad([button]);
+      await sleep(200);
+      await pad([]);
+    };
+    assertTitleScreen(await tab.screen('pad-title'), 'before A');
+    await press(0);
+    await waitFor(async () => shipNear(await tab.screen('pad-playing'), 300) > 40, 5000, 'A did not start a game');
+
+    await pad([12]);
+    const up = await waitFor(async () => {
+      const row = shipRow(await tab.screen('pad-up'));
+      return row < 240 && row;
+    }, 5000, 'the D-pad did not move the ship up');
+    await pad([], { 1: 1 });
+    const down = await waitFor(async () => {
+      const row = shipRow(await tab.screen('pad-down'));
+      return row > up + 80 && row;
+    }, 5000, 'the stick did not move the ship down');
+    await pad([]);
+
+    await press(9);
+    await waitFor(async () => pausedCaption(await tab.screen('pad-paused')), 5000, 'Start did not pause');
+    await sleep(500);
+    assert.ok(pausedCaption(await tab.screen('pad-still-paused')), 'the pause did not hold');
+    await press(9);
+    await waitFor(async () => !pausedCaption(await tab.screen('pad-resumed')), 5000, 'Start did not resume');
+    assert.ok(Math.abs(shipRow(await tab.screen('pad-after')) - down) < 200, 'the run did not go on');
     assert.deepEqual(tab.errors, []);
   });
 

@@ -12,7 +12,7 @@ const { after, before, describe, test } = require('node:test');
 
 const { serve } = require('../../web/serve.js');
 const {
-  Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, sleep, assertTitleScreen,
+  Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, sleep, waitFor, assertTitleScreen,
 } = require('./browser.js');
 const { colourMaskDifference, countColour } = require('./png.js');
 
@@ -52,19 +52,20 @@ describe('the game in a browser', () => {
     assert.deepEqual(browser.tab.errors, []);
     assert.ok(await browser.tab.page.locator('#storage-notice').isHidden(), 'the page says the record is not kept');
 
-    // The window is resizable: in a browser window smaller than the game the
-    // canvas must still draw 800 x 600 pixels, not the part that fits.
-    const backing = () => browser.tab.page.evaluate(() => {
-      const canvas = document.getElementById('canvas');
-      return [canvas.width, canvas.height];
-    });
-    assert.deepEqual(await backing(), [800, 600]);
+    // The canvas's backing store follows the size the page shows it at, in
+    // the screen's own pixels, and the game still draws its whole picture.
+    const size = () => browser.tab.canvasSize();
+    assert.deepEqual(await size(), { width: 800, height: 600, shownWidth: 800, shownHeight: 600, ratio: 1 });
     await browser.tab.page.setViewportSize({ width: 640, height: 480 });
-    await sleep(300);
-    assert.deepEqual(await backing(), [800, 600], 'the canvas changed size with the browser window');
-    await browser.tab.page.setViewportSize({ width: 1280, height: 800 });
-    await sleep(300);
-    assert.deepEqual(await backing(), [800, 600]);
+    const small = await waitFor(async () => {
+      const now = await size();
+      return now.width < 800 && now;
+    }, 5000, 'the canvas did not follow the smaller window');
+    assert.equal(small.width, small.shownWidth);
+    assert.equal(small.height, Math.floor(small.shownHeight));
+    assertTitleScreen(await browser.tab.screen('title-small'), 'in a small window');
+    await browser.tab.page.setViewportSize({ width: 834, height: 800 });
+    await waitFor(async () => (await size()).width === 800, 5000, 'the canvas did not grow back');
 
     // The frame rate on the title screen, where the loop runs unhindered.
     const start = await browser.tab.frames();

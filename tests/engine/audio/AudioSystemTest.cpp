@@ -11,6 +11,8 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -295,4 +297,67 @@ TEST_F(AudioSystemTest, AMutedGameIsHeardNoMore) {
     long nonZero = 0;
     for (char byte : bytes) nonZero += byte != 0 ? 1 : 0;
     EXPECT_EQ(nonZero, 0);
+}
+
+// The music is stored as IMA ADPCM, a quarter of its 16-bit size: the mixer
+// decodes it to the device's format at its whole length, and not to silence.
+TEST_F(AudioSystemTest, TheCompressedMusicDecodesToItsWholeLength) {
+    vexa::AudioSystem audio;
+    ASSERT_TRUE(audio.Initialize());
+    ASSERT_TRUE(audio.IsOpen());
+    std::string problem;
+    Mix_Chunk* music =
+        vexa::soundfile::Decode(ReadWhole(std::string(ZAP207_SOURCE_ASSETS) + "/bgm.wav"), problem);
+    ASSERT_NE(music, nullptr) << problem;
+    int frequency = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    ASSERT_NE(Mix_QuerySpec(&frequency, &format, &channels), 0);
+    const double frameBytes = channels * (SDL_AUDIO_BITSIZE(format) / 8);
+    const double seconds = music->alen / frameBytes / frequency;
+    EXPECT_NEAR(seconds, 16.0, 0.1);
+    // 16-bit output: the loudest sample is far from zero.
+    int loudest = 0;
+    if (SDL_AUDIO_BITSIZE(format) == 16) {
+        const auto* samples = reinterpret_cast<const Sint16*>(music->abuf);
+        for (Uint32 i = 0; i < music->alen / 2; ++i) loudest = std::max(loudest, std::abs(int{samples[i]}));
+        EXPECT_GT(loudest, 1000);
+    }
+    Mix_FreeChunk(music);
+}
+
+// Put off, the device opens on the Update after the first frame, with every
+// sound registered meanwhile, the first registration of a name still winning.
+TEST_F(AudioSystemTest, PutOffTheDeviceOpensAfterTheFirstFrameWithTheSoundsRegisteredMeanwhile) {
+    vexa::AudioSystem audio;
+    audio.InitializeAfterFirstFrame();
+    audio.AddAudio("zap", Wav("short"));
+    audio.AddAudio("zap", Wav("long"));
+    audio.SetMuted(true);
+    audio.Update();  // before the first frame is drawn
+    EXPECT_FALSE(audio.IsOpen());
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    audio.Update();
+    ASSERT_TRUE(audio.IsOpen());
+    EXPECT_EQ(Mix_MasterVolume(-1), 0) << "muted before the device opened, then not muted";
+
+    audio.PlayAudio("zap", false);
+    ASSERT_EQ(Mix_Playing(-1), 1);
+    Mix_Chunk* shortChunk = Mix_LoadWAV(Wav("short").c_str());
+    ASSERT_NE(shortChunk, nullptr);
+    EXPECT_EQ(newChunk({})->alen, shortChunk->alen);
+    Mix_FreeChunk(shortChunk);
+}
+
+// A sound played before any frame was drawn is not lost: it opens the device.
+TEST_F(AudioSystemTest, PutOffASoundPlayedBeforeTheFirstFrameOpensTheDeviceAndPlays) {
+    vexa::AudioSystem audio;
+    audio.InitializeAfterFirstFrame();
+    audio.AddAudio("zap", Wav("short"));
+    EXPECT_FALSE(audio.IsOpen());
+    audio.PlayAudio("zap", true);
+    ASSERT_TRUE(audio.IsOpen());
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    EXPECT_EQ(Mix_GroupCount(vexa::AudioSystem::kLoopGroup), 1);
+    EXPECT_EQ(Mix_MasterVolume(-1), MIX_MAX_VOLUME);
 }
