@@ -40,7 +40,8 @@ Clock::time_point fakeNow() {
 }
 
 void Tick() {
-    g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bench::kFrame));
+    g_now +=
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bench::kFrame));
 }
 
 struct Canvas {
@@ -109,7 +110,8 @@ void Arrange(K_AsteroidField& game, int minutes, bool hit) {
         const vexa::Transform transform(a.position, vexa::kHalfPi, 5.0f);
         std::unique_ptr<vexa::Actor> actor;
         if (a.powerup) {
-            actor = std::make_unique<Powerup>(0.0f, transform, vexa::g_modelManager.Get("powerup.txt"));
+            actor =
+                std::make_unique<Powerup>(0.0f, transform, vexa::g_modelManager.Get("powerup.txt"));
             actor->m_tag = "Powerup";
         } else {
             actor = std::make_unique<Enemy>(800.0f, 0.0f, transform,
@@ -120,10 +122,9 @@ void Arrange(K_AsteroidField& game, int minutes, bool hit) {
         game.m_scene->Add(std::move(actor));
     }
     if (hit) {
-        auto rock = std::make_unique<Enemy>(800.0f, 0.0f,
-                                            vexa::Transform(ship->m_transform.position,
-                                                            vexa::kHalfPi, 5.0f),
-                                            vexa::g_modelManager.Get("asteroid.txt"));
+        auto rock = std::make_unique<Enemy>(
+            800.0f, 0.0f, vexa::Transform(ship->m_transform.position, vexa::kHalfPi, 5.0f),
+            vexa::g_modelManager.Get("asteroid.txt"));
         rock->m_tag = "Enemy";
         rock->m_game = &game;
         game.m_scene->Add(std::move(rock));
@@ -131,8 +132,9 @@ void Arrange(K_AsteroidField& game, int minutes, bool hit) {
 }
 
 void PerFrame(benchmark::State& state) {
-    state.counters["per_frame"] = benchmark::Counter(
-        kFramesPerIteration, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_frame"] =
+        benchmark::Counter(kFramesPerIteration, benchmark::Counter::kIsIterationInvariantRate |
+                                                    benchmark::Counter::kInvert);
 }
 
 // Argument: minutes of play. One second of play from that scene.
@@ -148,7 +150,12 @@ void PlayingFrame(benchmark::State& state) {
     state.counters["actors"] = static_cast<double>(game->m_scene->Count());
     PerFrame(state);
 }
-BENCHMARK(PlayingFrame)->ArgName("minutes")->Arg(0)->Arg(30)->Arg(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(PlayingFrame)
+    ->ArgName("minutes")
+    ->Arg(0)
+    ->Arg(30)
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond);
 
 // Argument: minutes of play. The frame the ship bursts and the second after it,
 // up to the frame before the scene is emptied.
@@ -160,12 +167,18 @@ void DeathSecondFrame(benchmark::State& state) {
         state.ResumeTiming();
         for (int i = 0; i < kFramesPerIteration - 1; ++i) Frame(*game);
     }
-    if (game->GetState() != K_AsteroidField::PlayerDead) state.SkipWithError("not in the death second");
-    state.counters["per_frame"] = benchmark::Counter(
-        kFramesPerIteration - 1,
-        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    if (game->GetState() != K_AsteroidField::PlayerDead)
+        state.SkipWithError("not in the death second");
+    state.counters["per_frame"] =
+        benchmark::Counter(kFramesPerIteration - 1, benchmark::Counter::kIsIterationInvariantRate |
+                                                        benchmark::Counter::kInvert);
 }
-BENCHMARK(DeathSecondFrame)->ArgName("minutes")->Arg(0)->Arg(30)->Arg(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(DeathSecondFrame)
+    ->ArgName("minutes")
+    ->Arg(0)
+    ->Arg(30)
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond);
 
 // The game on its title screen.
 void TitleFrame(benchmark::State& state) {

@@ -23,7 +23,8 @@ constexpr float kDrift = 75.0f;
 
 // Everything that entered in `seconds` of play (stopping early once `limit`
 // have entered), in the order it entered, where it stands at the end.
-inline std::vector<Arrival> PlayFor(float seconds, std::size_t limit = static_cast<std::size_t>(-1)) {
+inline std::vector<Arrival> PlayFor(float seconds,
+                                    std::size_t limit = static_cast<std::size_t>(-1)) {
     vexa::seedRandom(2026);
     std::vector<Arrival> arrivals;
     std::vector<float> entered;

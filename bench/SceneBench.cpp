@@ -70,9 +70,9 @@ void Fill(SceneT& scene, std::size_t count, bool withShip) {
         scene.Add(std::make_unique<Ship>(vexa::Transform(at, vexa::kHalfPi, 6.0f), falcon));
     }
     for (const bench::Arrival& a : arrivals) {
-        scene.Add(std::make_unique<Drifter<SceneT>>(scene, !a.powerup,
-                                                    vexa::Transform(a.position, vexa::kHalfPi, 5.0f),
-                                                    a.powerup ? powerup : asteroid));
+        scene.Add(std::make_unique<Drifter<SceneT>>(
+            scene, !a.powerup, vexa::Transform(a.position, vexa::kHalfPi, 5.0f),
+            a.powerup ? powerup : asteroid));
     }
 }
 

@@ -76,7 +76,8 @@ fs::path temporaryNameFor(const fs::path& target) {
 // it once complete and on the disk, so a full disk, a crash or a power cut
 // mid-write never costs the record. False when no temporary file could be made
 // there at all; `replaced` tells whether the record now holds the new score.
-bool replaceThroughTemporaryFile(const fs::path& target, const std::string& digits, bool& replaced) {
+bool replaceThroughTemporaryFile(const fs::path& target, const std::string& digits,
+                                 bool& replaced) {
     replaced = false;
     if (!isWritable(directoryOf(target))) return false;
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -140,7 +141,8 @@ std::optional<int> parseRecord(std::string_view text) {
 // be lost to any score. A record that is there but cannot be read now is kept.
 bool beatsStoredRecord(const fs::path& target, int score) {
     // Worth a moment's wait: this decides whether the record is replaced.
-    const vexa::FileContents stored = vexa::ReadDataFile(target, kMaxRecordBytes, vexa::FileWait::Brief);
+    const vexa::FileContents stored =
+        vexa::ReadDataFile(target, kMaxRecordBytes, vexa::FileWait::Brief);
     if (stored.status == vexa::FileContents::Status::Missing) return true;
     if (!stored.Ok()) return false;
     const std::optional<int> record = parseRecord(stored.bytes);

@@ -65,8 +65,10 @@ bool K_AsteroidField::Initialize() {
 
     for (int i = 0; i < kStarCount; ++i) {
         // The draws come in this order: y, x, speed.
-        const auto y = static_cast<int>(vexa::random(static_cast<unsigned int>(g_renderer.GetHeight())));
-        const auto x = static_cast<int>(vexa::random(static_cast<unsigned int>(g_renderer.GetWidth())));
+        const auto y =
+            static_cast<int>(vexa::random(static_cast<unsigned int>(g_renderer.GetHeight())));
+        const auto x =
+            static_cast<int>(vexa::random(static_cast<unsigned int>(g_renderer.GetWidth())));
         const float speed = vexa::randomf(1.0f, 4.0f);
         m_stars.push_back({vexa::Vector2(x, y), vexa::Vector2(speed, 0.0f)});
     }
@@ -197,7 +199,8 @@ void K_AsteroidField::AddAsteroid() {
 }
 
 void K_AsteroidField::AddPowerup() {
-    Add(std::make_unique<Powerup>(0.0f, EntryAtRightEdge(), vexa::g_modelManager.Get("powerup.txt")),
+    Add(std::make_unique<Powerup>(0.0f, EntryAtRightEdge(),
+                                  vexa::g_modelManager.Get("powerup.txt")),
         "Powerup");
 }
 
@@ -257,7 +260,8 @@ void K_AsteroidField::DrawPauseCaption(vexa::Renderer& renderer) {
     const int top = (renderer.GetHeight() - height) / 2;
     renderer.SetColor(0, 0, 0, 255);
     renderer.FillRect(static_cast<float>(left - kMargin), static_cast<float>(top - kMargin),
-                      static_cast<float>(width + 2 * kMargin), static_cast<float>(height + 2 * kMargin));
+                      static_cast<float>(width + 2 * kMargin),
+                      static_cast<float>(height + 2 * kMargin));
     m_pausedText->Draw(renderer, (renderer.GetWidth() - m_pausedText->GetWidth()) / 2, top);
     m_resumeText->Draw(renderer, (renderer.GetWidth() - m_resumeText->GetWidth()) / 2,
                        top + m_pausedText->GetHeight() + kGap);

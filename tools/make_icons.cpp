@@ -83,14 +83,16 @@ float distanceToSegment(Point p, Point a, Point b) {
     const float dx = b.x - a.x, dy = b.y - a.y;
     const float lengthSquared = dx * dx + dy * dy;
     float t = 0.0f;
-    if (lengthSquared > 0.0f) t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / lengthSquared, 0.0f, 1.0f);
+    if (lengthSquared > 0.0f)
+        t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / lengthSquared, 0.0f, 1.0f);
     const float ex = p.x - (a.x + t * dx), ey = p.y - (a.y + t * dy);
     return std::sqrt(ex * ex + ey * ey);
 }
 
 float distanceToStrip(Point p, const std::vector<Point>& strip) {
     float best = distanceToSegment(p, strip[0], strip[0]);
-    for (std::size_t i = 1; i < strip.size(); ++i) best = std::min(best, distanceToSegment(p, strip[i - 1], strip[i]));
+    for (std::size_t i = 1; i < strip.size(); ++i)
+        best = std::min(best, distanceToSegment(p, strip[i - 1], strip[i]));
     return best;
 }
 
@@ -103,18 +105,25 @@ float roundedSquareDistance(Point p) {
 }
 
 // Coverage of a pixel by a shape whose edge lies `distance` pixels away (negative inside).
-float coverage(float distance) { return std::clamp(0.5f - distance, 0.0f, 1.0f); }
+float coverage(float distance) {
+    return std::clamp(0.5f - distance, 0.0f, 1.0f);
+}
 
 Rgba over(Rgba top, Rgba bottom) {
     const float a = top.a + bottom.a * (1.0f - top.a);
     if (a <= 0.0f) return {0.0f, 0.0f, 0.0f, 0.0f};
-    const auto mix = [&](float t, float b) { return (t * top.a + b * bottom.a * (1.0f - top.a)) / a; };
+    const auto mix = [&](float t, float b) {
+        return (t * top.a + b * bottom.a * (1.0f - top.a)) / a;
+    };
     return {mix(top.r, bottom.r), mix(top.g, bottom.g), mix(top.b, bottom.b), a};
 }
 
-Rgba withAlpha(Rgba colour, float alpha) { return {colour.r, colour.g, colour.b, colour.a * alpha}; }
+Rgba withAlpha(Rgba colour, float alpha) {
+    return {colour.r, colour.g, colour.b, colour.a * alpha};
+}
 
-Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba shipColour, bool fullBleed) {
+Rgba pixel(Point p, float pixelsPerUnit, const std::vector<Point>& ship, Rgba shipColour,
+           bool fullBleed) {
     const float square = fullBleed ? -pixelsPerUnit : roundedSquareDistance(p) * pixelsPerUnit;
     const float along = (p.y - kMargin) / (1.0f - 2.0f * kMargin);
     const float t = std::clamp(along, 0.0f, 1.0f);
@@ -144,7 +153,8 @@ std::uint8_t toByte(float value) {
 }
 
 void appendBigEndian(std::string& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<char>((value >> shift) & 0xFF));
 }
 
 void appendChunk(std::string& out, const char* type, const std::string& data) {
@@ -152,7 +162,8 @@ void appendChunk(std::string& out, const char* type, const std::string& data) {
     const std::string typed = std::string(type, 4) + data;
     out += typed;
     const auto* bytes = reinterpret_cast<const Bytef*>(typed.data());
-    appendBigEndian(out, static_cast<std::uint32_t>(crc32(0L, bytes, static_cast<uInt>(typed.size()))));
+    appendBigEndian(out,
+                    static_cast<std::uint32_t>(crc32(0L, bytes, static_cast<uInt>(typed.size()))));
 }
 
 // An 8-bit RGBA PNG; rows carry filter byte 0.
@@ -176,7 +187,8 @@ bool encodePng(int size, const std::vector<std::uint8_t>& rgba, std::string& png
     std::string header;
     appendBigEndian(header, static_cast<std::uint32_t>(size));
     appendBigEndian(header, static_cast<std::uint32_t>(size));
-    header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter set, no interlace
+    header += std::string("\x08\x06\x00\x00\x00",
+                          5);  // 8 bits, RGBA, deflate, no filter set, no interlace
 
     png = "\x89PNG\r\n\x1a\n";
     appendChunk(png, "IHDR", header);
@@ -185,15 +197,18 @@ bool encodePng(int size, const std::vector<std::uint8_t>& rgba, std::string& png
     return true;
 }
 
-std::vector<std::uint8_t> renderPixels(int size, const std::vector<Point>& ship, Rgba shipColour, bool fullBleed) {
+std::vector<std::uint8_t> renderPixels(int size, const std::vector<Point>& ship, Rgba shipColour,
+                                       bool fullBleed) {
     const auto side = static_cast<std::size_t>(size);
     std::vector<std::uint8_t> rgba(side * side * 4);
     const float pixelsPerUnit = static_cast<float>(size);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            const Point p{(static_cast<float>(x) + 0.5f) / pixelsPerUnit, (static_cast<float>(y) + 0.5f) / pixelsPerUnit};
+            const Point p{(static_cast<float>(x) + 0.5f) / pixelsPerUnit,
+                          (static_cast<float>(y) + 0.5f) / pixelsPerUnit};
             const Rgba c = pixel(p, pixelsPerUnit, ship, shipColour, fullBleed);
-            std::uint8_t* out = &rgba[(static_cast<std::size_t>(y) * side + static_cast<std::size_t>(x)) * 4];
+            std::uint8_t* out =
+                &rgba[(static_cast<std::size_t>(y) * side + static_cast<std::size_t>(x)) * 4];
             out[0] = toByte(c.r);
             out[1] = toByte(c.g);
             out[2] = toByte(c.b);
@@ -225,14 +240,18 @@ std::string encodeIconBitmap(int size, const std::vector<std::uint8_t>& rgba) {
     for (int i = 0; i < 4; ++i) appendLittleEndian(bmp, 0, 4);  // resolution, palette
     for (int y = size - 1; y >= 0; --y) {
         for (int x = 0; x < size; ++x) {
-            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * side32 + static_cast<std::size_t>(x)) * 4];
-            bmp += {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0]), static_cast<char>(p[3])};
+            const std::uint8_t* p =
+                &rgba[(static_cast<std::size_t>(y) * side32 + static_cast<std::size_t>(x)) * 4];
+            bmp += {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0]),
+                    static_cast<char>(p[3])};
         }
     }
     for (int y = size - 1; y >= 0; --y) {
         std::string row(maskStride, '\0');
         for (int x = 0; x < size; ++x) {
-            if (rgba[(static_cast<std::size_t>(y) * side32 + static_cast<std::size_t>(x)) * 4 + 3] == 0) row[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
+            if (rgba[(static_cast<std::size_t>(y) * side32 + static_cast<std::size_t>(x)) * 4 +
+                     3] == 0)
+                row[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
         }
         bmp += row;
     }
@@ -283,27 +302,33 @@ std::string number(float unitValue) {
 std::string renderSvg(const std::vector<Point>& ship, Rgba shipColour) {
     std::ostringstream svg;
     std::string points;
-    for (const Point& p : ship) points += (points.empty() ? "" : " ") + number(p.x) + "," + number(p.y);
+    for (const Point& p : ship)
+        points += (points.empty() ? "" : " ") + number(p.x) + "," + number(p.y);
     const std::string side = number(1.0f - 2.0f * kMargin);
 
-    svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 256 256\">\n"
+    svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 "
+           "256 256\">\n"
         << "  <defs>\n"
         << "    <linearGradient id=\"sky\" x1=\"0\" y1=\"0\" x2=\"0\" y2=\"1\">\n"
         << "      <stop offset=\"0\" stop-color=\"" << hexColour(kBackgroundTop) << "\"/>\n"
         << "      <stop offset=\"1\" stop-color=\"" << hexColour(kBackgroundBottom) << "\"/>\n"
         << "    </linearGradient>\n"
         << "  </defs>\n"
-        << "  <rect x=\"" << number(kMargin) << "\" y=\"" << number(kMargin) << "\" width=\"" << side
-        << "\" height=\"" << side << "\" rx=\"" << number(kCorner) << "\" fill=\"url(#sky)\"/>\n";
+        << "  <rect x=\"" << number(kMargin) << "\" y=\"" << number(kMargin) << "\" width=\""
+        << side << "\" height=\"" << side << "\" rx=\"" << number(kCorner)
+        << "\" fill=\"url(#sky)\"/>\n";
     for (const Star& star : kStars) {
         svg << "  <circle cx=\"" << number(star.x) << "\" cy=\"" << number(star.y) << "\" r=\""
-            << number(star.radius) << "\" fill=\"#ffffff\" fill-opacity=\"" << star.alpha << "\"/>\n";
+            << number(star.radius) << "\" fill=\"#ffffff\" fill-opacity=\"" << star.alpha
+            << "\"/>\n";
     }
     const std::string colour = hexColour(shipColour);
-    svg << "  <polyline points=\"" << points << "\" fill=\"none\" stroke=\"" << colour << "\" stroke-opacity=\""
-        << kGlowAlpha / 2.0f << "\" stroke-width=\"" << number(kGlowWidth) << "\" stroke-linejoin=\"round\" stroke-linecap=\"round\"/>\n"
-        << "  <polyline points=\"" << points << "\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\""
-        << number(kLineWidth) << "\" stroke-linejoin=\"round\" stroke-linecap=\"round\"/>\n"
+    svg << "  <polyline points=\"" << points << "\" fill=\"none\" stroke=\"" << colour
+        << "\" stroke-opacity=\"" << kGlowAlpha / 2.0f << "\" stroke-width=\"" << number(kGlowWidth)
+        << "\" stroke-linejoin=\"round\" stroke-linecap=\"round\"/>\n"
+        << "  <polyline points=\"" << points << "\" fill=\"none\" stroke=\"" << colour
+        << "\" stroke-width=\"" << number(kLineWidth)
+        << "\" stroke-linejoin=\"round\" stroke-linecap=\"round\"/>\n"
         << "</svg>\n";
     return svg.str();
 }
@@ -354,12 +379,15 @@ int main(int argc, char* argv[]) {
     for (int i = 3; i < argc; ++i) {
         const int size = std::atoi(argv[i]);
         if (size < 16 || size > 1024) {
-            std::cerr << "make_icons: size " << argv[i] << " is not between 16 and 1024" << std::endl;
+            std::cerr << "make_icons: size " << argv[i] << " is not between 16 and 1024"
+                      << std::endl;
             return 2;
         }
         const std::vector<std::uint8_t> rgba = renderPixels(size, ship, shipColour, maskable);
         std::string png;
-        if (!encodePng(size, rgba, png) || !writeFile(out / std::to_string(size) / "zap207.png", png)) return 1;
+        if (!encodePng(size, rgba, png) ||
+            !writeFile(out / std::to_string(size) / "zap207.png", png))
+            return 1;
         if (size < 256) icoImages.push_back({size, encodeIconBitmap(size, rgba)});
         if (size == 256) icoImages.push_back({size, png});
     }

@@ -22,8 +22,7 @@ class Noise {
 public:
     explicit Noise(uint32_t seed) : m_state(seed) {}
 
-    float Next()
-    {
+    float Next() {
         m_state ^= m_state << 13;
         m_state ^= m_state >> 17;
         m_state ^= m_state << 5;
@@ -34,20 +33,17 @@ private:
     uint32_t m_state;
 };
 
-double midiToHz(int note)
-{
+double midiToHz(int note) {
     return 440.0 * std::pow(2.0, (note - 69) / 12.0);
 }
 
-int toSamples(double seconds)
-{
+int toSamples(double seconds) {
     return static_cast<int>(seconds * kSampleRate);
 }
 
 // Attack ramp, exponential decay, then a linear fade that reaches exactly 0 at the
 // last sample, so no note leaves anything behind for the next bar or the loop wrap.
-float envelope(int i, int length, double attack, double decayTau, double fade)
-{
+float envelope(int i, int length, double attack, double decayTau, double fade) {
     const double t = static_cast<double>(i) / kSampleRate;
     const double total = static_cast<double>(length - 1) / kSampleRate;
     double gain = std::exp(-t / decayTau);
@@ -61,8 +57,7 @@ float envelope(int i, int length, double attack, double decayTau, double fade)
     return static_cast<float>(gain);
 }
 
-void mixInto(Buffer& out, const Buffer& note, int start, float gain)
-{
+void mixInto(Buffer& out, const Buffer& note, int start, float gain) {
     for (size_t i = 0; i < note.size(); ++i) {
         const size_t at = static_cast<size_t>(start) + i;
         if (at >= out.size()) {
@@ -74,8 +69,7 @@ void mixInto(Buffer& out, const Buffer& note, int start, float gain)
 
 // Additive tone: harmonic k gets amplitude weight(k); harmonics above Nyquist are skipped.
 template <typename Weight>
-Buffer additiveTone(double hz, int length, int maxHarmonic, Weight weight)
-{
+Buffer additiveTone(double hz, int length, int maxHarmonic, Weight weight) {
     Buffer tone(static_cast<size_t>(length), 0.0f);
     for (int k = 1; k <= maxHarmonic; ++k) {
         if (hz * k >= kSampleRate * 0.45) {
@@ -93,32 +87,28 @@ Buffer additiveTone(double hz, int length, int maxHarmonic, Weight weight)
     return tone;
 }
 
-void applyEnvelope(Buffer& tone, double attack, double decayTau, double fade)
-{
+void applyEnvelope(Buffer& tone, double attack, double decayTau, double fade) {
     const int length = static_cast<int>(tone.size());
     for (int i = 0; i < length; ++i) {
         tone[static_cast<size_t>(i)] *= envelope(i, length, attack, decayTau, fade);
     }
 }
 
-Buffer bassNote(int note, double seconds)
-{
+Buffer bassNote(int note, double seconds) {
     Buffer tone = additiveTone(midiToHz(note), toSamples(seconds), 14,
                                [](int k) { return 1.0 / (k * (1.0 + 0.15 * k)); });
     applyEnvelope(tone, 0.004, 0.22, 0.03);
     return tone;
 }
 
-Buffer arpNote(int note, double seconds)
-{
+Buffer arpNote(int note, double seconds) {
     Buffer tone = additiveTone(midiToHz(note), toSamples(seconds), 9,
                                [](int k) { return k % 2 == 1 ? 1.0 / k : 0.0; });
     applyEnvelope(tone, 0.003, 0.06, 0.02);
     return tone;
 }
 
-Buffer leadNote(int note, double seconds)
-{
+Buffer leadNote(int note, double seconds) {
     // Triangle wave: odd harmonics falling with 1/k^2 and alternating sign.
     Buffer tone = additiveTone(midiToHz(note), toSamples(seconds), 9, [](int k) {
         if (k % 2 == 0) {
@@ -136,8 +126,7 @@ Buffer leadNote(int note, double seconds)
     return tone;
 }
 
-Buffer kick()
-{
+Buffer kick() {
     const int length = toSamples(0.18);
     Buffer out(static_cast<size_t>(length));
     double phase = 0.0;
@@ -145,15 +134,15 @@ Buffer kick()
         const double t = static_cast<double>(i) / kSampleRate;
         const double hz = 45.0 + 85.0 * std::exp(-t / 0.03);
         phase += 2.0 * kPi * hz / kSampleRate;
-        out[static_cast<size_t>(i)] = static_cast<float>(std::sin(phase)) * envelope(i, length, 0.002, 0.06, 0.03);
+        out[static_cast<size_t>(i)] =
+            static_cast<float>(std::sin(phase)) * envelope(i, length, 0.002, 0.06, 0.03);
     }
     return out;
 }
 
 // One-pole low-pass over white noise; the difference of successive samples gives the
 // bright variant used for hats.
-Buffer filteredNoise(uint32_t seed, int length, float smoothing, bool highPass)
-{
+Buffer filteredNoise(uint32_t seed, int length, float smoothing, bool highPass) {
     Noise noise(seed);
     Buffer out(static_cast<size_t>(length));
     float low = 0.0f;
@@ -167,15 +156,13 @@ Buffer filteredNoise(uint32_t seed, int length, float smoothing, bool highPass)
     return out;
 }
 
-Buffer hat(uint32_t seed)
-{
+Buffer hat(uint32_t seed) {
     Buffer out = filteredNoise(seed, toSamples(0.04), 1.0f, true);
     applyEnvelope(out, 0.001, 0.009, 0.01);
     return out;
 }
 
-Buffer snare(uint32_t seed)
-{
+Buffer snare(uint32_t seed) {
     const int length = toSamples(0.15);
     Buffer out = filteredNoise(seed, length, 0.45f, false);
     const double step = 2.0 * kPi * 185.0 / kSampleRate;
@@ -186,8 +173,7 @@ Buffer snare(uint32_t seed)
     return out;
 }
 
-float peakOf(const Buffer& samples)
-{
+float peakOf(const Buffer& samples) {
     float peak = 0.0f;
     for (const float s : samples) {
         peak = std::max(peak, std::fabs(s));
@@ -195,8 +181,7 @@ float peakOf(const Buffer& samples)
     return peak;
 }
 
-void normalise(Buffer& samples, float peak)
-{
+void normalise(Buffer& samples, float peak) {
     const float current = peakOf(samples);
     if (current <= 0.0f) {
         return;
@@ -208,15 +193,15 @@ void normalise(Buffer& samples, float peak)
 
 // A minor at 120 bpm: eight bars of i - VI - III - VII, played twice; the second half adds
 // the snare and a lead line. Every note ends inside its own slot, so the loop wraps clean.
-Buffer music()
-{
+Buffer music() {
     constexpr double kBeat = 0.5;
     constexpr int kBars = 8;
     const int barLength = toSamples(4 * kBeat);
     Buffer out(static_cast<size_t>(barLength * kBars), 0.0f);
 
     const int roots[4] = {45, 41, 48, 43};
-    const int chords[4][4] = {{69, 72, 76, 81}, {65, 69, 72, 77}, {67, 72, 76, 79}, {67, 71, 74, 79}};
+    const int chords[4][4] = {
+        {69, 72, 76, 81}, {65, 69, 72, 77}, {67, 72, 76, 79}, {67, 71, 74, 79}};
     const int bassSteps[8] = {0, 0, 12, 0, 0, 12, 0, 7};
     const int arpSteps[16] = {0, 1, 2, 1, 0, 1, 2, 3, 0, 1, 2, 1, 3, 2, 1, 2};
 
@@ -252,12 +237,13 @@ Buffer music()
         int note;
     };
     const LeadNote lead[] = {
-        {0, 2, 76}, {2, 1, 74}, {3, 1, 72},   {4, 3, 72},  {7, 1, 71},
-        {8, 1, 72}, {9, 1, 76}, {10, 2, 79},  {12, 2, 74}, {14, 1.5, 71},
+        {0, 2, 76}, {2, 1, 74}, {3, 1, 72},  {4, 3, 72},  {7, 1, 71},
+        {8, 1, 72}, {9, 1, 76}, {10, 2, 79}, {12, 2, 74}, {14, 1.5, 71},
     };
     const int leadStart = 4 * barLength;
     for (const LeadNote& n : lead) {
-        mixInto(out, leadNote(n.note, n.beats * kBeat), leadStart + toSamples(n.beat * kBeat), 0.2f);
+        mixInto(out, leadNote(n.note, n.beats * kBeat), leadStart + toSamples(n.beat * kBeat),
+                0.2f);
     }
 
     normalise(out, 0.245f);
@@ -265,8 +251,7 @@ Buffer music()
 }
 
 // Two quick rising tones.
-Buffer uiBlip()
-{
+Buffer uiBlip() {
     const double toneSeconds = 0.05;
     Buffer out(static_cast<size_t>(toSamples(2 * toneSeconds)), 0.0f);
     const int notes[2] = {81, 88};
@@ -282,8 +267,7 @@ Buffer uiBlip()
 
 // Restarted every frame while the ship breaks up, so it must die away fast: overlapping
 // grains then make one rough burst instead of a building roar.
-Buffer damageGrain()
-{
+Buffer damageGrain() {
     const int length = toSamples(0.05);
     Buffer out = filteredNoise(207, length, 0.35f, false);
     Noise crackle(4242);
@@ -298,15 +282,13 @@ Buffer damageGrain()
     return out;
 }
 
-void putLE(std::ofstream& file, uint32_t value, int bytes)
-{
+void putLE(std::ofstream& file, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         file.put(static_cast<char>((value >> (8 * i)) & 0xFF));
     }
 }
 
-bool writeWav(const std::string& path, const Buffer& samples)
-{
+bool writeWav(const std::string& path, const Buffer& samples) {
     std::ofstream file(path, std::ios::binary);
     if (!file) {
         std::fprintf(stderr, "make_sounds: cannot write %s\n", path.c_str());
@@ -332,10 +314,9 @@ bool writeWav(const std::string& path, const Buffer& samples)
     return static_cast<bool>(file);
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_sounds <output directory>\n");
         return 2;

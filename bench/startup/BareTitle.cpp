@@ -36,14 +36,15 @@ void frame() {
 int main(int /*argc*/, char* /*argv*/[]) {
     SDL_Init(SDL_INIT_VIDEO);
     TTF_Init();
-    SDL_Window* window = SDL_CreateWindow("BARE", 100, 100, 800, 600,
-                                          SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    SDL_Window* window =
+        SDL_CreateWindow("BARE", 100, 100, 800, 600, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     TTF_Font* font = TTF_OpenFont("Assets/font.ttf", 28);
     const char* const captions[] = {"KELD ASTEROID FIELD", "PRESS SPACE TO PLAY", "0",
                                     "HIGH SCORE 0"};
     for (int i = 0; i < 4; ++i) {
-        SDL_Surface* surface = TTF_RenderText_Solid(font, captions[i], SDL_Color{255, 255, 255, 255});
+        SDL_Surface* surface =
+            TTF_RenderText_Solid(font, captions[i], SDL_Color{255, 255, 255, 255});
         textures[i] = SDL_CreateTextureFromSurface(renderer, surface);
         SDL_FreeSurface(surface);
     }

@@ -42,16 +42,16 @@ struct Format {
 // counted at 3 bits a sample, the densest the decoder knows.
 double maxSamples(const Format& format, std::uint32_t dataBytes) {
     switch (format.tag) {
-        case kFormatPcm:
-        case kFormatFloat:
-        case kFormatALaw:
-        case kFormatMuLaw:
-        case kFormatExtensible: {
-            const int bytesPerSample = std::max(1, format.bitsPerSample / 8);
-            return static_cast<double>(dataBytes) / bytesPerSample;
-        }
-        default:
-            return static_cast<double>(dataBytes) * 8.0 / 3.0;
+    case kFormatPcm:
+    case kFormatFloat:
+    case kFormatALaw:
+    case kFormatMuLaw:
+    case kFormatExtensible: {
+        const int bytesPerSample = std::max(1, format.bitsPerSample / 8);
+        return static_cast<double>(dataBytes) / bytesPerSample;
+    }
+    default:
+        return static_cast<double>(dataBytes) * 8.0 / 3.0;
     }
 }
 

@@ -13,7 +13,8 @@ bool SetFilePath(const std::filesystem::path& path) {
     return !ec;
 }
 
-FileContents ReadDataFile(const std::filesystem::path& path, std::uintmax_t maxBytes, FileWait wait) {
+FileContents ReadDataFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
+                          FileWait wait) {
     FileContents contents;
     const bool patient = wait == FileWait::Brief;
     switch (platform::ReadRegularFile(path, maxBytes, patient, contents.bytes, contents.reason)) {
@@ -30,7 +31,8 @@ FileContents ReadDataFile(const std::filesystem::path& path, std::uintmax_t maxB
     return contents;
 }
 
-void ReportLoadFailure(std::string_view what, const std::filesystem::path& file, std::string_view why) {
+void ReportLoadFailure(std::string_view what, const std::filesystem::path& file,
+                       std::string_view why) {
     std::cerr << "Cannot load " << what << ' ' << file.u8string() << ": " << why << std::endl;
 }
 

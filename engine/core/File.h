@@ -47,7 +47,8 @@ FileContents ReadDataFile(const std::filesystem::path& path, std::uintmax_t maxB
 
 // The line every loader writes to stderr for a file it could not use:
 // "Cannot load <what> <file>: <why>".
-void ReportLoadFailure(std::string_view what, const std::filesystem::path& file, std::string_view why);
+void ReportLoadFailure(std::string_view what, const std::filesystem::path& file,
+                       std::string_view why);
 
 // Creates `path` as a new file, never replacing or following anything already
 // there (a link planted at that name makes it fail), writes `bytes` to it

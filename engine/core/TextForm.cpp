@@ -36,7 +36,8 @@ Field ReadInt(const std::string& text, int& value) {
     while (first != last && std::isspace(static_cast<unsigned char>(*first))) ++first;
     if (first != last && *first == '+') {
         ++first;
-        if (first == last || !std::isdigit(static_cast<unsigned char>(*first))) return Field::NoNumber;
+        if (first == last || !std::isdigit(static_cast<unsigned char>(*first)))
+            return Field::NoNumber;
     }
     int read = 0;
     const std::from_chars_result result = std::from_chars(first, last, read);

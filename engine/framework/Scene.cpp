@@ -215,7 +215,8 @@ void Scene::Collide(bool exact) {
         return;
     }
 
-    const std::vector<BroadPhase::CandidatePair>& pairs = m_broadPhase.FindCandidatePairs(m_proxies);
+    const std::vector<BroadPhase::CandidatePair>& pairs =
+        m_broadPhase.FindCandidatePairs(m_proxies);
     for (std::size_t k = 0; k < m_extraUsed; ++k) m_extra[k].clear();
     m_extraUsed = 0;
 

@@ -121,11 +121,14 @@ void InputSystem::SnapshotControllers() {
     for (SDL_GameController* controller : m_controllers) {
         for (int button = 0; button < kControllerButtons; ++button) {
             const auto which = static_cast<SDL_GameControllerButton>(button);
-            if (SDL_GameControllerGetButton(controller, which) != 0) SetControllerButton(button, true);
+            if (SDL_GameControllerGetButton(controller, which) != 0)
+                SetControllerButton(button, true);
         }
         for (int axis = 0; axis < kControllerAxes; ++axis) {
-            const Sint16 value = SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(axis));
-            if (std::abs(value) > std::abs(m_controllerAxes[static_cast<std::size_t>(axis)])) SetControllerAxis(axis, value);
+            const Sint16 value =
+                SDL_GameControllerGetAxis(controller, static_cast<SDL_GameControllerAxis>(axis));
+            if (std::abs(value) > std::abs(m_controllerAxes[static_cast<std::size_t>(axis)]))
+                SetControllerAxis(axis, value);
         }
     }
 }
@@ -135,7 +138,8 @@ bool InputSystem::GetKeyDown(std::uint32_t scancode) const {
 }
 
 bool InputSystem::GetKeyPressed(std::uint32_t scancode) const {
-    const bool before = scancode < m_previousKeyboardState.size() && m_previousKeyboardState[scancode] != 0;
+    const bool before =
+        scancode < m_previousKeyboardState.size() && m_previousKeyboardState[scancode] != 0;
     return GetKeyDown(scancode) && !before;
 }
 
@@ -144,11 +148,13 @@ bool InputSystem::GetMouseButtonDown(std::uint32_t button) const {
 }
 
 bool InputSystem::GetControllerButtonDown(int button) const {
-    return button >= 0 && button < kControllerButtons && m_controllerButtons[static_cast<std::size_t>(button)] != 0;
+    return button >= 0 && button < kControllerButtons &&
+           m_controllerButtons[static_cast<std::size_t>(button)] != 0;
 }
 
 bool InputSystem::GetControllerButtonPressed(int button) const {
-    return GetControllerButtonDown(button) && m_previousControllerButtons[static_cast<std::size_t>(button)] == 0;
+    return GetControllerButtonDown(button) &&
+           m_previousControllerButtons[static_cast<std::size_t>(button)] == 0;
 }
 
 float InputSystem::GetControllerAxis(int axis) const {
@@ -172,11 +178,13 @@ void InputSystem::SetMouseButtons(std::uint32_t mask) {
 }
 
 void InputSystem::SetControllerButton(int button, bool down) {
-    if (button >= 0 && button < kControllerButtons) m_controllerButtons[static_cast<std::size_t>(button)] = down ? 1 : 0;
+    if (button >= 0 && button < kControllerButtons)
+        m_controllerButtons[static_cast<std::size_t>(button)] = down ? 1 : 0;
 }
 
 void InputSystem::SetControllerAxis(int axis, std::int16_t value) {
-    if (axis >= 0 && axis < kControllerAxes) m_controllerAxes[static_cast<std::size_t>(axis)] = value;
+    if (axis >= 0 && axis < kControllerAxes)
+        m_controllerAxes[static_cast<std::size_t>(axis)] = value;
 }
 
 void InputSystem::EndSnapshot() {

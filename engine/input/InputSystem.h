@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-typedef struct _SDL_GameController SDL_GameController;  // NOLINT(bugprone-reserved-identifier): SDL's name
+typedef struct _SDL_GameController
+    SDL_GameController;  // NOLINT(bugprone-reserved-identifier): SDL's name
 union SDL_Event;
 
 namespace vexa {

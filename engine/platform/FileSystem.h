@@ -27,6 +27,6 @@ bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes);
 // Puts `replacement` in `target`'s place in one step and makes the change
 // durable; `reason` says why not. On failure both files stay as they were.
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
-                 std::string& reason);
+                   std::string& reason);
 
 }  // namespace vexa::platform

@@ -1,13 +1,13 @@
 #include "platform/FileSystem.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <limits>
 #include <new>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vexa::platform {
 
@@ -35,7 +35,8 @@ std::string checkOpened(const struct stat& status, std::uintmax_t maxBytes) {
 bool readAll(int fd, std::string& contents) {
     std::size_t done = 0;
     while (done < contents.size()) {
-        const std::size_t want = std::min<std::size_t>(contents.size() - done, std::size_t{1} << 30);
+        const std::size_t want =
+            std::min<std::size_t>(contents.size() - done, std::size_t{1} << 30);
         const ssize_t chunk = ::read(fd, contents.data() + done, want);
         if (chunk < 0 && errno == EINTR) continue;
         if (chunk <= 0) return false;
@@ -120,7 +121,7 @@ bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes) {
 }
 
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
-                 std::string& reason) {
+                   std::string& reason) {
     if (::rename(replacement.c_str(), target.c_str()) != 0) {
         reason = describe(errno);
         return false;

@@ -39,7 +39,8 @@ std::string describe(DWORD error) {
         nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
     std::string message = length > 0 ? std::string(text, length) : "error " + std::to_string(error);
     LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
+    while (!message.empty() &&
+           (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
         message.pop_back();
     }
     return message;
@@ -53,9 +54,9 @@ std::string tooLarge(std::uintmax_t size, std::uintmax_t maxBytes) {
 HANDLE openForReading(const std::filesystem::path& path, bool patient, DWORD& error) {
     const int tries = patient ? kTries : 1;
     for (int attempt = 0;; ++attempt) {
-        const HANDLE file =
-            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) return file;
         error = GetLastError();
         if (!isTransient(error) || attempt + 1 == tries) return INVALID_HANDLE_VALUE;
@@ -80,9 +81,11 @@ std::string checkOpened(HANDLE file, std::uintmax_t maxBytes, std::size_t& size)
 bool readAll(HANDLE file, std::string& contents) {
     std::size_t done = 0;
     while (done < contents.size()) {
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 30));
+        const DWORD want =
+            static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 30));
         DWORD got = 0;
-        if (!::ReadFile(file, contents.data() + done, want, &got, nullptr) || got == 0) return false;
+        if (!::ReadFile(file, contents.data() + done, want, &got, nullptr) || got == 0)
+            return false;
         done += got;
     }
     return true;
@@ -150,7 +153,7 @@ bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes) {
 }
 
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
-                 std::string& reason) {
+                   std::string& reason) {
     // Write-through: the call returns once the move is on the disk.
     for (int attempt = 0;; ++attempt) {
         if (MoveFileExW(replacement.c_str(), target.c_str(),

@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+// Needs the types windows.h declares.
 #include <timeapi.h>
 
 namespace vexa::platform {

@@ -98,7 +98,8 @@ void Font::Open(std::string bytes, int pointSize, const std::string& name) {
 
 TTF_Font* Font::AtScale(float scale) {
     if (m_ttfFont == nullptr) return nullptr;
-    const int pointSize = std::max(1, static_cast<int>(std::lround(static_cast<float>(m_pointSize) * scale)));
+    const int pointSize =
+        std::max(1, static_cast<int>(std::lround(static_cast<float>(m_pointSize) * scale)));
     if (pointSize == m_pointSize) return m_ttfFont;
     if (m_scaledFont != nullptr && pointSize == m_scaledPointSize) return m_scaledFont;
 

@@ -29,13 +29,14 @@ bool Renderer::CreateWindow(const std::string& title, int width, int height) {
         std::cerr << "Cannot open the window: " << SDL_GetError() << std::endl;
         return false;
     }
-    m_renderer = SDL_CreateRenderer(m_window, -1,
-                                    SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    m_renderer =
+        SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     // Without GPU support (or under SDL's dummy driver) the software renderer
     // still shows the game.
     if (m_renderer == nullptr) m_renderer = SDL_CreateRenderer(m_window, -1, 0);
     if (m_renderer == nullptr) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
-    if (m_renderer == nullptr) std::cerr << "Cannot draw in the window: " << SDL_GetError() << std::endl;
+    if (m_renderer == nullptr)
+        std::cerr << "Cannot draw in the window: " << SDL_GetError() << std::endl;
     MeasureOutput();
     return true;
 }
@@ -127,8 +128,8 @@ bool Renderer::OutOfView(float x, float y, float radius) const {
     // Shrunk, a picture pixel is less than an output pixel, and a line's
     // rasterisation spreads further in picture pixels.
     const float reach = Reach(x, y, radius) / std::min(m_view.scale, 1.0f);
-    return x + reach < 0.0f || y + reach < 0.0f ||
-           x - reach > static_cast<float>(m_width) || y - reach > static_cast<float>(m_height);
+    return x + reach < 0.0f || y + reach < 0.0f || x - reach > static_cast<float>(m_width) ||
+           y - reach > static_cast<float>(m_height);
 }
 
 bool Renderer::LeftOfView(float x, float y, float radius) const {
@@ -195,14 +196,15 @@ void Renderer::DrawPoint(float x, float y) {
     }
     // The output pixels that the picture's pixel under (x, y) covers.
     const auto side = static_cast<float>(v.lineWidth);
-    const SDL_FRect square{std::floor(x) * v.scale + left, std::floor(y) * v.scale + top, side, side};
+    const SDL_FRect square{std::floor(x) * v.scale + left, std::floor(y) * v.scale + top, side,
+                           side};
     SDL_RenderFillRectF(m_renderer, &square);
 }
 
 void Renderer::FillRect(float x, float y, float width, float height) {
     const View& v = m_view;
-    const SDL_FRect rect{x * v.scale + static_cast<float>(v.x), y * v.scale + static_cast<float>(v.y),
-                         width * v.scale, height * v.scale};
+    const SDL_FRect rect{x * v.scale + static_cast<float>(v.x),
+                         y * v.scale + static_cast<float>(v.y), width * v.scale, height * v.scale};
     SDL_RenderFillRectF(m_renderer, &rect);
 }
 

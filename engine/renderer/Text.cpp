@@ -28,10 +28,9 @@ Text::~Text() {
 }
 
 void Text::Create(Renderer& renderer, const std::string& text, const Color& color) {
-    const SDL_Color sdlColor{static_cast<Uint8>(Color::ToInt(color.r)),
-                             static_cast<Uint8>(Color::ToInt(color.g)),
-                             static_cast<Uint8>(Color::ToInt(color.b)),
-                             static_cast<Uint8>(Color::ToInt(color.a))};
+    const SDL_Color sdlColor{
+        static_cast<Uint8>(Color::ToInt(color.r)), static_cast<Uint8>(Color::ToInt(color.g)),
+        static_cast<Uint8>(Color::ToInt(color.b)), static_cast<Uint8>(Color::ToInt(color.a))};
     TTF_Font* ttfFont = m_font ? m_font->m_ttfFont : nullptr;
     const unsigned fontLoads = m_font ? m_font->m_loads : 0;
 
@@ -52,8 +51,8 @@ void Text::Create(Renderer& renderer, const std::string& text, const Color& colo
 
     if (m_texture != nullptr) SDL_DestroyTexture(m_texture);
     ++m_creations;
-    m_texture = surface != nullptr ? SDL_CreateTextureFromSurface(renderer.m_renderer, surface)
-                                   : nullptr;
+    m_texture =
+        surface != nullptr ? SDL_CreateTextureFromSurface(renderer.m_renderer, surface) : nullptr;
     SDL_FreeSurface(surface);
 }
 

@@ -18,11 +18,8 @@ namespace {
 std::unique_ptr<testing_support::SoftwareCanvas> g_canvas;
 
 const char* const kCaptions[] = {
-    "KELD ASTEROID FIELD",
-    "PRESS SPACE TO PLAY",
-    "YOU GOT CAUGHT! PRESS SPACE TO PLAY AGAIN",
-    "SCORE 1234567890",
-    "HIGH SCORE 999999",
+    "KELD ASTEROID FIELD", "PRESS SPACE TO PLAY", "YOU GOT CAUGHT! PRESS SPACE TO PLAY AGAIN",
+    "SCORE 1234567890",    "HIGH SCORE 999999",
 };
 
 }  // namespace

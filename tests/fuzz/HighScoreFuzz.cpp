@@ -40,9 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz_support::WriteBytes("highscore.txt", data, size);
     const int score = g_highScoreStore.LoadHighScore();
     // A larger file is not read at all.
-    const int expected = size <= 64 * 1024
-                             ? ExtractedFromStream(std::string(reinterpret_cast<const char*>(data), size))
-                             : 0;
+    const int expected =
+        size <= 64 * 1024
+            ? ExtractedFromStream(std::string(reinterpret_cast<const char*>(data), size))
+            : 0;
     if (score != expected) std::abort();
     g_highScoreStore.SaveHighScore(score);
     if (g_highScoreStore.LoadHighScore() != score) std::abort();

@@ -55,7 +55,8 @@ void compareWithReference(const std::uint8_t* data, std::size_t size, vexa::Mode
     vexa::Color color;
     std::vector<vexa::Vector2> points;
     if (!parse(std::string(reinterpret_cast<const char*>(data), size), color, points)) {
-        if (!model.GetPoints().empty() || !reference::Same(model.GetColor(), vexa::Color())) std::abort();
+        if (!model.GetPoints().empty() || !reference::Same(model.GetColor(), vexa::Color()))
+            std::abort();
         return;
     }
     if (!reference::Same(model.GetColor(), color) || model.GetPoints().size() != points.size()) {

@@ -38,8 +38,7 @@ void readAll(const std::string& text) {
             stream >> value;
             use(value);
         } catch (const std::invalid_argument&) {
-        } catch (const std::out_of_range&) {
-        }
+        } catch (const std::out_of_range&) {}
     }
 }
 

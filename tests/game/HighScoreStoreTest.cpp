@@ -66,9 +66,16 @@ TEST_F(HighScoreStoreTest, ReadsTheLeadingNumberAndFallsBackToZero) {
         {"-2147483649", 0},
         {"123456789012", 0},
         {"99999999999999999999999", 0},
-        {"\xEF\xBB\xBF" "4321", 4321},
-        {"\xEF\xBB\xBF" "\xEF\xBB\xBF" "5", 0},
-        {"\xEF\xBB" "77", 0},
+        {"\xEF\xBB\xBF"
+         "4321",
+         4321},
+        {"\xEF\xBB\xBF"
+         "\xEF\xBB\xBF"
+         "5",
+         0},
+        {"\xEF\xBB"
+         "77",
+         0},
     };
     for (const auto& [contents, expected] : cases) {
         m_dir.Write("highscore.txt", contents);
@@ -167,7 +174,9 @@ TEST_F(HighScoreStoreTest, ARecordTooLargeToReadIsNeverReplaced) {
 }
 
 TEST_F(HighScoreStoreTest, ASavedRecordReadsBackAfterAByteOrderMark) {
-    m_dir.Write("highscore.txt", "\xEF\xBB\xBF" "900\r\n");
+    m_dir.Write("highscore.txt",
+                "\xEF\xBB\xBF"
+                "900\r\n");
     EXPECT_EQ(m_store.LoadHighScore(), 900) << "a record saved by a Windows editor";
     CapturedStream out{std::cout};
     m_store.SaveHighScore(901);
@@ -241,7 +250,8 @@ TEST_F(HighScoreStoreTest, ALinkedRecordIsUpdatedThroughTheLink) {
 
 TEST_F(HighScoreStoreTest, ARecordThePlayerMayWriteButNotReadIsKept) {
     m_dir.Write("highscore.txt", "500");
-    fs::permissions(m_dir.Path() / "highscore.txt", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write);
+    fs::permissions(m_dir.Path() / "highscore.txt",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write);
     fs::permissions(m_dir.Path(), fs::perms::all);
     // Root reads whatever the bits say: the game runs as a player here.
     const pid_t child = fork();
@@ -305,7 +315,8 @@ TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceEachLeaveAWholeRecord) {
     for (const pid_t child : children) {
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save was seen half-written";
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "a save was seen half-written";
     }
     const std::string last = ReadWhole(m_dir.Path() / "highscore.txt");
     EXPECT_TRUE(last == "100299" || last == "200299") << last;

@@ -246,7 +246,8 @@ TEST_F(GameTest, AsteroidEndsTheRunAndAHigherScoreIsSaved) {
     Step(kFrame);
     EXPECT_EQ(game->GetState(), K_AsteroidField::PlayerDead);
     EXPECT_EQ(Ship(), nullptr);
-    EXPECT_GT(vexa::g_particleSystem.GetFreeParticle() - vexa::g_particleSystem.m_particles.data(), 99);
+    EXPECT_GT(vexa::g_particleSystem.GetFreeParticle() - vexa::g_particleSystem.m_particles.data(),
+              99);
 
     {
         CapturedStream out(std::cout);
@@ -343,7 +344,8 @@ TEST_F(GameTest, PowerupPaysAPointPerFrameForFiveSecondsEachTime) {
     StartPlaying();
     for (int collected = 0; collected < 2; ++collected) {
         const vexa::Transform transform(Ship()->m_transform.position, vexa::kHalfPi, 5.0f);
-        auto powerup = std::make_unique<Powerup>(0.0f, transform, vexa::g_modelManager.Get("powerup.txt"));
+        auto powerup =
+            std::make_unique<Powerup>(0.0f, transform, vexa::g_modelManager.Get("powerup.txt"));
         powerup->m_tag = "Powerup";
         powerup->m_game = game.get();
         game->m_scene->Add(std::move(powerup));
@@ -409,8 +411,8 @@ TEST_F(GameTest, AnAsteroidLeavingOnTheLeftLooksAtTheShipUntilItIsGone) {
     int framesSeen = 0;
     // Short frames, and the ship jumping about, so the asteroid's look
     // changes a lot at every fraction of a pixel it moves.
-    const vexa::Vector2 shipPlaces[] = {{400.0f, 20.0f}, {780.0f, 300.0f}, {30.0f, 580.0f},
-                                        {780.0f, 290.0f}, {60.0f, 40.0f}, {780.0f, 310.0f},
+    const vexa::Vector2 shipPlaces[] = {{400.0f, 20.0f},  {780.0f, 300.0f}, {30.0f, 580.0f},
+                                        {780.0f, 290.0f}, {60.0f, 40.0f},   {780.0f, 310.0f},
                                         {500.0f, 590.0f}};
     for (int frame = 0; asteroid->m_transform.position.x > -radius - 40.0f; ++frame) {
         ASSERT_LT(frame, 2000);
@@ -463,10 +465,12 @@ public:
     bool Attached() const { return m_id >= 0; }
     // Takes effect when the input system next reads the controllers.
     void Button(SDL_GameControllerButton button, bool down) {
-        if (SDL_Joystick* joystick = SDL_JoystickFromInstanceID(m_id)) SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0);
+        if (SDL_Joystick* joystick = SDL_JoystickFromInstanceID(m_id))
+            SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0);
     }
     void Axis(SDL_GameControllerAxis axis, Sint16 value) {
-        if (SDL_Joystick* joystick = SDL_JoystickFromInstanceID(m_id)) SDL_JoystickSetVirtualAxis(joystick, axis, value);
+        if (SDL_Joystick* joystick = SDL_JoystickFromInstanceID(m_id))
+            SDL_JoystickSetVirtualAxis(joystick, axis, value);
     }
 
 private:

@@ -51,7 +51,8 @@ bool SoftwareCanvas::IsLitNear(float x, float y, int tolerance) const {
 }
 
 int SoftwareCanvas::LitCount() const {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height) * 4);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(m_width) *
+                                    static_cast<std::size_t>(m_height) * 4);
     SDL_RenderReadPixels(m_renderer, nullptr, SDL_PIXELFORMAT_RGBA32, bytes.data(), m_width * 4);
     int count = 0;
     for (std::size_t i = 0; i < bytes.size(); i += 4) {
@@ -61,13 +62,15 @@ int SoftwareCanvas::LitCount() const {
 }
 
 Box SoftwareCanvas::LitBox() const {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height) * 4);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(m_width) *
+                                    static_cast<std::size_t>(m_height) * 4);
     SDL_RenderReadPixels(m_renderer, nullptr, SDL_PIXELFORMAT_RGBA32, bytes.data(), m_width * 4);
     Box box{m_width, m_height, -1, -1};
     for (int y = 0; y < m_height; ++y) {
         for (int x = 0; x < m_width; ++x) {
-            const std::size_t i =
-                (static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x)) * 4;
+            const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) +
+                                   static_cast<std::size_t>(x)) *
+                                  4;
             if (bytes[i] == 0 && bytes[i + 1] == 0 && bytes[i + 2] == 0) continue;
             if (x < box.left) box.left = x;
             if (y < box.top) box.top = y;

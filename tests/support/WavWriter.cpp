@@ -24,9 +24,9 @@ bool WriteToneWav(const std::filesystem::path& path, float seconds, int sampleRa
     std::string bytes = "RIFF";
     putLittleEndian(bytes, 36 + dataSize, 4);
     bytes += "WAVEfmt ";
-    putLittleEndian(bytes, 16, 4);        // format chunk size
-    putLittleEndian(bytes, 1, 2);         // PCM
-    putLittleEndian(bytes, 1, 2);         // mono
+    putLittleEndian(bytes, 16, 4);  // format chunk size
+    putLittleEndian(bytes, 1, 2);   // PCM
+    putLittleEndian(bytes, 1, 2);   // mono
     putLittleEndian(bytes, rate, 4);
     putLittleEndian(bytes, rate * 2, 4);  // bytes per second
     putLittleEndian(bytes, 2, 2);         // bytes per frame

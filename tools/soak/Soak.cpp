@@ -192,20 +192,24 @@ std::filesystem::path copyAssets() {
 void printRow(int minute, const char* state, int games, float longestGame, const Sample& s,
               const Sample& peak) {
     std::printf("%6d  %-9s %5d %7.0f %6ld %9ld %9ld %8ld %10ld %5ld %7.1f\n", minute, state, games,
-                longestGame, s.actors, peak.asteroids, peak.particles, s.textures,
-                s.sdlAllocations, s.openFiles, s.residentMb);
+                longestGame, s.actors, peak.asteroids, peak.particles, s.textures, s.sdlAllocations,
+                s.openFiles, s.residentMb);
     std::fflush(stdout);
 }
 
 const char* stateName(K_AsteroidField::eState state) {
     switch (state) {
-        case K_AsteroidField::TitleScreen: return "title";
-        case K_AsteroidField::StartGame:
-        case K_AsteroidField::StartLevel:
-        case K_AsteroidField::Playing: return "playing";
-        case K_AsteroidField::PlayerDeadStart:
-        case K_AsteroidField::PlayerDead: return "dying";
-        case K_AsteroidField::GameOver: return "game over";
+    case K_AsteroidField::TitleScreen:
+        return "title";
+    case K_AsteroidField::StartGame:
+    case K_AsteroidField::StartLevel:
+    case K_AsteroidField::Playing:
+        return "playing";
+    case K_AsteroidField::PlayerDeadStart:
+    case K_AsteroidField::PlayerDead:
+        return "dying";
+    case K_AsteroidField::GameOver:
+        return "game over";
     }
     return "?";
 }
@@ -236,8 +240,9 @@ int main(int argc, char* argv[]) {
     game->Initialize();
     RandomPlayer player{seed};
 
-    std::printf("minute  state     games longest actors asteroids particles textures "
-                "sdl_allocs files  rss_mb\n");
+    std::printf(
+        "minute  state     games longest actors asteroids particles textures "
+        "sdl_allocs files  rss_mb\n");
     std::printf("                          game_s         (peak)    (peak)\n");
     Sample first;
     Sample last;
@@ -291,9 +296,10 @@ int main(int argc, char* argv[]) {
 
     std::printf("%d simulated minutes (%d frames) in %.0f s; %d games, the longest %.0f s\n",
                 minutes, minutes * kFramesPerMinute, seconds, games, longestGame);
-    std::printf("after minute 1: open files %+ld, textures %+ld, SDL allocations %+ld, "
-                "resident %+.1f MB\n",
-                last.openFiles - first.openFiles, last.textures - first.textures,
-                last.sdlAllocations - first.sdlAllocations, last.residentMb - first.residentMb);
+    std::printf(
+        "after minute 1: open files %+ld, textures %+ld, SDL allocations %+ld, "
+        "resident %+.1f MB\n",
+        last.openFiles - first.openFiles, last.textures - first.textures,
+        last.sdlAllocations - first.sdlAllocations, last.residentMb - first.residentMb);
     return (last.openFiles > first.openFiles || last.textures > first.textures) ? 1 : 0;
 }

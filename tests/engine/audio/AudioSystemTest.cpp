@@ -2,8 +2,8 @@
 #include "audio/SoundFile.h"
 
 #include "CapturedStream.h"
-#include "ScopedEnv.h"
 #include "HostileFiles.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "WavWriter.h"
 
@@ -320,7 +320,8 @@ TEST_F(AudioSystemTest, TheCompressedMusicDecodesToItsWholeLength) {
     int loudest = 0;
     if (SDL_AUDIO_BITSIZE(format) == 16) {
         const auto* samples = reinterpret_cast<const Sint16*>(music->abuf);
-        for (Uint32 i = 0; i < music->alen / 2; ++i) loudest = std::max(loudest, std::abs(int{samples[i]}));
+        for (Uint32 i = 0; i < music->alen / 2; ++i)
+            loudest = std::max(loudest, std::abs(int{samples[i]}));
         EXPECT_GT(loudest, 1000);
     }
     Mix_FreeChunk(music);

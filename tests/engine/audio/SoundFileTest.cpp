@@ -63,8 +63,8 @@ TEST(SoundFile, TheGamesSoundsAndOrdinaryLayoutsPass) {
             << name;
     }
     // An odd-sized chunk before the data is padded to an even length.
-    EXPECT_EQ(vexa::soundfile::Check(riff(kMono16 + chunk("LIST", "INFOx") + chunk("data", "abcd"))),
-              "");
+    EXPECT_EQ(
+        vexa::soundfile::Check(riff(kMono16 + chunk("LIST", "INFOx") + chunk("data", "abcd"))), "");
     // Nothing after the sample data is read, so trailing bytes do not matter.
     EXPECT_EQ(vexa::soundfile::Check(riff(kMono16 + chunk("data", "abcd") + "junk")), "");
     // Three minutes of 4-bit ADPCM (two samples a byte) pass.

@@ -44,6 +44,7 @@ TEST(Random, SameSeedSameSequenceAndOneDrawPerCall) {
     EXPECT_EQ(static_cast<int>(vexa::random(100000u)), first[0]);
     EXPECT_FLOAT_EQ(vexa::randomf(), static_cast<float>(first[1]) / 32767.0f);
     EXPECT_FLOAT_EQ(vexa::randomf(2.0f), 2.0f * static_cast<float>(first[2]) / 32767.0f);
-    EXPECT_FLOAT_EQ(vexa::randomf(4.0f, 1.0f), 4.0f + static_cast<float>(first[3]) / 32767.0f * -3.0f);
+    EXPECT_FLOAT_EQ(vexa::randomf(4.0f, 1.0f),
+                    4.0f + static_cast<float>(first[3]) / 32767.0f * -3.0f);
     EXPECT_EQ(vexa::random(), first[4]);
 }

@@ -107,9 +107,8 @@ TEST(BroadPhase, FindsExactlyTheMeetingPairsOfRandomLayouts) {
             proxies.push_back(Proxy{Vector2(x, y), rng() % 4 == 0 ? std::round(e) : e});
         }
         if (round % 3 == 0) {
-            std::sort(proxies.begin(), proxies.end(), [](const Proxy& a, const Proxy& b) {
-                return a.position.x < b.position.x;
-            });
+            std::sort(proxies.begin(), proxies.end(),
+                      [](const Proxy& a, const Proxy& b) { return a.position.x < b.position.x; });
         }
         ASSERT_EQ(Found(broadPhase, proxies), EveryMeetingPair(proxies)) << "round " << round;
     }

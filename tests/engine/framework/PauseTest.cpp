@@ -29,7 +29,8 @@ TEST(Pause, LeavingTheWindowPausesAndComingBackDoesNotResume) {
     EXPECT_EQ(pause.Update(true, false, true), Change::Paused);
     // Losing the window again while paused changes nothing.
     EXPECT_EQ(pause.Update(true, false, true), Change::None);
-    for (int frame = 0; frame < 10; ++frame) EXPECT_EQ(pause.Update(true, false, false), Change::None);
+    for (int frame = 0; frame < 10; ++frame)
+        EXPECT_EQ(pause.Update(true, false, false), Change::None);
     EXPECT_TRUE(pause.IsPaused());
     // Nor does a toggle in the frame the window is lost: nobody would see the game.
     EXPECT_EQ(pause.Update(true, true, true), Change::None);

@@ -281,8 +281,8 @@ TEST_F(SceneEquivalence, QuietActorsMeetTheSamePairsInTheSameOrder) {
     std::size_t calls = 0;
     std::uint32_t seed = 1;
     for (const int count : {0, 1, 2, 3, 17, 150, 600, 3000}) {
-        for (const Layout layout : {Layout::Lattice, Layout::Spread, Layout::Columns,
-                                    Layout::Grazing, Layout::Tiny}) {
+        for (const Layout layout :
+             {Layout::Lattice, Layout::Spread, Layout::Columns, Layout::Grazing, Layout::Tiny}) {
             // Too many touching pairs to be worth the time.
             if (count > 600 && (layout == Layout::Lattice || layout == Layout::Tiny)) continue;
             calls += Play(seed++, count, layout, Habits{});
@@ -310,8 +310,8 @@ TEST_F(SceneEquivalence, ActorsMovedOrResizedDuringThePassAreMetWhereTheyAreNow)
     // scene, radius changes, and moves of other actors from inside an update;
     // the last mixes take them all together with additions.
     const Habits mixes[] = {
-        {0, 0, 4, 0, 0, 0}, {0, 0, 0, 4, 0, 0}, {0, 0, 0, 0, 4, 0},
-        {0, 0, 0, 0, 0, 4}, {5, 5, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 1}, {3, 3, 1, 1, 1, 1, 1},
+        {0, 0, 4, 0, 0, 0}, {0, 0, 0, 4, 0, 0},    {0, 0, 0, 0, 4, 0},    {0, 0, 0, 0, 0, 4},
+        {5, 5, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 1}, {3, 3, 1, 1, 1, 1, 1},
     };
     std::size_t calls = 0;
     std::uint32_t seed = 200;

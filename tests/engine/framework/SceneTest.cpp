@@ -74,8 +74,8 @@ TEST(Scene, ActorIsErasedRightAfterTheUpdateThatFindsItFlagged) {
     EXPECT_EQ(c->m_scene, &scene);
 
     scene.Update(0.1f);
-    EXPECT_EQ(log, (Log{"update a", "gone a", "update b", "update c", "gone c", "update d",
-                        "b:d", "d:b"}));
+    EXPECT_EQ(log, (Log{"update a", "gone a", "update b", "update c", "gone c", "update d", "b:d",
+                        "d:b"}));
     EXPECT_EQ(scene.Count(), 2u);
 
     log.clear();
@@ -98,8 +98,8 @@ TEST(Scene, EachTouchingPairIsToldOncePerFrameEarlierActorFirst) {
     for (int frame = 0; frame < 2; ++frame) {
         log.clear();
         scene.Update(0.0f);
-        EXPECT_EQ(log, (Log{"update a", "update b", "update c", "update far", "a:b", "b:a",
-                            "a:c", "c:a", "b:c", "c:b"}));
+        EXPECT_EQ(log, (Log{"update a", "update b", "update c", "update far", "a:b", "b:a", "a:c",
+                            "c:a", "b:c", "c:b"}));
     }
 }
 

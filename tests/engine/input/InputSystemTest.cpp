@@ -201,7 +201,8 @@ TEST(InputSystem, LosingTheWindowAsksForAPauseForOneFrame) {
         input.Update();
         EXPECT_FALSE(input.GetPauseRequested());
 
-        for (Uint8 away : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_HIDDEN}) {
+        for (Uint8 away :
+             {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_HIDDEN}) {
             pushWindowEvent(away);
             input.Update();
             EXPECT_TRUE(input.GetPauseRequested()) << "window event " << int{away};
@@ -210,8 +211,8 @@ TEST(InputSystem, LosingTheWindowAsksForAPauseForOneFrame) {
         }
 
         // Coming back is no reason to pause, nor to resume.
-        for (Uint8 back : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_SHOWN,
-                           SDL_WINDOWEVENT_RESIZED}) {
+        for (Uint8 back : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_RESTORED,
+                           SDL_WINDOWEVENT_SHOWN, SDL_WINDOWEVENT_RESIZED}) {
             pushWindowEvent(back);
             input.Update();
             EXPECT_FALSE(input.GetPauseRequested()) << "window event " << int{back};

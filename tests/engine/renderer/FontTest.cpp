@@ -3,8 +3,8 @@
 #include "renderer/Text.h"
 
 #include "CapturedStream.h"
-#include "SoftwareCanvas.h"
 #include "HostileFiles.h"
+#include "SoftwareCanvas.h"
 #include "TempDir.h"
 
 #include <SDL_ttf.h>

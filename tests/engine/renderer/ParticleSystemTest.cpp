@@ -47,8 +47,7 @@ TEST_F(Pool, HandsOutTheLowestFreeSlotAndNothingWhenFull) {
     m_pool.Update(1.0f);
     EXPECT_EQ(m_pool.GetFreeParticle(), &m_pool.m_particles[2]);
 
-    while (Emit(10.0f) != nullptr) {
-    }
+    while (Emit(10.0f) != nullptr) {}
     EXPECT_EQ(m_pool.GetFreeParticle(), nullptr);
     EXPECT_EQ(m_pool.m_particles.size(), 1000u);
 }

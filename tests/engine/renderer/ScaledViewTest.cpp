@@ -85,8 +85,10 @@ TEST(ScaledView, AtItsOwnSizeThePictureIsWhatSdlDrawsPixelForPixel) {
     SoftwareCanvas canvas;
     vexa::Renderer& renderer = vexa::g_renderer;
     SDL_Renderer* sdl = canvas.Renderer();
-    const float lines[][4] = {{10.3f, 20.7f, 790.1f, 580.9f}, {400.5f, -30.0f, 420.25f, 650.0f},
-                              {-20.0f, 300.2f, 830.0f, 310.6f}, {100.0f, 100.0f, 100.0f, 100.0f}};
+    const float lines[][4] = {{10.3f, 20.7f, 790.1f, 580.9f},
+                              {400.5f, -30.0f, 420.25f, 650.0f},
+                              {-20.0f, 300.2f, 830.0f, 310.6f},
+                              {100.0f, 100.0f, 100.0f, 100.0f}};
     const float points[][2] = {{0.4f, 0.6f}, {799.5f, 599.5f}, {123.9f, 456.1f}};
 
     renderer.SetColor(0, 0, 0, 255);
@@ -132,7 +134,8 @@ TEST(ScaledView, AtTwiceTheSizeASlantedLineIsTwoPixelsThickWithOnePixelSteps) {
     const Box corner{1400, 100, 1401, 101};
     for (int y = 98; y < 104; ++y)
         for (int x = 1398; x < 1404; ++x) {
-            const bool inside = x >= corner.left && x <= corner.right && y >= corner.top && y <= corner.bottom;
+            const bool inside =
+                x >= corner.left && x <= corner.right && y >= corner.top && y <= corner.bottom;
             EXPECT_EQ(canvas.IsLit(x, y), inside) << x << "," << y;
         }
 }
