@@ -9,6 +9,7 @@
 #include "Printers.h"
 #include "SoftwareCanvas.h"
 #include "TempDir.h"
+#include "VirtualController.h"
 
 #include "audio/AudioSystem.h"
 #include "core/Random.h"
@@ -448,13 +449,7 @@ public:
     VirtualController() {
         SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
         SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        const int index = SDL_JoystickAttachVirtualEx(&desc);
-        if (index >= 0) m_id = SDL_JoystickGetDeviceInstanceID(index);
+        m_id = testing_support::AttachVirtualController();
     }
     ~VirtualController() {
         for (int index = 0; index < SDL_NumJoysticks(); ++index) {

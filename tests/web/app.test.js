@@ -6,12 +6,11 @@
 
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
-const { after, before, describe, test } = require('node:test');
+const { describe, test } = require('node:test');
 
 const { serve } = require('../../web/serve.js');
-const { Browser, SITE, KEEP, SHIP, WHITE, sleep, waitFor, assertTitleScreen } = require('./browser.js');
+const { useSite, SITE, KEEP, SHIP, WHITE, sleep, waitFor, assertTitleScreen } = require('./browser.js');
 const { countColour, decodePng } = require('./png.js');
 
 const PHONE = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 };
@@ -33,17 +32,8 @@ function shipRow(image) {
 }
 
 describe('the game on a phone and as an app', () => {
-  let site;
-  const profiles = [];
-  const browsers = [];
-
-  async function openBrowser(options, url = site.url) {
-    const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zap207-chromium-'));
-    profiles.push(profile);
-    const browser = new Browser(profile, options);
-    browsers.push(browser);
-    return { browser, tab: await browser.open(url) };
-  }
+  const context = useSite();
+  const openBrowser = (...args) => context.openBrowser(...args);
 
   // The canvas's place on the page and whether the page can scroll.
   function layout(tab) {
@@ -57,18 +47,6 @@ describe('the game on a phone and as an app', () => {
       };
     });
   }
-
-  before(async () => {
-    assert.ok(fs.existsSync(path.join(SITE, 'index.html')), 'no site in dist/web: run scripts/build-web.sh');
-    if (KEEP) fs.mkdirSync(KEEP, { recursive: true });
-    site = await serve(SITE);
-  });
-
-  after(async () => {
-    for (const browser of browsers) await browser.close();
-    if (site) site.server.close();
-    for (const profile of profiles) fs.rmSync(profile, { recursive: true, force: true });
-  });
 
   test('on a phone the game fills the width in portrait and the height in landscape, without scrolling', async () => {
     const { tab } = await openBrowser({ device: PHONE });

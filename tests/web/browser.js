@@ -7,7 +7,11 @@
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
+const { after, before } = require('node:test');
+const os = require('node:os');
 const { chromium } = require('playwright-core');
+
+const { serve } = require('../../web/serve.js');
 
 const { countColour, decodePng } = require('./png.js');
 
@@ -244,6 +248,32 @@ function assertTitleScreen(image, what) {
   assert.equal(countColour(image, WHOLE, SHIP), 0, `a ship on the title screen ${what}`);
 }
 
+// Inside a describe(): serves the built site to its tests and opens browsers
+// for them, each with a fresh profile, all closed and removed at the end.
+function useSite() {
+  const context = { site: null };
+  const profiles = [];
+  const browsers = [];
+  before(async () => {
+    assert.ok(fs.existsSync(path.join(SITE, 'index.html')), 'no site in dist/web: run scripts/build-web.sh');
+    if (KEEP) fs.mkdirSync(KEEP, { recursive: true });
+    context.site = await serve(SITE);
+  });
+  after(async () => {
+    for (const browser of browsers) await browser.close();
+    if (context.site) context.site.server.close();
+    for (const profile of profiles) fs.rmSync(profile, { recursive: true, force: true });
+  });
+  context.openBrowser = async (options, url = context.site.url) => {
+    const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zap207-chromium-'));
+    profiles.push(profile);
+    const browser = new Browser(profile, options);
+    browsers.push(browser);
+    return { browser, tab: await browser.open(url) };
+  };
+  return context;
+}
+
 module.exports = {
-  Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, WHOLE, sleep, waitFor, assertTitleScreen,
+  useSite, Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, WHOLE, sleep, waitFor, assertTitleScreen,
 };

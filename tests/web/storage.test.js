@@ -5,13 +5,9 @@
 'use strict';
 
 const assert = require('node:assert/strict');
-const fs = require('node:fs');
-const os = require('node:os');
-const path = require('node:path');
-const { after, before, describe, test } = require('node:test');
+const { describe, test } = require('node:test');
 
-const { serve } = require('../../web/serve.js');
-const { Browser, SITE, KEEP, WHITE, HIGH_SCORE, waitFor, assertTitleScreen } = require('./browser.js');
+const { useSite, WHITE, HIGH_SCORE, waitFor, assertTitleScreen } = require('./browser.js');
 const { colourMaskDifference, countColour } = require('./png.js');
 
 const NOTICE = 'Your best score will not be kept after this page is closed.';
@@ -27,40 +23,19 @@ function sameHighScore(a, b) {
 }
 
 describe('the record in the browser', () => {
-  let site;
-  const profiles = [];
-  const browsers = [];
-
-  async function openBrowser(options) {
-    const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zap207-chromium-'));
-    profiles.push(profile);
-    const browser = new Browser(profile, options);
-    browsers.push(browser);
-    return { browser, tab: await browser.open(site.url) };
-  }
+  const context = useSite();
+  const openBrowser = (...args) => context.openBrowser(...args);
 
   function notice(tab) {
     return tab.page.locator('#storage-notice');
   }
 
-  before(async () => {
-    assert.ok(fs.existsSync(path.join(SITE, 'index.html')), 'no site in dist/web: run scripts/build-web.sh');
-    if (KEEP) fs.mkdirSync(KEEP, { recursive: true });
-    site = await serve(SITE);
-  });
-
-  after(async () => {
-    for (const browser of browsers) await browser.close();
-    if (site) site.server.close();
-    for (const profile of profiles) fs.rmSync(profile, { recursive: true, force: true });
-  });
-
   test('two tabs: a new record shows in the other tab, and a lower one never replaces the stored one', async () => {
     const { browser, tab: watcher } = await openBrowser();
-    const player = await browser.newTab(site.url);
+    const player = await browser.newTab(context.site.url);
     // A tab that hears nothing from the others, as where the message comes
     // too late: it still holds the record it loaded when the page opened.
-    const deaf = await browser.newTab(site.url, () => { delete window.BroadcastChannel; });
+    const deaf = await browser.newTab(context.site.url, () => { delete window.BroadcastChannel; });
     const zero = await watcher.screen('tabs-before');
 
     await player.playRound();

@@ -1,5 +1,7 @@
 #include "input/InputSystem.h"
 
+#include "VirtualController.h"
+
 #include <SDL.h>
 
 #include <gtest/gtest.h>
@@ -119,18 +121,6 @@ TEST(InputSystem, ControllerButtonsPressOnceAndSticksIgnoreTheirDeadZone) {
 
 namespace {
 
-// A controller as SDL's virtual joystick driver makes one, with every standard
-// button and axis; SDL maps it as a game controller of its own accord.
-SDL_JoystickID attachVirtualController() {
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    const int index = SDL_JoystickAttachVirtualEx(&desc);
-    return index < 0 ? -1 : SDL_JoystickGetDeviceInstanceID(index);
-}
-
 SDL_Joystick* openedJoystick(SDL_JoystickID id) {
     return SDL_JoystickFromInstanceID(id);
 }
@@ -153,7 +143,7 @@ void pushWindowEvent(Uint8 what) {
 TEST(InputSystem, ControllersPluggedInBeforeOrDuringPlayAllCountUntilUnplugged) {
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
-    const SDL_JoystickID first = attachVirtualController();
+    const SDL_JoystickID first = testing_support::AttachVirtualController();
     ASSERT_GE(first, 0) << SDL_GetError();
     {
         vexa::InputSystem input;
@@ -162,7 +152,7 @@ TEST(InputSystem, ControllersPluggedInBeforeOrDuringPlayAllCountUntilUnplugged) 
         EXPECT_EQ(input.GetControllerCount(), 1);
 
         // Plugged in while the game runs: seen from the next frame on.
-        const SDL_JoystickID second = attachVirtualController();
+        const SDL_JoystickID second = testing_support::AttachVirtualController();
         ASSERT_GE(second, 0) << SDL_GetError();
         input.Update();
         ASSERT_EQ(input.GetControllerCount(), 2);
