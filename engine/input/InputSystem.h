@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-typedef struct _SDL_GameController
-    SDL_GameController;  // NOLINT(bugprone-reserved-identifier): SDL's name
+// SDL's own name for its controller type.
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
+typedef struct _SDL_GameController SDL_GameController;
 union SDL_Event;
 
 namespace vexa {
