@@ -306,8 +306,8 @@ TEST_F(AudioSystemTest, TheCompressedMusicDecodesToItsWholeLength) {
     ASSERT_TRUE(audio.Initialize());
     ASSERT_TRUE(audio.IsOpen());
     std::string problem;
-    Mix_Chunk* music =
-        vexa::soundfile::Decode(ReadWhole(std::string(ZAP207_SOURCE_ASSETS) + "/bgm.wav"), problem);
+    Mix_Chunk* music = vexa::soundfile::Decode(
+        ReadWhole(std::filesystem::path(ZAP207_SOURCE_ASSETS) / "bgm.wav"), problem);
     ASSERT_NE(music, nullptr) << problem;
     int frequency = 0;
     Uint16 format = 0;
