@@ -48,6 +48,13 @@ std::string checkProportions(TTF_Font* font, int pointSize) {
     return {};
 }
 
+// The face in `bytes` at one point size, or null. The bytes must outlive it.
+TTF_Font* openFace(const std::string& bytes, int pointSize) {
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    // With freesrc set the library closes the source, even when opening fails.
+    return source != nullptr ? TTF_OpenFontRW(source, 1, pointSize) : nullptr;
+}
+
 // Reported here, once; the Texts made with an empty font stay quiet.
 void reportFailure(const std::string& name, const std::string& problem) {
     ReportLoadFailure("font", name, problem);
@@ -81,9 +88,7 @@ void Font::Open(std::string bytes, int pointSize, const std::string& name) {
     }
     m_bytes = std::move(bytes);
     m_pointSize = pointSize;
-    SDL_RWops* source = SDL_RWFromConstMem(m_bytes.data(), static_cast<int>(m_bytes.size()));
-    // With freesrc set the library closes the source, even when opening fails.
-    m_ttfFont = source != nullptr ? TTF_OpenFontRW(source, 1, pointSize) : nullptr;
+    m_ttfFont = openFace(m_bytes, pointSize);
     if (m_ttfFont == nullptr) {
         reportFailure(name, TTF_GetError());
         Close();
@@ -106,8 +111,7 @@ TTF_Font* Font::AtScale(float scale) {
     if (m_scaledFont != nullptr) TTF_CloseFont(m_scaledFont);
     m_scaledFont = nullptr;
     m_scaledPointSize = pointSize;
-    SDL_RWops* source = SDL_RWFromConstMem(m_bytes.data(), static_cast<int>(m_bytes.size()));
-    if (source != nullptr) m_scaledFont = TTF_OpenFontRW(source, 1, pointSize);
+    m_scaledFont = openFace(m_bytes, pointSize);
     // The face passed its checks at its own size; failing now, the text is
     // still shown, if less sharply, by stretching the unscaled one.
     return m_scaledFont;
