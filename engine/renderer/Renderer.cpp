@@ -14,8 +14,28 @@ namespace vexa {
 // No constructor: the global starts zeroed before anything runs.
 Renderer g_renderer;
 
+namespace {
+
+// True when SDL settled on a driver that shows nothing although nobody asked
+// for one: a display that refused the connection for a moment makes SDL fall
+// back to its offscreen driver, and the game would run with no window at all.
+bool fellBackToNoDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || SDL_getenv("SDL_VIDEODRIVER") != nullptr) return false;
+    return SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+}
+
+}  // namespace
+
 bool Renderer::Initialize() {
     SDL_Init(SDL_INIT_VIDEO);
+    // A busy display server can refuse a connection: ask it again a few times.
+    for (int attempt = 0; attempt < 10 && fellBackToNoDisplay(); ++attempt) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Delay(100);
+        SDL_InitSubSystem(SDL_INIT_VIDEO);
+    }
+    m_noDisplay = fellBackToNoDisplay();
     TTF_Init();
     return true;
 }
@@ -23,6 +43,10 @@ bool Renderer::Initialize() {
 bool Renderer::CreateWindow(const std::string& title, int width, int height) {
     m_width = width;
     m_height = height;
+    if (m_noDisplay) {
+        std::cerr << "Cannot open the window: no display could be reached" << std::endl;
+        return false;
+    }
     m_window = SDL_CreateWindow(title.c_str(), 100, 100, width, height,
                                 SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (m_window == nullptr) {

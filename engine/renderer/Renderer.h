@@ -77,6 +77,8 @@ public:
     void Attach(SDL_Renderer* renderer, int width, int height);
 
 private:
+    // SDL found no display to show a window on, only a driver that draws nowhere.
+    bool m_noDisplay = false;
     void MeasureOutput();
     // How far from (x, y) anything drawn within |radius| of it may light a pixel.
     static float Reach(float x, float y, float radius);
