@@ -27,7 +27,7 @@ case $TARGET in
     web)
         ensure_packages emscripten node-acorn cmake make dpkg-dev >&2
         source scripts/web-env.sh
-        TOOLCHAIN="emscripten-$(tr -d '"\n' < /usr/share/emscripten/emscripten-version.txt)-r1"
+        TOOLCHAIN="emscripten-$(tr -d '"\n' < /usr/share/emscripten/emscripten-version.txt)-r2"
         ;;
     windows)
         ensure_packages "${WINDOWS_BUILD_PACKAGES[@]}" >&2
@@ -108,7 +108,9 @@ configure() {
     local source=$1 build=$2 prefix=$3
     shift 3
     if [ "$TARGET" = web ]; then
+        # Built for size, as the game is: the page is downloaded on every first visit.
         emcmake cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_C_FLAGS_RELEASE="-Oz -DNDEBUG" -DCMAKE_CXX_FLAGS_RELEASE="-Oz -DNDEBUG" \
             -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
             -DCMAKE_FIND_ROOT_PATH="$FOUND" "$@"
     else
@@ -160,7 +162,11 @@ FOUND=""
 found() { FOUND=${FOUND:+$FOUND;}$PREFIX; }
 
 if [ "$TARGET" = web ]; then
-    SDL_OPTIONS=(-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_THREADS=OFF)
+    # Without what a page never uses: threads, the off-screen and disk drivers,
+    # haptics, sensors, battery, locale, URLs, USB devices.
+    SDL_OPTIONS=(-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_THREADS=OFF
+        -DSDL_OFFSCREEN=OFF -DSDL_DISKAUDIO=OFF -DSDL_HAPTIC=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF
+        -DSDL_LOCALE=OFF -DSDL_MISC=OFF -DSDL_HIDAPI=OFF)
     LIBRARY_OPTIONS=(-DBUILD_SHARED_LIBS=OFF)
     FREETYPE_OPTIONS=()
     # Every byte counts in the browser: FreeType registers only the TrueType

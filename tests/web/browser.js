@@ -47,9 +47,14 @@ function countFrames() {
   });
 }
 
-// Waits until `check` returns a true value, trying every 100 ms.
+// How long a wait may last on a loaded machine, as in the desktop suites.
+const PATIENCE_MS = Number(process.env.E2E_PATIENCE || 60) * 1000;
+
+// Waits until `check` returns a true value, trying every 100 ms, for `ms` or
+// the suite's patience, whichever is longer: a busy machine only makes a
+// passing test slower.
 async function waitFor(check, ms, what) {
-  const deadline = Date.now() + ms;
+  const deadline = Date.now() + Math.max(ms, PATIENCE_MS);
   for (;;) {
     const value = await check();
     if (value) return value;
@@ -243,6 +248,18 @@ class Browser {
   }
 }
 
+// The game's next screens until `check` holds for one, which is returned.
+function screenUntil(tab, name, check, what) {
+  return waitFor(async () => {
+    const image = await tab.screen(name);
+    return check(image) && image;
+  }, 0, what);
+}
+
+function isTitleScreen(image) {
+  return countColour(image, TITLE_TEXT, WHITE) > 300 && countColour(image, WHOLE, SHIP) === 0;
+}
+
 function assertTitleScreen(image, what) {
   assert.ok(countColour(image, TITLE_TEXT, WHITE) > 300, `no title text ${what}`);
   assert.equal(countColour(image, WHOLE, SHIP), 0, `a ship on the title screen ${what}`);
@@ -275,5 +292,6 @@ function useSite() {
 }
 
 module.exports = {
-  useSite, Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, WHOLE, sleep, waitFor, assertTitleScreen,
+  useSite, Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, WHOLE,
+  sleep, waitFor, screenUntil, isTitleScreen, assertTitleScreen,
 };
