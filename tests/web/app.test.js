@@ -63,6 +63,14 @@ describe('the game on a phone and as an app', () => {
     };
     assert.ok(await sharp(), `the canvas is ${JSON.stringify(await tab.canvasSize())}`);
     assertTitleScreen(await tab.screen('phone-portrait-title'), 'in portrait');
+    // Below the game, the page says what a finger does; in landscape it has no room.
+    const hints = () => tab.page.evaluate(() => {
+      const list = document.getElementById('touch-keys');
+      return list.offsetParent === null ? null : list.getBoundingClientRect();
+    });
+    const below = await hints();
+    assert.ok(below && below.y >= box.y + box.height && below.y + below.height <= box.viewHeight,
+      `the touch hints are at ${JSON.stringify(below)}, the game at ${JSON.stringify(box)}`);
     if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-portrait.png') });
 
     await tab.page.setViewportSize({ width: 844, height: 390 });
@@ -75,6 +83,7 @@ describe('the game on a phone and as an app', () => {
     await waitFor(sharp, 5000, `the canvas is ${JSON.stringify(await tab.canvasSize())} after the rotation`);
     // The game still draws its whole picture.
     assertTitleScreen(await tab.screen('phone-landscape-title'), 'in landscape');
+    assert.equal(await hints(), null, 'touch hints shown over the game in landscape');
     if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-landscape.png') });
     assert.deepEqual(tab.errors, []);
   });

@@ -51,6 +51,7 @@ describe('the game in a browser', () => {
     shots.firstHighScore = image;
     assert.deepEqual(browser.tab.errors, []);
     assert.ok(await browser.tab.page.locator('#storage-notice').isHidden(), 'the page says the record is not kept');
+    assert.ok(await browser.tab.page.locator('#touch-keys').isHidden(), 'touch hints on a desktop');
 
     // The canvas's backing store follows the size the page shows it at, in
     // the screen's own pixels, and the game still draws its whole picture.
