@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <random>
@@ -95,17 +94,10 @@ bool replaceThroughTemporaryFile(const fs::path& target, const std::string& digi
 }
 
 // Where no new file can be made beside the record (a read-only directory), a
-// writable record is rewritten where it stands; the write is checked to the end.
+// writable record is rewritten where it stands, never emptied on the way: a
+// crash mid-save leaves the old record or the new one, with blanks after it.
 bool rewriteInPlace(const fs::path& target, const std::string& digits) {
-    std::error_code ec;
-    if (!fs::is_regular_file(target, ec)) return false;
-    std::ofstream file(target, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!file.is_open()) return false;
-    file << digits;
-    file.flush();
-    const bool written = file.good();
-    file.close();
-    return written && !file.fail();
+    return vexa::RewriteTextFile(target, digits);
 }
 
 // The record as the classic stream extraction of a long long has always read

@@ -40,6 +40,10 @@ bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes) {
     return platform::WriteNewFile(path, bytes);
 }
 
+bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes) {
+    return platform::RewriteTextFile(path, bytes);
+}
+
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
                    std::string& reason) {
     return platform::MoveIntoPlace(replacement, target, reason);

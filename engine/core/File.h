@@ -57,6 +57,14 @@ void ReportLoadFailure(std::string_view what, const std::filesystem::path& file,
 // removed again.
 bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes);
 
+// Rewrites the existing text file `path` where it stands, for where no new
+// file can be made beside it: `bytes` go over the old ones and spaces over the
+// rest of the old length in one write, then the file is cut to `bytes`' length
+// and flushed to the disk. It is never emptied first, so a crash on the way
+// leaves the old text or the new one with blanks after it. False when `path`
+// is not a regular file that can be written, or the write failed.
+bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes);
+
 // Puts the file `replacement` in the place of `target` in one step, so that
 // `target` is always either the old file or the new one, and makes the change
 // durable before returning. On failure `reason` says why and both files stay

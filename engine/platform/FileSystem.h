@@ -24,6 +24,11 @@ ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t max
 // but could not fill is removed again.
 bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes);
 
+// Writes `bytes` over the start of the existing regular file `path`, spaces
+// over the rest of its old length, then cuts it to `bytes`' length and flushes
+// it to the disk. Never creates, follows to a new file or empties the file first.
+bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes);
+
 // Puts `replacement` in `target`'s place in one step and makes the change
 // durable; `reason` says why not. On failure both files stay as they were.
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,

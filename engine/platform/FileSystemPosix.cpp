@@ -120,6 +120,22 @@ bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes) {
     return ok;
 }
 
+bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes) {
+    // O_NONBLOCK: a FIFO put in the file's place must not hang the game here.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat status {};
+    bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (ok) {
+        std::string padded = bytes;
+        const auto oldSize = static_cast<std::uintmax_t>(status.st_size);
+        if (oldSize > padded.size()) padded.resize(static_cast<std::size_t>(oldSize), ' ');
+        ok = writeAll(fd, padded) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+             ::fsync(fd) == 0;
+    }
+    return (::close(fd) == 0) && ok;
+}
+
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
                    std::string& reason) {
     if (::rename(replacement.c_str(), target.c_str()) != 0) {

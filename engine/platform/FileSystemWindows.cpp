@@ -152,6 +152,23 @@ bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes) {
     return ok;
 }
 
+bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::size_t oldSize = 0;
+    bool ok = checkOpened(file, std::numeric_limits<std::size_t>::max(), oldSize).empty();
+    if (ok) {
+        std::string padded = bytes;
+        if (oldSize > padded.size()) padded.resize(oldSize, ' ');
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(bytes.size());
+        ok = writeAll(file, padded) && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) &&
+             SetEndOfFile(file) && FlushFileBuffers(file);
+    }
+    return CloseHandle(file) && ok;
+}
+
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
                    std::string& reason) {
     // Write-through: the call returns once the move is on the disk.

@@ -184,7 +184,8 @@ TEST_F(HighScoreStoreTest, ASavedRecordReadsBackAfterAByteOrderMark) {
 }
 
 TEST_F(HighScoreStoreTest, WithoutRoomForANewFileAWritableRecordIsRewrittenInPlace) {
-    m_dir.Write("highscore.txt", "300");
+    // Blanks and a line end around the old digits: none may stay behind.
+    m_dir.Write("highscore.txt", "  300\n");
     // The store goes by the permission bits, so this holds for root too.
     const auto readOnlyDir = fs::perms::owner_read | fs::perms::owner_exec;
     fs::permissions(m_dir.Path(), readOnlyDir);

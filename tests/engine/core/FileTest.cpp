@@ -76,6 +76,21 @@ TEST(File, WriteNewFileNeverReplacesOrFollowsWhatIsAlreadyThere) {
     EXPECT_FALSE(vexa::WriteNewFile(dir.Path() / "no-such-dir" / "x.txt", "1"));
 }
 
+TEST(File, RewriteTextFileLeavesExactlyTheNewTextAndCreatesNothing) {
+    TempDir dir;
+    const auto longer = dir.Write("longer.txt", "  12345\n");
+    ASSERT_TRUE(vexa::RewriteTextFile(longer, "678"));
+    EXPECT_EQ(testing_support::ReadWhole(longer), "678") << "the old tail must be cut off";
+    const auto shorter = dir.Write("shorter.txt", "9");
+    ASSERT_TRUE(vexa::RewriteTextFile(shorter, "10000"));
+    EXPECT_EQ(testing_support::ReadWhole(shorter), "10000");
+
+    EXPECT_FALSE(vexa::RewriteTextFile(dir.Path() / "missing.txt", "1"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "missing.txt"));
+    std::filesystem::create_directory(dir.Path() / "folder");
+    EXPECT_FALSE(vexa::RewriteTextFile(dir.Path() / "folder", "1"));
+}
+
 TEST(File, MoveIntoPlaceReplacesInOneStepOrLeavesBothFiles) {
     TempDir dir;
     const auto target = dir.Write("record.txt", "old");
@@ -122,6 +137,8 @@ TEST(File, LinksAreFollowedButFifosAndDanglingLinksAreRefusedWithoutBlocking) {
     std::filesystem::create_symlink(target, dir.Path() / "planted.txt");
     EXPECT_FALSE(vexa::WriteNewFile(dir.Path() / "planted.txt", "999"));
     EXPECT_EQ(testing_support::ReadWhole(target), "abc");
+    // Nor is a FIFO rewritten: with no reader, opening it to write would wait.
+    EXPECT_FALSE(vexa::RewriteTextFile(fifo, "999"));
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
