@@ -143,6 +143,8 @@ bool beatsStoredRecord(const fs::path& target, int score) {
 
 bool replaceStoredScore(int score) {
     const fs::path target = resolveRecord();
+    // From the second reading to the replace, one game at a time.
+    const vexa::DirectoryLock turn(directoryOf(target));
     if (!targetIsReplaceable(target)) return false;
     if (!beatsStoredRecord(target, score)) return false;
     const std::string digits = std::to_string(score);

@@ -44,6 +44,17 @@ bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes
     return platform::RewriteTextFile(path, bytes);
 }
 
+DirectoryLock::DirectoryLock(const std::filesystem::path& directory)
+    : m_token(platform::LockDirectory(directory)) {}
+
+DirectoryLock::~DirectoryLock() {
+    platform::UnlockDirectory(m_token);
+}
+
+bool DirectoryLock::Held() const {
+    return m_token != platform::kNoLock;
+}
+
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
                    std::string& reason) {
     return platform::MoveIntoPlace(replacement, target, reason);

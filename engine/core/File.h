@@ -72,4 +72,23 @@ bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
                    std::string& reason);
 
+// Held while a program reads a file again, decides and replaces it, so that
+// two programs saving into one directory at the same moment take turns rather
+// than one putting a decision made on an old reading over the other's save.
+// Waits up to about a second for the other; without the lock (a directory
+// that cannot be opened, a holder that never lets go) the save goes on as it
+// would alone.
+class DirectoryLock {
+public:
+    explicit DirectoryLock(const std::filesystem::path& directory);
+    ~DirectoryLock();
+    DirectoryLock(const DirectoryLock&) = delete;
+    DirectoryLock& operator=(const DirectoryLock&) = delete;
+
+    bool Held() const;
+
+private:
+    std::intptr_t m_token;
+};
+
 }  // namespace vexa

@@ -34,4 +34,11 @@ bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
                    std::string& reason);
 
+// Takes the lock every program shares for saves into `directory`, waiting up
+// to about a second for another holder. Returns a token for UnlockDirectory,
+// or kNoLock when the lock could not be had.
+inline constexpr std::intptr_t kNoLock = -1;
+std::intptr_t LockDirectory(const std::filesystem::path& directory);
+void UnlockDirectory(std::intptr_t token);
+
 }  // namespace vexa::platform

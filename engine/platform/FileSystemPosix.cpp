@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -144,6 +145,24 @@ bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesyst
     }
     syncDirectoryOf(target);
     return true;
+}
+
+std::intptr_t LockDirectory(const std::filesystem::path& directory) {
+    // flock on the directory itself: it needs no file of its own, works in a
+    // read-only directory, and is let go when the holder exits or crashes.
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return kNoLock;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
+        if (errno != EWOULDBLOCK && errno != EINTR) break;
+        ::usleep(10000);
+    }
+    ::close(fd);
+    return kNoLock;
+}
+
+void UnlockDirectory(std::intptr_t token) {
+    if (token != kNoLock) ::close(static_cast<int>(token));
 }
 
 }  // namespace vexa::platform

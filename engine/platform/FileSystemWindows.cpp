@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include <cstdio>
+#include <cwctype>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -186,6 +188,37 @@ bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesyst
         }
         Sleep(kPauseMs);
     }
+}
+
+std::intptr_t LockDirectory(const std::filesystem::path& directory) {
+    // A named mutex per directory, named after its full path in one case:
+    // Windows compares paths without regard to case. An owner that exits or
+    // crashes leaves it abandoned, which the next one takes over.
+    std::error_code ec;
+    std::wstring path = std::filesystem::absolute(directory, ec).lexically_normal().wstring();
+    if (ec) return kNoLock;
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const wchar_t c : path) {
+        hash = (hash ^ static_cast<std::uint64_t>(std::towlower(c))) * 1099511628211ULL;
+    }
+    wchar_t name[64];
+    std::swprintf(name, sizeof name / sizeof name[0], L"Local\\vexa-directory-%016llx",
+                  static_cast<unsigned long long>(hash));
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
+    if (mutex == nullptr) return kNoLock;
+    const DWORD waited = WaitForSingleObject(mutex, 1000);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+        return reinterpret_cast<std::intptr_t>(mutex);
+    }
+    CloseHandle(mutex);
+    return kNoLock;
+}
+
+void UnlockDirectory(std::intptr_t token) {
+    if (token == kNoLock) return;
+    const auto mutex = reinterpret_cast<HANDLE>(token);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
 }
 
 }  // namespace vexa::platform

@@ -294,7 +294,7 @@ TEST_F(HighScoreStoreTest, AFifoInPlaceOfTheRecordReadsAsMissingWithoutBlocking)
     EXPECT_EQ(out.Text(), kReadFailure);
 }
 
-TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceEachLeaveAWholeRecord) {
+TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceLeaveTheHigherWholeRecord) {
     // Scores 100000..100299 from one process, 200000..200299 from the other.
     std::vector<pid_t> children;
     for (const int base : {100000, 200000}) {
@@ -302,12 +302,17 @@ TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceEachLeaveAWholeRecord) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             std::freopen("/dev/null", "w", stdout);
+            int seen = 0;
             for (int i = 0; i < 300; ++i) {
                 HighScoreStore store;
                 store.SaveHighScore(base + i);
                 const int read = store.LoadHighScore();
                 // Every value ever seen must be one a save wrote in full.
                 if (read < 100000 || read % 100000 >= 300) _exit(1);
+                // And the record only grows: a save that decided on an older
+                // reading must not put a lower score over a newer record.
+                if (read < seen || read < base + i) _exit(2);
+                seen = read;
             }
             _exit(0);
         }
@@ -316,11 +321,12 @@ TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceEachLeaveAWholeRecord) {
     for (const pid_t child : children) {
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            << "a save was seen half-written";
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_NE(WEXITSTATUS(status), 1) << "a save was seen half-written";
+        EXPECT_NE(WEXITSTATUS(status), 2) << "a lower score replaced a higher record";
+        EXPECT_EQ(WEXITSTATUS(status), 0);
     }
-    const std::string last = ReadWhole(m_dir.Path() / "highscore.txt");
-    EXPECT_TRUE(last == "100299" || last == "200299") << last;
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "200299");
     EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"}) << "no temporary file left";
 }
 #endif
@@ -328,6 +334,7 @@ TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceEachLeaveAWholeRecord) {
 #if defined(_WIN32)
 #include <windows.h>
 
+#include <atomic>
 #include <thread>
 
 namespace {
@@ -393,5 +400,29 @@ TEST_F(HighScoreStoreTest, ARecordHeldByAnotherProgramIsNeverLostNorClaimedSaved
     scanner.join();
     EXPECT_EQ(out.Text(), kSaved);
     EXPECT_EQ(ReadWhole(record), "900");
+}
+
+TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceNeverLowerTheRecord) {
+    // Two games in threads (the console lines go to the log: a captured
+    // stream is not for several threads).
+    std::atomic<bool> lowered{false};
+    const auto play = [&lowered](int base) {
+        int seen = 0;
+        for (int i = 0; i < 100; ++i) {
+            HighScoreStore store;
+            store.SaveHighScore(base + i);
+            // 0: the record was being replaced at that moment.
+            const int read = store.LoadHighScore();
+            if (read != 0 && read < seen) lowered = true;
+            if (read != 0) seen = read;
+        }
+    };
+    std::thread first(play, 100000);
+    std::thread second(play, 200000);
+    first.join();
+    second.join();
+    EXPECT_FALSE(lowered) << "a lower score replaced a higher record";
+    EXPECT_GE(m_store.LoadHighScore(), 200000);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"}) << "no temporary file left";
 }
 #endif

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 using testing_support::ScopedWorkingDirectory;
 using testing_support::TempDir;
@@ -89,6 +90,27 @@ TEST(File, RewriteTextFileLeavesExactlyTheNewTextAndCreatesNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "missing.txt"));
     std::filesystem::create_directory(dir.Path() / "folder");
     EXPECT_FALSE(vexa::RewriteTextFile(dir.Path() / "folder", "1"));
+}
+
+TEST(File, ADirectoryLockIsHeldByOneHolderAtATime) {
+    TempDir dir;
+    const auto otherTakes = [](const std::filesystem::path& where) {
+        bool held = false;
+        std::thread other([&] { held = vexa::DirectoryLock(where).Held(); });
+        other.join();
+        return held;
+    };
+    {
+        const vexa::DirectoryLock lock(dir.Path());
+        ASSERT_TRUE(lock.Held());
+        // Another holder waits about a second, then goes on without it.
+        EXPECT_FALSE(otherTakes(dir.Path()));
+        std::filesystem::create_directory(dir.Path() / "elsewhere");
+        EXPECT_TRUE(otherTakes(dir.Path() / "elsewhere")) << "a lock on another directory";
+    }
+    EXPECT_TRUE(otherTakes(dir.Path())) << "the lock was not let go";
+    { const vexa::DirectoryLock missing(dir.Path() / "missing"); }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "missing")) << "a lock made its directory";
 }
 
 TEST(File, MoveIntoPlaceReplacesInOneStepOrLeavesBothFiles) {
