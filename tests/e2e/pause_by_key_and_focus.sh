@@ -82,6 +82,44 @@ press_until() {
     fail "$what"
 }
 
+# An asteroid can end a run while the steps below wait on a busy machine.
+# start_run starts a new run when the last one has ended, and pause_by tries a
+# pause again in a new run when the run ended before it paused.
+start_run() {
+    ship_shown && return 0
+    xdo windowactivate --sync "$window"
+    press_until space "no new run started after Space" ship_shown
+}
+paused_or_over() { paused || ! ship_shown; }
+
+# pause_by WHAT ACTION: does ACTION (a function) to a run under way until the
+# game shows the pause, or fails saying WHAT.
+pause_by() {
+    local what=$1 action=$2 deadline
+    deadline=$(($(now_ms) + PATIENCE * 1000))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        start_run
+        "$action"
+        wait_until 15 paused_or_over
+        xdo keyup p
+        paused && return 0
+    done
+    fail "$what"
+}
+press_p() { xdo keydown p; }
+lose_focus() { xdotool windowfocus "$root"; }
+minimise_and_restore() {
+    xdotool windowminimize --sync "$window"
+    sleep 0.5
+    xdotool windowactivate --sync "$window" 2> /dev/null
+}
+hide_and_show() {
+    xdotool windowunmap --sync "$window"
+    sleep 0.5
+    xdotool windowmap --sync "$window"
+    xdo windowactivate --sync "$window"
+}
+
 # On the title screen losing the focus pauses nothing.
 xdotool windowfocus "$root"
 sleep 0.5
@@ -89,35 +127,27 @@ xdotool windowfocus "$window"
 press_until space "no ship appeared after Space" ship_shown
 expect "a new run did not run" running
 
-press_until p "P did not pause the game" paused
+pause_by "P did not pause the game" press_p
 sleep 1
 picture_still || fail "the paused picture moved"
 press_until p "P again did not resume the game" running
 
-xdotool windowfocus "$root"
-expect "losing the focus did not pause the game" paused
+pause_by "losing the focus did not pause the game" lose_focus
 xdotool windowfocus "$window"
 sleep 1
 picture_still || fail "getting the focus back resumed the game"
 caption_shown || fail "the caption went with the focus coming back"
 press_until p "P after the focus came back did not resume the game" running
 
-xdotool windowminimize --sync "$window"
-sleep 0.5
-xdotool windowactivate --sync "$window" 2> /dev/null
-expect "minimising the window did not pause the game" paused
+pause_by "minimising the window did not pause the game" minimise_and_restore
 sleep 1
 picture_still || fail "showing the window again resumed the game"
 press_until p "P after the window was shown again did not resume the game" running
 
-xdotool windowunmap --sync "$window"
-sleep 0.5
-xdotool windowmap --sync "$window"
-xdo windowactivate --sync "$window"
-expect "hiding the window did not pause the game" paused
+pause_by "hiding the window did not pause the game" hide_and_show
 press_until p "P after the window came back did not resume the game" running
 
 # Escape quits at once, paused or not.
-press_until p "P before Escape did not pause the game" paused
+pause_by "P before Escape did not pause the game" press_p
 quit_with_escape
 echo "ok"
