@@ -93,13 +93,6 @@ bool replaceThroughTemporaryFile(const fs::path& target, const std::string& digi
     return false;
 }
 
-// Where no new file can be made beside the record (a read-only directory), a
-// writable record is rewritten where it stands, never emptied on the way: a
-// crash mid-save leaves the old record or the new one, with blanks after it.
-bool rewriteInPlace(const fs::path& target, const std::string& digits) {
-    return vexa::RewriteTextFile(target, digits);
-}
-
 // The record as the classic stream extraction of a long long has always read
 // it: white space, an optional sign, then decimal digits up to the first other
 // character. Some editors on Windows start a UTF-8 file with a byte-order
@@ -150,7 +143,9 @@ bool replaceStoredScore(int score) {
     const std::string digits = std::to_string(score);
     bool replaced = false;
     if (replaceThroughTemporaryFile(target, digits, replaced)) return replaced;
-    return rewriteInPlace(target, digits);
+    // No new file can be made beside the record (a read-only directory): a
+    // writable record is rewritten where it stands, never emptied on the way.
+    return vexa::RewriteTextFile(target, digits);
 }
 
 }  // namespace
