@@ -243,7 +243,7 @@ describe('the game on a phone and as an app', () => {
     const pad = (buttons, axes) => tab.page.evaluate(([b, a]) => window.vexaPad(b, a), [buttons, axes]);
     const press = async (button) => {
       await pad([button]);
-      await sleep(200);
+      await tab.framesAndTime(200);
       await pad([]);
     };
     assertTitleScreen(await tab.screen('pad-title'), 'before A');

@@ -34,8 +34,9 @@ const DESKTOP_WIDTH = 834;
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-// Counts the animation frames the page runs: the game's loop is the only user,
-// so the first one is the first frame drawn.
+// Counts the animation frames the page runs: the game's loop is the only
+// steady user (the page asks for two while a finger holds a key), so the first
+// one is the first frame drawn.
 function countFrames() {
   const frames = { first: null, count: 0 };
   window.vexaFrames = frames;
@@ -134,10 +135,20 @@ class Tab {
     });
   }
 
-  // A press and release inside one frame is never seen: keys are held.
+  // Waits `ms`, and at least until the game has drawn one more frame: what
+  // was pressed before this call has then been seen (even by the frame that
+  // ends the game on Escape).
+  async framesAndTime(ms) {
+    const { count } = await this.frames();
+    await sleep(ms);
+    await waitFor(async () => (await this.frames()).count > count, 0, 'the game stopped drawing');
+  }
+
+  // A press and release inside one frame is never seen: keys are held for
+  // `ms` and for at least a frame the game has drawn.
   async hold(key, ms) {
     await this.page.keyboard.down(key);
-    await sleep(ms);
+    await this.framesAndTime(ms);
     await this.page.keyboard.up(key);
   }
 
