@@ -42,9 +42,13 @@ function countFrames() {
   window.vexaFrames = frames;
   const request = window.requestAnimationFrame.bind(window);
   window.requestAnimationFrame = (callback) => request((time) => {
-    callback(time);
-    if (frames.first === null) frames.first = performance.now();
-    frames.count++;
+    try {
+      callback(time);
+    } finally {
+      // The frame that ends the game ends by throwing: it counts too.
+      if (frames.first === null) frames.first = performance.now();
+      frames.count++;
+    }
   });
 }
 
@@ -94,7 +98,9 @@ class Tab {
   }
 
   frames() {
-    return this.page.evaluate(() => ({ ...window.vexaFrames, now: performance.now() }));
+    return this.page.evaluate(() => ({
+      ...window.vexaFrames, now: performance.now(), ended: !document.getElementById('ended').hidden,
+    }));
   }
 
   async waitForFrames(count) {
@@ -135,13 +141,16 @@ class Tab {
     });
   }
 
-  // Waits `ms`, and at least until the game has drawn one more frame: what
-  // was pressed before this call has then been seen (even by the frame that
-  // ends the game on Escape).
+  // Waits `ms`, and at least until the game has drawn one more frame (or has
+  // ended: Escape may have been seen already): what was pressed before this
+  // call has then been seen.
   async framesAndTime(ms) {
     const { count } = await this.frames();
     await sleep(ms);
-    await waitFor(async () => (await this.frames()).count > count, 0, 'the game stopped drawing');
+    await waitFor(async () => {
+      const now = await this.frames();
+      return now.count > count || now.ended;
+    }, 0, 'the game stopped drawing');
   }
 
   // A press and release inside one frame is never seen: keys are held for
