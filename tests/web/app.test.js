@@ -10,7 +10,7 @@ const path = require('node:path');
 const { describe, test } = require('node:test');
 
 const { serve } = require('../../web/serve.js');
-const { useSite, SITE, KEEP, SHIP, WHITE, sleep, waitFor, assertTitleScreen } = require('./browser.js');
+const { useSite, SITE, KEEP, SHIP, WHITE, sleep, waitFor, screenUntil, assertTitleScreen } = require('./browser.js');
 const { countColour, decodePng } = require('./png.js');
 
 const PHONE = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 };
@@ -264,10 +264,7 @@ describe('the game on a phone and as an app', () => {
     await pad([]);
 
     await press(9);
-    const paused = await waitFor(async () => {
-      const image = await tab.screen('pad-paused');
-      return pausedCaption(image) && image;
-    }, 5000, 'Start did not pause');
+    const paused = await screenUntil(tab, 'pad-paused', pausedCaption, 'Start did not pause');
     await sleep(500);
     assert.ok(pausedCaption(await tab.screen('pad-still-paused')), 'the pause did not hold');
     await press(9);

@@ -35,7 +35,7 @@ const DESKTOP_WIDTH = 834;
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // Counts the animation frames the page runs: the game's loop is the only
-// steady user (the page asks for two while a finger holds a key), so the first
+// steady user (the page asks for two when a finger presses a key), so the first
 // one is the first frame drawn.
 function countFrames() {
   const frames = { first: null, count: 0 };
