@@ -55,7 +55,14 @@ prefix_of() { local version=${2//+/_}; echo "$CACHE/$1-${version//:/_}-$TOOLCHAI
 # configured Debian entry (same mirrors, suites and keys, so apt sees no
 # conflicting Signed-By); earlier set-ups' files are replaced by it.
 SOURCES_DIR=/etc/apt/sources.list.d
-source_known() { apt-cache showsrc "$1" 2> /dev/null | grep -q -x "Version: $2"; }
+# The whole listing is read before matching: with grep -q the listing would be
+# cut short at the first match (a version is listed once per suite), and under
+# pipefail apt-cache's SIGPIPE would read as "not found".
+source_known() {
+    local listing
+    listing=$(apt-cache showsrc "$1" 2> /dev/null) || return 1
+    grep -q -x "Version: $2" <<< "$listing"
+}
 ensure_deb_src() {
     local package=$1 version=$2
     source_known "$package" "$version" && return 0
