@@ -108,9 +108,28 @@ function openInside(root, file, done) {
   });
 }
 
+// No file of the site has a path anywhere near this long.
+const MAX_URL_LENGTH = 2048;
+
+// Only the names this machine's browser uses for the server are answered: a
+// page elsewhere whose own name was pointed at 127.0.0.1 (DNS rebinding)
+// sends its own name and is refused.
+function hostAllowed(request, port) {
+  const host = String(request.headers.host || '').toLowerCase();
+  return [`127.0.0.1:${port}`, `localhost:${port}`].includes(host);
+}
+
 function handle(root, request, response) {
+  if (!hostAllowed(request, request.socket.localPort)) {
+    response.writeHead(421, { 'Content-Type': 'text/plain' }).end('This server answers only to 127.0.0.1 and localhost\n');
+    return;
+  }
   if (request.method !== 'GET' && request.method !== 'HEAD') {
     response.writeHead(405, { Allow: 'GET, HEAD' }).end();
+    return;
+  }
+  if (request.url.length > MAX_URL_LENGTH) {
+    response.writeHead(414, { 'Content-Type': 'text/plain' }).end('The address is too long\n');
     return;
   }
   const file = resolveRequest(root.path, request.url);
@@ -132,7 +151,7 @@ function handle(root, request, response) {
     openInside(root, file, (error, fd) => {
       if (!error) {
         send(fd, type, null, request, response);
-      } else if (['ENOENT', 'ENOTDIR', 'EISDIR'].includes(error.code)) {
+      } else if (['ENOENT', 'ENOTDIR', 'EISDIR', 'ENAMETOOLONG'].includes(error.code)) {
         notFound(response);
       } else {
         failed(response);

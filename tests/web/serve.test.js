@@ -3,6 +3,7 @@
 
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
+const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
 const { spawn } = require('node:child_process');
@@ -53,6 +54,21 @@ test('files are served with their types; missing files and other methods are ref
     assert.equal((await fetch(url + 'missing.js')).status, 404);
     assert.equal((await fetch(url + 'sub')).status, 404, 'a directory is not a file');
     assert.equal((await fetch(url, { method: 'POST', body: 'x' })).status, 405);
+    // Names too long for the file system are missing files; longer addresses are refused unread.
+    assert.equal((await fetch(url + 'a'.repeat(300) + '.js')).status, 404);
+    assert.equal((await fetch(url + 'a/'.repeat(2500))).status, 414);
+
+    // A page elsewhere reaching the server through a name of its own (DNS rebinding).
+    const status = (host) => new Promise((resolve, reject) => {
+      http.get(url, { headers: { Host: host } }, (answer) => {
+        answer.resume();
+        resolve(answer.statusCode);
+      }).on('error', reject);
+    });
+    const { port } = new URL(url);
+    assert.equal(await status(`localhost:${port}`), 200);
+    assert.equal(await status(`attacker.example:${port}`), 421);
+    assert.equal(await status('127.0.0.1'), 421, 'another port');
   } finally {
     server.close();
     fs.rmSync(dir, { recursive: true, force: true });
