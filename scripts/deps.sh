@@ -86,7 +86,7 @@ ensure_deb_src() {
     fi
     rm -f "$SOURCES_DIR/zap207-windows-src.list"
     log "added deb-src entries; updating apt's lists"
-    apt-get update -qq >&2
+    apt_get update -qq >&2
     source_known "$package" "$version" || { log "no Debian source for $package $version"; exit 1; }
 }
 
