@@ -4,7 +4,8 @@
 # display itself (-displayfd), so parallel runs never clash.
 #   xvfb_start DIR [WxHxDEPTH]  starts Xvfb (log in DIR/xvfb.log), exports
 #                               DISPLAY; status 1, with Xvfb's last words on
-#                               stderr, when it did not start
+#                               stderr, when it did not start within
+#                               E2E_PATIENCE seconds (default 60)
 #   xvfb_stop                   ends it; harmless when none is running
 source "$(dirname "${BASH_SOURCE[0]}")/waiting.sh"
 XVFB_PID=""
@@ -15,7 +16,7 @@ xvfb_start() {
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3> "$dir/display" > "$dir/xvfb.log" 2>&1 &
     XVFB_PID=$!
     # Xvfb writes the display number once it accepts clients.
-    deadline=$(($(now_ms) + 60000))
+    deadline=$(($(now_ms) + ${E2E_PATIENCE:-60} * 1000))
     until [ -s "$dir/display" ]; do
         if ended "$XVFB_PID" || [ "$(now_ms)" -ge "$deadline" ]; then
             echo "Xvfb did not start:" >&2

@@ -16,13 +16,12 @@ geometry() {
         $1 == "Width:" {w=$2} $1 == "Height:" {h=$2} END {print w "x" h "+" x "+" y}'
 }
 
+has_geometry() {
+    alive "$GAME_PID" || fail "the game died"
+    [ "$(geometry)" = "$1" ]
+}
 wait_geometry() {
-    for _ in $(seq 100); do
-        [ "$(geometry)" = "$1" ] && return 0
-        alive "$GAME_PID" || fail "the game died"
-        sleep 0.1
-    done
-    fail "$2: the window is $(geometry), not $1"
+    wait_until "$PATIENCE" has_geometry "$1" || fail "$2: the window is $(geometry), not $1"
 }
 
 # Waits until the picture's lit pixels lie within WxH+X+Y and reach across
@@ -30,7 +29,7 @@ wait_geometry() {
 # four fifths of its breadth): the game draws at a new size from its next
 # frame on, and the frame before may still be on screen.
 picture_within() {
-    local path w h x y pw ph px py end=$((SECONDS + 60)) attempt=0
+    local path w h x y pw ph px py end=$((SECONDS + PATIENCE)) attempt=0
     read -r pw ph px py <<< "$(echo "$1" | tr 'x+' '  ')"
     while [ "$SECONDS" -lt "$end" ]; do
         attempt=$((attempt + 1))

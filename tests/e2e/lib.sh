@@ -97,7 +97,7 @@ screenshot() {
     rm -f "$path"
     xwininfo -id "$window" > /dev/null 2>&1 || window=$(current_window) || return 1
     # Bounded: a screenshot must never hang the test.
-    timeout 30 import -window "$window" "$path"
+    timeout "$PATIENCE" import -window "$window" "$path"
     echo "$path"
 }
 
@@ -108,12 +108,10 @@ count_colour() {
 }
 
 # Starts a small window manager on the test's display, for what only a window
-# manager does: full screen, minimising. It goes with the display.
+# manager does: full screen, minimising. It goes with the display. Its very
+# first start on a machine (font caches cold) can take many seconds.
+window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
 start_window_manager() {
     openbox --sm-disable > "$WORK/openbox.log" 2>&1 &
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.1
-    done
-    fail "the window manager did not start"
+    wait_until "$PATIENCE" window_manager_running || fail "the window manager did not start"
 }

@@ -15,7 +15,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 wine_() { "$WINE_RUN" "$@"; }
 # Installers and uninstallers hand work to other processes (the uninstaller
 # runs a copy of itself): a step is over when the prefix's last process is.
-wait_wine() { timeout 300 /usr/lib/wine/wineserver -w || fail "Wine was still busy after five minutes"; }
+wait_wine() {
+    timeout $((PATIENCE * 5)) /usr/lib/wine/wineserver -w || fail "Wine was still busy after $((PATIENCE * 5)) s"
+}
 unix_path() { wine_ winepath -u "$1" | tr -d '\r'; }
 # The uninstall entry's values, or nothing when there is no entry.
 uninstall_entry() {
