@@ -1,0 +1,71 @@
+#include "core/KeptFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Longer bytes win: a rule the test can read at a glance.
+const vexa::KeptFile kLonger(
+    "longer.txt",
+    [](std::string_view fresh, std::string_view stored) { return fresh.size() > stored.size(); },
+    "longer.extra");
+
+}  // namespace
+
+TEST(KeptFiles, EachFileIsReplacedUnderItsOwnRuleAndKnowsItsCompanion) {
+    EXPECT_TRUE(vexa::KeptFileReplaces("longer.txt", "abc", "ab"));
+    EXPECT_FALSE(vexa::KeptFileReplaces("longer.txt", "ab", "abc"));
+    EXPECT_FALSE(vexa::KeptFileReplaces("longer.txt", "ab", "ab"));
+    // Bytes are bytes: a NUL inside counts like any other.
+    EXPECT_TRUE(vexa::KeptFileReplaces("longer.txt", std::string_view("a\0b", 3), "ab"));
+    // A file nobody keeps has no rule to stand in the way.
+    EXPECT_TRUE(vexa::KeptFileReplaces("other.txt", "", "anything"));
+
+    EXPECT_EQ(vexa::KeptFileCompanion("longer.txt"), "longer.extra");
+    EXPECT_EQ(vexa::KeptFileOwner("longer.extra"), "longer.txt");
+    EXPECT_EQ(vexa::KeptFileCompanion("longer.extra"), "");
+    EXPECT_EQ(vexa::KeptFileOwner("longer.txt"), "");
+    EXPECT_EQ(vexa::KeptFileOwner(""), "");
+}
+
+TEST(KeptFiles, ReportsWaitForEveryStoreUnderWayAndHearWhetherAllHeld) {
+    std::vector<std::string> heard;
+    const auto listen = [&heard](std::string what) {
+        return
+            [&heard, what](bool stored) { heard.push_back(what + (stored ? " kept" : " lost")); };
+    };
+
+    // Nothing under way: the answer is known at once.
+    vexa::WhenFilesKept(listen("now"));
+    EXPECT_EQ(heard, std::vector<std::string>{"now kept"});
+
+    heard.clear();
+    vexa::KeptFilesStoring();
+    vexa::WhenFilesKept(listen("first"));
+    vexa::KeptFilesStoring();
+    vexa::WhenFilesKept(listen("second"));
+    vexa::KeptFilesStored(false);
+    EXPECT_TRUE(heard.empty()) << "a report ran with a store still under way";
+    vexa::KeptFilesStored(true);
+    // The first waited through the failed store; the second was asked before it ended too.
+    EXPECT_EQ(heard, (std::vector<std::string>{"first lost", "second lost"}));
+
+    heard.clear();
+    vexa::KeptFilesStoring();
+    vexa::WhenFilesKept(listen("third"));
+    vexa::KeptFilesStored(true);
+    EXPECT_EQ(heard, std::vector<std::string>{"third kept"});
+
+    // An answer nobody waits for is no store: it must not let a later report
+    // run before its own store ends.
+    vexa::KeptFilesStored(false);
+    heard.clear();
+    vexa::KeptFilesStoring();
+    vexa::WhenFilesKept(listen("fourth"));
+    EXPECT_TRUE(heard.empty());
+    vexa::KeptFilesStored(true);
+    EXPECT_EQ(heard, std::vector<std::string>{"fourth kept"});
+}
