@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (clang, AddressSanitizer, UndefinedBehaviorSanitizer)
 # and runs one or all of them for a time budget each.
 #   scripts/fuzz.sh [TARGET|all] [SECONDS]     (default: all, 30 s each)
-# Targets: model highscore textform sound font. Each run starts from the kept
+# Targets: model highscore textform sound font replayfile. Each run starts from the kept
 # seeds (tests/fuzz/corpus/TARGET) plus what earlier runs found (in
 # $BUILD_DIR/corpus/TARGET). An input that crashes, leaks, hangs past the
 # timeout or allocates past the limits is kept under tests/fuzz/crashes/TARGET/;
@@ -16,7 +16,7 @@ source scripts/settings.sh
 source scripts/ensure-packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" clang-14 libclang-rt-14-dev
 
-ALL_TARGETS=(model highscore textform sound font)
+ALL_TARGETS=(model highscore textform sound font replayfile)
 TARGET=${1:-all}
 SECONDS_EACH=${2:-30}
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
@@ -41,9 +41,10 @@ if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch=$(mktemp -d -p /dev/shm); el
 trap 'rm -rf "$scratch"' EXIT
 export TMPDIR="$scratch"
 
-# Longest input per target: a model or a record is a few lines; the sound
-# and font targets take the size of their largest seed.
-declare -A MAX_LEN=([model]=2048 [highscore]=64 [textform]=512 [sound]=0 [font]=0)
+# Longest input per target: a model or a record is a few lines, a replay a
+# few minutes of runs; the sound and font targets take the size of their
+# largest seed.
+declare -A MAX_LEN=([model]=2048 [highscore]=64 [textform]=512 [sound]=0 [font]=0 [replayfile]=4096)
 
 found=0
 for target in "${targets[@]}"; do
