@@ -103,8 +103,7 @@ void Font::Open(std::string bytes, int pointSize, const std::string& name) {
 
 TTF_Font* Font::AtScale(float scale) {
     if (m_ttfFont == nullptr) return nullptr;
-    const int pointSize =
-        std::max(1, static_cast<int>(std::lround(static_cast<float>(m_pointSize) * scale)));
+    const int pointSize = PointSizeAt(scale);
     if (pointSize == m_pointSize) return m_ttfFont;
     if (m_scaledFont != nullptr && pointSize == m_scaledPointSize) return m_scaledFont;
 
@@ -115,6 +114,10 @@ TTF_Font* Font::AtScale(float scale) {
     // The face passed its checks at its own size; failing now, the text is
     // still shown, if less sharply, by stretching the unscaled one.
     return m_scaledFont;
+}
+
+int Font::PointSizeAt(float scale) const {
+    return std::max(1, static_cast<int>(std::lround(static_cast<float>(m_pointSize) * scale)));
 }
 
 void Font::Close() {

@@ -32,6 +32,8 @@ public:
     // scaled picture: rendering it larger keeps its edges sharp. The font at
     // its own size when the two round alike; null when the font is empty.
     TTF_Font* AtScale(float scale);
+    // The point size AtScale opens the face at.
+    int PointSizeAt(float scale) const;
 
     // Far above any Latin text face (ours is about 110 kB), below anything
     // that would strain memory.

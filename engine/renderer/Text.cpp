@@ -33,16 +33,17 @@ void Text::Create(Renderer& renderer, const std::string& text, const Color& colo
         static_cast<Uint8>(Color::ToInt(color.b)), static_cast<Uint8>(Color::ToInt(color.a))};
     TTF_Font* ttfFont = m_font ? m_font->m_ttfFont : nullptr;
     const unsigned fontLoads = m_font ? m_font->m_loads : 0;
+    const int pointSize = m_font ? m_font->m_pointSize : 0;
 
     // The score lines are set every frame but change a few times a second;
     // rendering the same string again would give the very same picture.
     const Uint32 rgba = packColor(sdlColor);
     if (m_texture != nullptr && text == m_source.text && rgba == m_source.rgba &&
-        ttfFont == m_source.font && fontLoads == m_source.fontLoads &&
+        fontLoads == m_source.fontLoads && pointSize == m_source.pointSize &&
         renderer.m_renderer == m_source.renderer) {
         return;
     }
-    m_source = Source{text, rgba, ttfFont, fontLoads, renderer.m_renderer};
+    m_source = Source{text, rgba, fontLoads, pointSize, renderer.m_renderer};
 
     // An empty font or an empty string gives no surface, and then no texture:
     // the Text simply draws nothing until a later Create succeeds.
@@ -73,12 +74,14 @@ void Text::Draw(Renderer& renderer, int x, int y) {
 
 void Text::DrawScaled(Renderer& renderer, int x, int y) {
     const Renderer::View& view = renderer.GetView();
-    TTF_Font* font = m_font->AtScale(view.scale);
-    const ScaledSource wanted{m_creations, font, renderer.m_renderer};
+    const ScaledSource wanted{m_creations, m_font->m_loads, m_font->PointSizeAt(view.scale),
+                              renderer.m_renderer};
     const bool current = m_scaledTexture != nullptr && wanted.creation == m_scaledSource.creation &&
-                         wanted.font == m_scaledSource.font &&
+                         wanted.fontLoads == m_scaledSource.fontLoads &&
+                         wanted.pointSize == m_scaledSource.pointSize &&
                          wanted.renderer == m_scaledSource.renderer;
     if (!current) {
+        TTF_Font* font = m_font->AtScale(view.scale);
         const std::uint32_t rgba = m_source.rgba;
         const SDL_Color color{static_cast<Uint8>(rgba >> 24), static_cast<Uint8>(rgba >> 16),
                               static_cast<Uint8>(rgba >> 8), static_cast<Uint8>(rgba)};

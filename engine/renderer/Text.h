@@ -8,7 +8,6 @@
 
 struct SDL_Renderer;
 struct SDL_Texture;
-typedef struct _TTF_Font TTF_Font;  // NOLINT(bugprone-reserved-identifier): SDL_ttf's name
 
 namespace vexa {
 
@@ -37,19 +36,23 @@ public:
     int GetHeight() const;
 
 private:
-    // What the texture was made from.
+    // What the texture was made from. A face is told by its font's load count
+    // and its point size, never by its address: a face closed and another
+    // opened can share one, and the old picture would be kept.
     struct Source {
         std::string text;
         std::uint32_t rgba = 0;
-        TTF_Font* font = nullptr;
         unsigned fontLoads = 0;
+        int pointSize = 0;
         SDL_Renderer* renderer = nullptr;
     };
 
-    // What the scaled texture was made from.
+    // What the scaled texture was made from: the unscaled one's source, by
+    // its count, and the face at the scaled size.
     struct ScaledSource {
         unsigned creation = 0;
-        TTF_Font* font = nullptr;
+        unsigned fontLoads = 0;
+        int pointSize = 0;
         SDL_Renderer* renderer = nullptr;
     };
 

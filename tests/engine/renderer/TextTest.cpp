@@ -9,6 +9,7 @@
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -201,4 +202,44 @@ TEST_F(TextTest, TheSamePictureAskedForAgainKeepsItsTexture) {
     other.Clear();
     text.Draw(vexa::g_renderer, 0, 0);
     EXPECT_GT(other.LitCount(), 0);
+}
+
+// Full screen, back to the window, then two resizes. Each change of size
+// closes the scaled face and opens another, which can come back at the very
+// address of the one closed: the text must still follow the scale.
+TEST_F(TextTest, AScaledTextFollowsEveryChangeOfScale) {
+    const std::string caption = "HIGH SCORE 207";
+    struct Step {
+        float scale;
+        int pictureWidth;
+        int pictureHeight;
+        Box expected;
+    };
+    Step steps[] = {
+        {2.0f, 600, 450, {}}, {1.0f, 1200, 900, {}}, {1.25f, 960, 720, {}}, {1.5f, 800, 600, {}}};
+    SoftwareCanvas canvas(1200, 900);
+
+    // What the caption looks like rendered at each size directly, measured
+    // first so no face of these is open while the sequence runs.
+    for (Step& step : steps) {
+        const int size = static_cast<int>(std::lround(28.0f * step.scale));
+        auto font = std::make_shared<vexa::Font>(kFontFile, size);
+        vexa::Text reference{font};
+        reference.Create(vexa::g_renderer, caption, kWhite);
+        canvas.Clear();
+        reference.Draw(vexa::g_renderer, 0, 0);
+        step.expected = canvas.LitBox();
+    }
+
+    vexa::Text text{m_font};
+    for (const Step& step : steps) {
+        vexa::g_renderer.Attach(canvas.Renderer(), step.pictureWidth, step.pictureHeight);
+        ASSERT_EQ(vexa::g_renderer.GetView().scale, step.scale);
+        text.Create(vexa::g_renderer, caption, kWhite);
+        canvas.Clear();
+        text.Draw(vexa::g_renderer, 0, 0);
+        const Box drawn = canvas.LitBox();
+        EXPECT_EQ(drawn.Width(), step.expected.Width()) << "at scale " << step.scale;
+        EXPECT_EQ(drawn.Height(), step.expected.Height()) << "at scale " << step.scale;
+    }
 }
