@@ -64,6 +64,9 @@ int InputSystem::WatchEvent(void* input, SDL_Event* event) {
     case SDL_WINDOWEVENT_HIDDEN:
         static_cast<InputSystem*>(input)->RequestPause();
         break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        static_cast<InputSystem*>(input)->m_focusGained = true;
+        break;
     default:
         break;
     }
@@ -188,7 +191,15 @@ void InputSystem::SetControllerAxis(int axis, std::int16_t value) {
 }
 
 void InputSystem::EndSnapshot() {
-    m_previousKeyboardState = m_keyboardState;
+    if (m_focusGained) {
+        // Back in focus, SDL reports the keys already down as new presses,
+        // though they went down in another window. Counting every key as held
+        // before makes each wait to be let go and pressed again here.
+        m_previousKeyboardState.assign(m_keyboardState.size(), 1);
+        m_focusGained = false;
+    } else {
+        m_previousKeyboardState = m_keyboardState;
+    }
     m_previousControllerButtons = m_controllerButtons;
 }
 

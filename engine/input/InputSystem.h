@@ -29,7 +29,9 @@ public:
 
     // Codes outside the tables answer false.
     bool GetKeyDown(std::uint32_t scancode) const;
-    // Held in this snapshot but not in the one before.
+    // Held in this snapshot but not in the one before. A key already down
+    // when the window gained the focus went down elsewhere: it counts only
+    // once let go and pressed again.
     bool GetKeyPressed(std::uint32_t scancode) const;
     bool GetMouseButtonDown(std::uint32_t button) const;
 
@@ -78,6 +80,8 @@ private:
     bool m_watching = false;
     bool m_pauseRequestPending = false;
     bool m_pauseRequested = false;
+    // The window gained the focus since the last snapshot was ended.
+    bool m_focusGained = false;
 };
 
 extern InputSystem g_inputSystem;

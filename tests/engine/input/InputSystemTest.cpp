@@ -217,3 +217,33 @@ TEST(InputSystem, LosingTheWindowAsksForAPauseForOneFrame) {
     pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     SDL_Quit();
 }
+
+// On X11, P held in another window while the focus came back resumed the run:
+// SDL reports the keys already down then as new presses.
+TEST(InputSystem, AKeyAlreadyDownWhenTheFocusReturnsIsNoPressUntilPressedAgain) {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    {
+        vexa::InputSystem input;
+        ASSERT_TRUE(input.Initialize());
+        input.Update();
+
+        // The frame that takes the focus back finds P down already.
+        pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+        input.Update();
+        input.SetKeyDown(SDL_SCANCODE_P, true);
+        EXPECT_TRUE(input.GetKeyDown(SDL_SCANCODE_P));
+        EXPECT_FALSE(input.GetKeyPressed(SDL_SCANCODE_P));
+        input.EndSnapshot();
+        EXPECT_FALSE(input.GetKeyPressed(SDL_SCANCODE_P));
+
+        // Let go and pressed in the window: a press. So is any key that first
+        // goes down after the focus came back.
+        input.SetKeyDown(SDL_SCANCODE_P, false);
+        input.EndSnapshot();
+        input.SetKeyDown(SDL_SCANCODE_P, true);
+        input.SetKeyDown(SDL_SCANCODE_M, true);
+        EXPECT_TRUE(input.GetKeyPressed(SDL_SCANCODE_P));
+        EXPECT_TRUE(input.GetKeyPressed(SDL_SCANCODE_M));
+    }
+    SDL_Quit();
+}
