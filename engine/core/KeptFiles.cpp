@@ -21,6 +21,9 @@ struct Waiting {
 struct Registry {
     std::map<std::string, Entry, std::less<>> files;
     int storesUnderWay = 0;
+    // A store that ended without storing before any report asked for it
+    // (storage known to be missing answers at once).
+    bool lostSinceReport = false;
     std::vector<Waiting> reports;
 };
 
@@ -57,11 +60,14 @@ std::string KeptFileOwner(std::string_view name) {
 }
 
 void WhenFilesKept(std::function<void(bool stored)> report) {
-    if (registry().storesUnderWay == 0) {
-        report(true);
+    Registry& kept = registry();
+    const bool stored = !kept.lostSinceReport;
+    kept.lostSinceReport = false;
+    if (kept.storesUnderWay == 0) {
+        report(stored);
         return;
     }
-    registry().reports.push_back(Waiting{std::move(report), true});
+    kept.reports.push_back(Waiting{std::move(report), stored});
 }
 
 void KeptFilesStoring() {
@@ -72,6 +78,7 @@ void KeptFilesStored(bool stored) {
     Registry& kept = registry();
     if (kept.storesUnderWay == 0) return;
     --kept.storesUnderWay;
+    if (!stored && kept.reports.empty()) kept.lostSinceReport = true;
     for (Waiting& waiting : kept.reports) waiting.stored = waiting.stored && stored;
     if (kept.storesUnderWay > 0) return;
     // A report may itself write a kept file and wait again: it joins a fresh list.

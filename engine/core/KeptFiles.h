@@ -33,10 +33,10 @@ std::string KeptFileCompanion(std::string_view name);
 // The kept file whose companion `name` is, or empty when it is no companion.
 std::string KeptFileOwner(std::string_view name);
 
-// Calls `report` with whether the kept files written so far were stored: at
-// once where writing the file is storing it (the desktop); in a browser once
-// its database has answered, so that the player is never told of a save that
-// did not hold.
+// Calls `report` with whether the kept files written since the last report
+// were stored: at once where writing the file is storing it (the desktop); in
+// a browser once its database has answered, so that the player is never told
+// of a save that did not hold.
 void WhenFilesKept(std::function<void(bool stored)> report);
 
 // For a platform whose storage answers later: each store it begins is ended

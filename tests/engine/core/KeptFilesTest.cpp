@@ -59,6 +59,15 @@ TEST(KeptFiles, ReportsWaitForEveryStoreUnderWayAndHearWhetherAllHeld) {
     vexa::KeptFilesStored(true);
     EXPECT_EQ(heard, std::vector<std::string>{"third kept"});
 
+    // Storage known to be missing answers before the report is asked for: the
+    // report still hears it, and the one after that hears only of its own.
+    heard.clear();
+    vexa::KeptFilesStoring();
+    vexa::KeptFilesStored(false);
+    vexa::WhenFilesKept(listen("at once"));
+    vexa::WhenFilesKept(listen("later"));
+    EXPECT_EQ(heard, (std::vector<std::string>{"at once lost", "later kept"}));
+
     // An answer nobody waits for is no store: it must not let a later report
     // run before its own store ends.
     vexa::KeptFilesStored(false);
