@@ -2,18 +2,16 @@
 
 #include "core/File.h"
 #include "core/GlobalOrder.h"
-#include "platform/Platform.h"
 
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 VEXA_GLOBAL_ORDER(1) HighScoreStore g_highScoreStore;
 
@@ -22,76 +20,11 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kFileName = "highscore.txt";
+// The best game's replay, kept beside the record.
+const char* const kReplayName = "highscore.replay";
 // A record is a handful of digits; a file much larger than that is not one.
 constexpr std::uintmax_t kMaxRecordBytes = std::uintmax_t{64} * 1024;
-
-// Where the record really is: a symbolic link is followed to the file it names,
-// so a save updates the linked record instead of replacing the link.
-fs::path resolveRecord() {
-    fs::path path = kFileName;
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code ec;
-        if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-        const fs::path target = fs::read_symlink(path, ec);
-        if (ec) return path;
-        path = target.is_absolute() ? target : path.parent_path() / target;
-    }
-    return path;
-}
-
-// The permission bits decide, not an attempt: CI and some players run as root,
-// for whom every write succeeds whatever the bits say.
-bool isWritable(const fs::path& path) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    return !ec && (status.permissions() & fs::perms::owner_write) != fs::perms::none;
-}
-
-fs::path directoryOf(const fs::path& file) {
-    return file.has_parent_path() ? file.parent_path() : fs::path(".");
-}
-
-// Renaming over a file needs only the directory to be writable, so a
-// write-protected record, or a directory in its place, is refused here.
-bool targetIsReplaceable(const fs::path& target) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(target, ec);
-    if (status.type() == fs::file_type::not_found) return true;
-    if (ec || status.type() != fs::file_type::regular) return false;
-    return isWritable(target);
-}
-
-// A fresh name beside the record for each save, so two games saving at once
-// never write into the same temporary file.
-fs::path temporaryNameFor(const fs::path& target) {
-    std::random_device device;
-    const std::uint64_t bits = (std::uint64_t{device()} << 32) ^ device();
-    char suffix[24];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(bits));
-    return directoryOf(target) / (target.filename().string() + suffix);
-}
-
-// The new score goes to a file of its own beside the record and only replaces
-// it once complete and on the disk, so a full disk, a crash or a power cut
-// mid-write never costs the record. False when no temporary file could be made
-// there at all; `replaced` tells whether the record now holds the new score.
-bool replaceThroughTemporaryFile(const fs::path& target, const std::string& digits,
-                                 bool& replaced) {
-    replaced = false;
-    if (!isWritable(directoryOf(target))) return false;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        const fs::path temp = temporaryNameFor(target);
-        if (!vexa::WriteNewFile(temp, digits)) continue;
-        std::string reason;
-        replaced = vexa::MoveIntoPlace(temp, target, reason);
-        if (!replaced) {
-            std::error_code ignored;
-            fs::remove(temp, ignored);
-        }
-        return true;
-    }
-    return false;
-}
+constexpr std::uintmax_t kMaxReplayBytes = std::uintmax_t{4} * 1024 * 1024;
 
 // The record as the classic stream extraction of a long long has always read
 // it: white space, an optional sign, then decimal digits up to the first other
@@ -124,28 +57,49 @@ std::optional<int> parseRecord(std::string_view text) {
 // afresh, never taken from an earlier frame: a record that could not be read
 // then (a scanner holding it, a permission) would otherwise look like 0 and
 // be lost to any score. A record that is there but cannot be read now is kept.
-bool beatsStoredRecord(const fs::path& target, int score) {
-    // Worth a moment's wait: this decides whether the record is replaced.
-    const vexa::FileContents stored =
-        vexa::ReadDataFile(target, kMaxRecordBytes, vexa::FileWait::Brief);
+bool beatsStoredRecord(const vexa::FileContents& stored, int score) {
     if (stored.status == vexa::FileContents::Status::Missing) return true;
     if (!stored.Ok()) return false;
     const std::optional<int> record = parseRecord(stored.bytes);
     return !record || score > *record;
 }
 
-bool replaceStoredScore(int score) {
-    const fs::path target = resolveRecord();
-    // From the second reading to the replace, one game at a time.
-    const vexa::DirectoryLock turn(directoryOf(target));
-    if (!targetIsReplaceable(target)) return false;
-    if (!beatsStoredRecord(target, score)) return false;
-    const std::string digits = std::to_string(score);
-    bool replaced = false;
-    if (replaceThroughTemporaryFile(target, digits, replaced)) return replaced;
-    // No new file can be made beside the record (a read-only directory): a
-    // writable record is rewritten where it stands, never emptied on the way.
-    return vexa::RewriteTextFile(target, digits);
+// A stored replay is always of a game that reached the stored record: it
+// goes into place before the record does, so a record that then fails to be
+// replaced is still reached by it, and one of an older record goes when the
+// new one cannot be stored (the replay only adds to the record).
+void storeReplay(const std::string* replay) {
+    if (replay != nullptr && vexa::ReplaceFileDurably(kReplayName, *replay)) return;
+    std::error_code ignored;
+    fs::remove(kReplayName, ignored);
+}
+
+bool saveRecord(int score, const std::string* replay) {
+    vexa::ReplaceOptions options;
+    options.maxCurrentBytes = kMaxRecordBytes;
+    bool replayStored = false;
+    const auto decide = [score, replay, &replayStored](const vexa::FileContents& stored) {
+        std::optional<std::string> digits;
+        if (!beatsStoredRecord(stored, score)) {
+            // Decided again on a higher record another game created meanwhile:
+            // the replay stored for the first decision no longer reaches it.
+            if (replayStored) storeReplay(nullptr);
+            return digits;
+        }
+        storeReplay(replay);
+        replayStored = replay != nullptr;
+        digits = std::to_string(score);
+        return digits;
+    };
+    return vexa::ReplaceFileDurably(kFileName, decide, options) == vexa::ReplaceOutcome::Replaced;
+}
+
+void reportSave(bool saved) {
+    if (saved) {
+        std::cout << "High score saved successfully!" << std::endl;
+    } else {
+        std::cout << "Unable to save high score!" << std::endl;
+    }
 }
 
 }  // namespace
@@ -165,10 +119,14 @@ int HighScoreStore::LoadHighScore() {
 }
 
 void HighScoreStore::SaveHighScore(int score) {
-    if (replaceStoredScore(score)) {
-        vexa::platform::FilesChanged();
-        std::cout << "High score saved successfully!" << std::endl;
-    } else {
-        std::cout << "Unable to save high score!" << std::endl;
-    }
+    reportSave(saveRecord(score, nullptr));
+}
+
+void HighScoreStore::SaveHighScore(int score, const std::string& replayBytes) {
+    reportSave(saveRecord(score, &replayBytes));
+}
+
+std::string HighScoreStore::LoadBestReplay() {
+    vexa::FileContents stored = vexa::ReadDataFile(kReplayName, kMaxReplayBytes);
+    return stored.Ok() ? std::move(stored.bytes) : std::string();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The best score of all games, kept in "highscore.txt" in the working
 // directory as bare decimal digits (an optional minus, no newline).
 class HighScoreStore {
@@ -11,8 +13,16 @@ public:
     // read back from the file now, or when there is no record or it holds no
     // number. A record that is there but cannot be read is never replaced. The
     // old file stays intact unless the new one was written completely and
-    // reached the disk. Prints whether `score` was saved.
+    // reached the disk. Prints whether `score` was saved. Two games saving at
+    // once take turns; a game that cannot have its turn saves nothing.
     void SaveHighScore(int score);
+    // The same, keeping `replayBytes` as the best game's replay when `score`
+    // is saved. A stored replay is always of a game whose score reaches the
+    // stored record; a replay that cannot be stored does not stop the record.
+    void SaveHighScore(int score, const std::string& replayBytes);
+    // The stored replay byte for byte, or nothing when there is none or it
+    // cannot be read (or is larger than a replay can be).
+    std::string LoadBestReplay();
 };
 
 extern HighScoreStore g_highScoreStore;

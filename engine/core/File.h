@@ -1,8 +1,12 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,6 +14,25 @@ namespace vexa {
 
 // Makes `path` the process's working directory; false leaves it unchanged.
 bool SetFilePath(const std::filesystem::path& path);
+
+// Whether something is at `path`. False also when the path cannot be examined
+// (a directory on the way that may not be searched): nothing throws out of the
+// engine, and a file that cannot be examined cannot be read either.
+bool FileExists(const std::filesystem::path& path);
+
+// The size of the file at `path` in bytes. On failure `size` holds the largest
+// size_t and the result is false, also for a size no size_t can hold.
+bool GetFileSize(const std::filesystem::path& path, std::size_t& size);
+
+// Reads the whole regular file at `path` into `buffer`, byte for byte. False
+// leaves `buffer` untouched: a missing file, one that cannot be opened or read,
+// and a FIFO, a device or a file too large for memory in its place.
+bool ReadFile(const std::filesystem::path& path, std::string& buffer);
+
+// The same for a loader that also refuses files over `maxBytes` and says why
+// it could not read one, worded for a message ("there is no such file").
+bool ReadFile(const std::filesystem::path& path, std::string& buffer, std::uintmax_t maxBytes,
+              std::string& reason);
 
 inline constexpr std::uintmax_t kAnySize = std::numeric_limits<std::uintmax_t>::max();
 
@@ -52,10 +75,13 @@ void ReportLoadFailure(std::string_view what, const std::filesystem::path& file,
 
 // Creates `path` as a new file, never replacing or following anything already
 // there (a link planted at that name makes it fail), writes `bytes` to it
-// exactly and flushes them to the disk. False when the file could not be
+// exactly and flushes them to the disk. `mode`, when known, is given to the
+// file exactly (whatever the process's umask); otherwise it gets the usual
+// read-write for its owner, readable by all. False when the file could not be
 // created or not written in full; a file it created but could not fill is
 // removed again.
-bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes);
+bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes,
+                  std::filesystem::perms mode = std::filesystem::perms::unknown);
 
 // Rewrites the existing text file `path` where it stands, for where no new
 // file can be made beside it: `bytes` go over the old ones and spaces over the
@@ -72,23 +98,59 @@ bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
                    std::string& reason);
 
-// Held while a program reads a file again, decides and replaces it, so that
-// two programs saving into one directory at the same moment take turns rather
-// than one putting a decision made on an old reading over the other's save.
-// Waits up to about a second for the other; without the lock (a directory
-// that cannot be opened, a holder that never lets go) the save goes on as it
-// would alone.
-class DirectoryLock {
+// Held while a program reads a file, decides and replaces it, so that two
+// programs replacing the same file take turns rather than one putting a
+// decision made on an old reading over the other's. The turn is kept on the
+// file itself, so it can be had wherever the file can be read, whatever the
+// directory allows. A file that is not there has no turn to take (a replace
+// then only ever creates it, never replaces what another made meanwhile),
+// nor has one that cannot be opened for reading.
+class FileTurn {
 public:
-    explicit DirectoryLock(const std::filesystem::path& directory);
-    ~DirectoryLock();
-    DirectoryLock(const DirectoryLock&) = delete;
-    DirectoryLock& operator=(const DirectoryLock&) = delete;
+    FileTurn(const std::filesystem::path& file, std::chrono::milliseconds patience);
+    ~FileTurn();
+    FileTurn(const FileTurn&) = delete;
+    FileTurn& operator=(const FileTurn&) = delete;
 
     bool Held() const;
 
 private:
     std::intptr_t m_token;
 };
+
+// How a file that a program keeps (a record, a save) is replaced.
+struct ReplaceOptions {
+    // The largest current file the decision is given; a larger one is Unreadable.
+    std::uintmax_t maxCurrentBytes = kAnySize;
+    // How long to wait for another program's turn on the file before giving up.
+    // A turn is held for the time a write takes to reach the disk, seconds on a
+    // slow card or a network folder.
+    std::chrono::milliseconds patience{5000};
+};
+
+enum class ReplaceOutcome { Replaced, Declined, Failed };
+
+// The file's new bytes given its current contents, or nothing to keep it.
+using ReplaceDecision = std::function<std::optional<std::string>(const FileContents& current)>;
+
+// Replaces the file at `target` (a symbolic link is followed, and the file it
+// names is replaced) with the bytes `decide` makes from what it holds now,
+// read in `target`'s turn. The new bytes go to a file of their own beside it,
+// with the old file's permissions, and reach the disk before that file takes
+// `target`'s place, so a crash or a power cut leaves the old file or the new
+// one; where no file can be made beside it, a writable `target` is rewritten
+// where it stands. Never puts bytes in place without the turn unless `target`
+// is missing, and then only creates it: the decision is made again on what
+// another program created meanwhile. Temporary files that a killed program
+// left beside `target` more than a minute ago are removed. Replaced only when
+// `target` holds the new bytes afterwards; the platform then learns that a
+// kept file changed. A protected `target`, or a directory in its place, is
+// never replaced. Never throws, unless `decide` does.
+ReplaceOutcome ReplaceFileDurably(const std::filesystem::path& target,
+                                  const ReplaceDecision& decide,
+                                  const ReplaceOptions& options = {});
+
+// The same, putting `bytes` in place whatever the file held.
+bool ReplaceFileDurably(const std::filesystem::path& target, const std::string& bytes);
 
 }  // namespace vexa

@@ -20,9 +20,11 @@ ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t max
                            std::string& bytes, std::string& reason);
 
 // Creates `path` as a new file (never replacing or following anything there),
-// writes `bytes` and flushes them to the disk before closing. A file it made
-// but could not fill is removed again.
-bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes);
+// writes `bytes` and flushes them to the disk before closing. `mode`, unless
+// unknown, is given to the file exactly, umask or not (where files have modes).
+// A file it made but could not fill is removed again.
+bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes,
+                  std::filesystem::perms mode);
 
 // Writes `bytes` over the start of the existing regular file `path`, spaces
 // over the rest of its old length, then cuts it to `bytes`' length and flushes
@@ -34,11 +36,21 @@ bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
                    std::string& reason);
 
-// Takes the lock every program shares for saves into `directory`, waiting up
-// to about a second for another holder. Returns a token for UnlockDirectory,
-// or kNoLock when the lock could not be had.
+enum class PlaceResult { Placed, Taken, Failed };
+
+// Gives `replacement` the name `target` only if nothing has that name yet, in
+// one step, and makes the change durable. Taken when something has (and
+// `replacement` stays); Failed with `reason` otherwise. Where the file system
+// cannot refuse an existing name in one step, the move replaces it.
+PlaceResult PlaceNewFile(const std::filesystem::path& replacement,
+                         const std::filesystem::path& target, std::string& reason);
+
+// Takes the lock every program shares for replacing `file`, waiting up to
+// `patienceMs` for another holder. Returns a token for ReleaseFileTurn, or kNoLock
+// when the lock could not be had, or there is no lock to take (on systems
+// where the lock lives on the file itself, a missing or unopenable file).
 inline constexpr std::intptr_t kNoLock = -1;
-std::intptr_t LockDirectory(const std::filesystem::path& directory);
-void UnlockDirectory(std::intptr_t token);
+std::intptr_t TakeFileTurn(const std::filesystem::path& file, long long patienceMs);
+void ReleaseFileTurn(std::intptr_t token);
 
 }  // namespace vexa::platform

@@ -110,12 +110,17 @@ ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t max
     return ReadStatus::Read;
 }
 
-bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes) {
+bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes,
+                  std::filesystem::perms mode) {
     // O_EXCL refuses any existing name, a symbolic link included, so the bytes
     // can only ever land in a file made here and now.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0644);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    // Set on the descriptor, before the flush, so the mode reaches the disk
+    // with the bytes; the umask would otherwise narrow a mode the file had.
+    bool ok = mode == std::filesystem::perms::unknown ||
+              ::fchmod(fd, static_cast<mode_t>(mode & std::filesystem::perms::all)) == 0;
+    ok = ok && writeAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (!ok) ::unlink(path.c_str());
     return ok;
@@ -147,21 +152,49 @@ bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesyst
     return true;
 }
 
-std::intptr_t LockDirectory(const std::filesystem::path& directory) {
-    // flock on the directory itself: it needs no file of its own, works in a
-    // read-only directory, and is let go when the holder exits or crashes.
-    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return kNoLock;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
-        if (errno != EWOULDBLOCK && errno != EINTR) break;
-        ::usleep(10000);
+PlaceResult PlaceNewFile(const std::filesystem::path& replacement,
+                         const std::filesystem::path& target, std::string& reason) {
+    // A second name fails on an existing one, where a rename would replace it.
+    if (::link(replacement.c_str(), target.c_str()) == 0) {
+        ::unlink(replacement.c_str());
+        syncDirectoryOf(target);
+        return PlaceResult::Placed;
     }
-    ::close(fd);
+    if (errno == EEXIST) return PlaceResult::Taken;
+    // FAT cards and the browser's file system have no second names.
+    return MoveIntoPlace(replacement, target, reason) ? PlaceResult::Placed : PlaceResult::Failed;
+}
+
+std::intptr_t TakeFileTurn(const std::filesystem::path& file, long long patienceMs) {
+    // flock on the file itself: it needs no file of its own and no right to
+    // read the directory (a folder of mode 0333 can still be saved into), and
+    // is let go when the holder exits or crashes. A replace puts a new file
+    // under the name, so a lock won on a file that has since been replaced is
+    // given up and taken again on the new one.
+    long long waitedMs = 0;
+    for (int replaced = 0; replaced < 100; ++replaced) {
+        const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) return kNoLock;
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) || waitedMs >= patienceMs) {
+                ::close(fd);
+                return kNoLock;
+            }
+            ::usleep(10000);
+            waitedMs += 10;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::stat(file.c_str(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            return fd;
+        }
+        ::close(fd);
+    }
     return kNoLock;
 }
 
-void UnlockDirectory(std::intptr_t token) {
+void ReleaseFileTurn(std::intptr_t token) {
     if (token != kNoLock) ::close(static_cast<int>(token));
 }
 

@@ -104,6 +104,28 @@ bool writeAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
+// Write-through: the call returns once the move is on the disk.
+PlaceResult moveFile(const std::filesystem::path& from, const std::filesystem::path& to,
+                     DWORD flags, std::string& reason) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(), flags | MOVEFILE_WRITE_THROUGH)) {
+            return PlaceResult::Placed;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+            reason = describe(error);
+            return PlaceResult::Taken;
+        }
+        // A file held open without delete sharing refuses the move as denied.
+        const bool retry = isTransient(error) || error == ERROR_ACCESS_DENIED;
+        if (!retry || attempt + 1 == kTries) {
+            reason = describe(error);
+            return PlaceResult::Failed;
+        }
+        Sleep(kPauseMs);
+    }
+}
+
 }  // namespace
 
 ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes, bool patient,
@@ -142,7 +164,8 @@ ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t max
     return ReadStatus::Read;
 }
 
-bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes) {
+bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes,
+                  std::filesystem::perms /*mode: a Windows file has no mode bits to keep*/) {
     // CREATE_NEW refuses any existing name, so the bytes can only ever land in
     // a file made here and now.
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -173,40 +196,33 @@ bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes
 
 bool MoveIntoPlace(const std::filesystem::path& replacement, const std::filesystem::path& target,
                    std::string& reason) {
-    // Write-through: the call returns once the move is on the disk.
-    for (int attempt = 0;; ++attempt) {
-        if (MoveFileExW(replacement.c_str(), target.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return true;
-        }
-        const DWORD error = GetLastError();
-        // A file held open without delete sharing refuses the move as denied.
-        const bool retry = isTransient(error) || error == ERROR_ACCESS_DENIED;
-        if (!retry || attempt + 1 == kTries) {
-            reason = describe(error);
-            return false;
-        }
-        Sleep(kPauseMs);
-    }
+    return moveFile(replacement, target, MOVEFILE_REPLACE_EXISTING, reason) == PlaceResult::Placed;
 }
 
-std::intptr_t LockDirectory(const std::filesystem::path& directory) {
-    // A named mutex per directory, named after its full path in one case:
-    // Windows compares paths without regard to case. An owner that exits or
-    // crashes leaves it abandoned, which the next one takes over.
+PlaceResult PlaceNewFile(const std::filesystem::path& replacement,
+                         const std::filesystem::path& target, std::string& reason) {
+    return moveFile(replacement, target, 0, reason);
+}
+
+std::intptr_t TakeFileTurn(const std::filesystem::path& file, long long patienceMs) {
+    // A named mutex per file, named after its full path in one case: Windows
+    // compares paths without regard to case. Unlike a lock on the file, it
+    // stays the same while the file is replaced and exists before the file
+    // does. An owner that exits or crashes leaves it abandoned, which the
+    // next one takes over.
     std::error_code ec;
-    std::wstring path = std::filesystem::absolute(directory, ec).lexically_normal().wstring();
+    std::wstring path = std::filesystem::absolute(file, ec).lexically_normal().wstring();
     if (ec) return kNoLock;
     std::uint64_t hash = 14695981039346656037ULL;
     for (const wchar_t c : path) {
         hash = (hash ^ static_cast<std::uint64_t>(std::towlower(c))) * 1099511628211ULL;
     }
     wchar_t name[64];
-    std::swprintf(name, sizeof name / sizeof name[0], L"Local\\vexa-directory-%016llx",
+    std::swprintf(name, sizeof name / sizeof name[0], L"Local\\vexa-file-%016llx",
                   static_cast<unsigned long long>(hash));
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
     if (mutex == nullptr) return kNoLock;
-    const DWORD waited = WaitForSingleObject(mutex, 1000);
+    const DWORD waited = WaitForSingleObject(mutex, static_cast<DWORD>(patienceMs));
     if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
         return reinterpret_cast<std::intptr_t>(mutex);
     }
@@ -214,7 +230,7 @@ std::intptr_t LockDirectory(const std::filesystem::path& directory) {
     return kNoLock;
 }
 
-void UnlockDirectory(std::intptr_t token) {
+void ReleaseFileTurn(std::intptr_t token) {
     if (token == kNoLock) return;
     const auto mutex = reinterpret_cast<HANDLE>(token);
     ReleaseMutex(mutex);

@@ -84,8 +84,9 @@ std::string parse(const std::string& text, Color& color, std::vector<Vector2>& p
 bool Model::Load(const std::string& filename) {
     Color color;
     std::vector<Vector2> points;
-    const FileContents file = ReadDataFile(filename, kMaxModelBytes);
-    std::string problem = file.Ok() ? parse(file.bytes, color, points) : file.reason;
+    std::string text;
+    std::string problem;
+    if (ReadFile(filename, text, kMaxModelBytes, problem)) problem = parse(text, color, points);
 
     m_radius = 0.0f;
     if (!problem.empty()) {

@@ -218,6 +218,45 @@ TEST_F(HighScoreStoreTest, WithoutRoomForANewFileAWritableRecordIsRewrittenInPla
     EXPECT_TRUE(Entries().empty());
 }
 
+TEST_F(HighScoreStoreTest, AStoredReplayAlwaysReachesTheStoredRecord) {
+    EXPECT_EQ(m_store.LoadBestReplay(), "") << "none stored yet";
+    const std::string replay("R1\0\xFF", 4);
+    {
+        CapturedStream out{std::cout};
+        m_store.SaveHighScore(300, replay);
+        m_store.SaveHighScore(200, "R2");
+        EXPECT_EQ(out.Text(), kSaved + kSaveFailure);
+    }
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "300");
+    EXPECT_EQ(m_store.LoadBestReplay(), replay) << "a lower game's replay replaced the record's";
+
+    // A record saved without a replay, or with one that cannot be stored,
+    // leaves none of an older record behind.
+    m_store.SaveHighScore(400);
+    EXPECT_EQ(m_store.LoadBestReplay(), "");
+    m_store.SaveHighScore(500, "R5");
+    ASSERT_EQ(m_store.LoadBestReplay(), "R5");
+    fs::permissions(m_dir.Path() / "highscore.replay", fs::perms::owner_read);
+    {
+        CapturedStream out{std::cout};
+        m_store.SaveHighScore(600, "R6");
+        EXPECT_EQ(out.Text(), kSaved);
+    }
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "600");
+    EXPECT_FALSE(fs::exists(m_dir.Path() / "highscore.replay"));
+
+    // A record that cannot be replaced keeps its own replay.
+    m_store.SaveHighScore(700, "R7");
+    fs::permissions(m_dir.Path() / "highscore.txt", fs::perms::owner_read);
+    m_store.SaveHighScore(800, "R8");
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "700");
+    EXPECT_EQ(m_store.LoadBestReplay(), "R7");
+
+    // Larger than any replay: none.
+    m_dir.Write("highscore.replay", std::string(4 * 1024 * 1024 + 1, 'x'));
+    EXPECT_EQ(m_store.LoadBestReplay(), "");
+}
+
 #if !defined(_WIN32)
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -328,6 +367,42 @@ TEST_F(HighScoreStoreTest, TwoGamesSavingAtOnceLeaveTheHigherWholeRecord) {
     }
     EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "200299");
     EXPECT_EQ(Entries(), std::vector<std::string>{"highscore.txt"}) << "no temporary file left";
+}
+TEST_F(HighScoreStoreTest, GamesSavingAtOnceIntoAFolderTheyCannotListNeverLowerTheRecord) {
+    // Mode 0333: files can be made and renamed there, but the folder itself
+    // cannot be opened, so no lock can be kept on it.
+    fs::permissions(m_dir.Path(), fs::perms::owner_write | fs::perms::owner_exec |
+                                      fs::perms::group_write | fs::perms::group_exec |
+                                      fs::perms::others_write | fs::perms::others_exec);
+    std::vector<pid_t> children;
+    for (const int base : {100000, 200000}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Root opens any folder: the games run as a player here.
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+            std::freopen("/dev/null", "w", stdout);
+            int seen = 0;
+            for (int i = 0; i < 200; ++i) {
+                HighScoreStore store;
+                store.SaveHighScore(base + i);
+                const int read = store.LoadHighScore();
+                if (read != 0 && read < seen) _exit(2);
+                if (read != 0) seen = read;
+            }
+            _exit(0);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_NE(WEXITSTATUS(status), 2) << "a lower score replaced a higher record";
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    fs::permissions(m_dir.Path(), fs::perms::owner_all);
+    EXPECT_EQ(ReadWhole(m_dir.Path() / "highscore.txt"), "200199");
 }
 #endif
 

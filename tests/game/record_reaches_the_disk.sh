@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A saved record must survive a power cut: the new digits are written to a
 # temporary file and flushed to the disk before the file is renamed over the
-# record, and the directory is flushed after the rename. Where no file can be
+# record (a first record is linked to its name instead, which cannot replace
+# one another game made meanwhile), and the directory is flushed after that. Where no file can be
 # made beside the record, it is written over without being emptied first, then
 # cut to length and flushed. Traces the system calls of the store's own save
 # tests and checks those orders for every save.
@@ -19,7 +20,7 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 # trace <test> <file>: the test's system calls, one a line, without the pid.
 trace() {
     strace -f -qq -o "$WORK/raw" \
-        -e trace=open,openat,write,ftruncate,fsync,fdatasync,close,rename,renameat,renameat2 \
+        -e trace=open,openat,write,ftruncate,fsync,fdatasync,close,rename,renameat,renameat2,link,linkat \
         "$TESTS" --gtest_filter="HighScoreStoreTest.$1" > "$WORK/out" 2>&1 ||
         { cat "$WORK/out"; echo "FAIL: the traced test $1 failed"; exit 1; }
     sed -E 's/^[0-9]+ +//' "$WORK/raw" > "$2"
@@ -28,7 +29,8 @@ trace SavesBareDigitsThatReadBack "$WORK/trace"
 trace WithoutRoomForANewFileAWritableRecordIsRewrittenInPlace "$WORK/in-place"
 
 # Each save: create the temporary file, write, fsync, close, rename it over
-# the record, open the directory, fsync it.
+# the record (or link it to a record's name that is free), open the
+# directory, fsync it.
 awk '
 function fd_of(line) { sub(/.*= /, "", line); return line + 0 }
 function fail(msg) { print "FAIL: " msg ": " $0; bad = 1; exit 1 }
@@ -42,7 +44,7 @@ state >= 1 && state <= 3 && $0 ~ "^close\\(" tmp "\\)" {
     if (state != 3) fail("the temporary file was closed before its bytes were flushed")
     state = 4; next
 }
-/^rename(at2?)?\(.*\.tmp".*highscore\.txt"/ {
+/^(rename(at2?)?|link(at)?)\(.*\.tmp".*highscore\.txt"/ {
     if (state != 4) fail("renamed before the new record was on the disk")
     state = 5; next
 }

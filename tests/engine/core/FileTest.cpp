@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
+#include <optional>
+#include <string>
 #include <thread>
+#include <vector>
 
 using testing_support::ScopedWorkingDirectory;
 using testing_support::TempDir;
@@ -65,6 +70,41 @@ TEST(File, ReadDataFileRefusesFilesOverTheLimit) {
     EXPECT_TRUE(read.bytes.empty());
 }
 
+TEST(File, ReadFileFillsTheBufferOnlyWithAFileItCouldRead) {
+    TempDir dir;
+    const auto text = dir.Write("model.txt", std::string("1\r\n\0x", 5));
+    const auto empty = dir.Write("empty.txt", "");
+    std::filesystem::create_directory(dir.Path() / "folder");
+
+    EXPECT_TRUE(vexa::FileExists(text));
+    EXPECT_TRUE(vexa::FileExists(dir.Path() / "folder"));
+    EXPECT_FALSE(vexa::FileExists(dir.Path() / "missing.txt"));
+    std::size_t size = 7;
+    EXPECT_TRUE(vexa::GetFileSize(text, size));
+    EXPECT_EQ(size, 5u);
+    EXPECT_FALSE(vexa::GetFileSize(dir.Path() / "missing.txt", size));
+    EXPECT_EQ(size, std::numeric_limits<std::size_t>::max());
+
+    std::string buffer = "kept";
+    ASSERT_TRUE(vexa::ReadFile(text, buffer));
+    EXPECT_EQ(buffer, std::string("1\r\n\0x", 5));
+    ASSERT_TRUE(vexa::ReadFile(empty, buffer));
+    EXPECT_EQ(buffer, "");
+    for (const auto& unreadable : {dir.Path() / "missing.txt", dir.Path() / "folder"}) {
+        buffer = "kept";
+        EXPECT_FALSE(vexa::ReadFile(unreadable, buffer)) << unreadable;
+        EXPECT_EQ(buffer, "kept") << "no invented NUL bytes for " << unreadable;
+    }
+
+    // The form a loader uses says why, and keeps to the loader's limit.
+    std::string reason;
+    EXPECT_FALSE(vexa::ReadFile(text, buffer, 4, reason));
+    EXPECT_EQ(reason, "it is 5 bytes, more than the 4 allowed");
+    EXPECT_EQ(buffer, "kept");
+    EXPECT_FALSE(vexa::ReadFile(dir.Path() / "missing.txt", buffer, 4, reason));
+    EXPECT_EQ(reason, "there is no such file");
+}
+
 TEST(File, WriteNewFileNeverReplacesOrFollowsWhatIsAlreadyThere) {
     TempDir dir;
     const auto fresh = dir.Path() / "fresh.txt";
@@ -92,27 +132,6 @@ TEST(File, RewriteTextFileLeavesExactlyTheNewTextAndCreatesNothing) {
     EXPECT_FALSE(vexa::RewriteTextFile(dir.Path() / "folder", "1"));
 }
 
-TEST(File, ADirectoryLockIsHeldByOneHolderAtATime) {
-    TempDir dir;
-    const auto otherTakes = [](const std::filesystem::path& where) {
-        bool held = false;
-        std::thread other([&] { held = vexa::DirectoryLock(where).Held(); });
-        other.join();
-        return held;
-    };
-    {
-        const vexa::DirectoryLock lock(dir.Path());
-        ASSERT_TRUE(lock.Held());
-        // Another holder waits about a second, then goes on without it.
-        EXPECT_FALSE(otherTakes(dir.Path()));
-        std::filesystem::create_directory(dir.Path() / "elsewhere");
-        EXPECT_TRUE(otherTakes(dir.Path() / "elsewhere")) << "a lock on another directory";
-    }
-    EXPECT_TRUE(otherTakes(dir.Path())) << "the lock was not let go";
-    { const vexa::DirectoryLock missing(dir.Path() / "missing"); }
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "missing")) << "a lock made its directory";
-}
-
 TEST(File, MoveIntoPlaceReplacesInOneStepOrLeavesBothFiles) {
     TempDir dir;
     const auto target = dir.Write("record.txt", "old");
@@ -130,6 +149,85 @@ TEST(File, MoveIntoPlaceReplacesInOneStepOrLeavesBothFiles) {
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(testing_support::ReadWhole(second), "2");
     EXPECT_EQ(testing_support::ReadWhole(dir.Path() / "busy" / "keep"), "k");
+}
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// Replaces `target` by `bytes` when they are a higher number than it holds.
+vexa::ReplaceOutcome replaceIfHigher(const std::filesystem::path& target, int score,
+                                     milliseconds patience = milliseconds{5000}) {
+    vexa::ReplaceOptions options;
+    options.patience = patience;
+    const auto decide = [score](const vexa::FileContents& current) -> std::optional<std::string> {
+        if (current.Ok() && std::stoi(current.bytes) >= score) return std::nullopt;
+        return std::to_string(score);
+    };
+    return vexa::ReplaceFileDurably(target, decide, options);
+}
+
+}  // namespace
+
+TEST(File, AFileTurnIsHeldByOneHolderAtATime) {
+    TempDir dir;
+    const auto file = dir.Write("record.txt", "1");
+    const auto otherTakes = [](const std::filesystem::path& what) {
+        bool held = false;
+        std::thread other([&] { held = vexa::FileTurn(what, milliseconds{30}).Held(); });
+        other.join();
+        return held;
+    };
+    {
+        const vexa::FileTurn turn(file, milliseconds{0});
+        ASSERT_TRUE(turn.Held());
+        EXPECT_FALSE(otherTakes(file));
+        EXPECT_TRUE(otherTakes(dir.Write("other.txt", "2"))) << "a turn on another file";
+    }
+    EXPECT_TRUE(otherTakes(file)) << "the turn was not let go";
+    // Without the turn, nothing is put over the file.
+    {
+        const vexa::FileTurn turn(file, milliseconds{0});
+        EXPECT_EQ(replaceIfHigher(file, 5, milliseconds{30}), vexa::ReplaceOutcome::Failed);
+    }
+    EXPECT_EQ(testing_support::ReadWhole(file), "1");
+    EXPECT_EQ(replaceIfHigher(file, 5), vexa::ReplaceOutcome::Replaced);
+    EXPECT_EQ(testing_support::ReadWhole(file), "5");
+}
+
+TEST(File, ASlowReplaceIsNeverOvertakenByOneThatCannotHaveItsTurn) {
+    // The first decision is taken on "1000"; while it is still on its way to
+    // the disk a second program decides on 2000. Going on without the turn, it
+    // would store 2000, claim it, and see the first put 1500 over it.
+    TempDir dir;
+    const auto record = dir.Write("record.txt", "1000");
+    vexa::ReplaceOutcome second = vexa::ReplaceOutcome::Replaced;
+    const auto slowDecision = [&](const vexa::FileContents& current) {
+        std::thread other([&] { second = replaceIfHigher(record, 2000, milliseconds{50}); });
+        other.join();
+        return current.bytes == "1000" ? std::optional<std::string>("1500") : std::nullopt;
+    };
+    EXPECT_EQ(vexa::ReplaceFileDurably(record, slowDecision), vexa::ReplaceOutcome::Replaced);
+    EXPECT_EQ(second, vexa::ReplaceOutcome::Failed) << "a replace claimed without its turn";
+    EXPECT_EQ(testing_support::ReadWhole(record), "1500");
+}
+
+TEST(File, AMissingFileIsOnlyCreatedNeverReplacedOnAnOldReading) {
+    TempDir dir;
+    const auto record = dir.Path() / "record.txt";
+    std::vector<std::string> seen;
+    const auto decision = [&](const vexa::FileContents& current) -> std::optional<std::string> {
+        seen.push_back(current.Ok() ? current.bytes : "missing");
+        // Another program creates the file while this one decides.
+        if (seen.size() == 1) {
+            EXPECT_EQ(replaceIfHigher(record, 2000), vexa::ReplaceOutcome::Replaced);
+        }
+        if (current.Ok() && current.bytes == "2000") return std::nullopt;
+        return "1500";
+    };
+    EXPECT_EQ(vexa::ReplaceFileDurably(record, decision), vexa::ReplaceOutcome::Declined);
+    EXPECT_EQ(seen, (std::vector<std::string>{"missing", "2000"})) << "decided again";
+    EXPECT_EQ(testing_support::ReadWhole(record), "2000");
 }
 
 #if !defined(_WIN32)
@@ -161,6 +259,33 @@ TEST(File, LinksAreFollowedButFifosAndDanglingLinksAreRefusedWithoutBlocking) {
     EXPECT_EQ(testing_support::ReadWhole(target), "abc");
     // Nor is a FIFO rewritten: with no reader, opening it to write would wait.
     EXPECT_FALSE(vexa::RewriteTextFile(fifo, "999"));
+}
+
+TEST(File, AReplaceKeepsTheModeAndClearsTemporaryFilesLeftLongAgo) {
+    TempDir dir;
+    const auto record = dir.Write("record.txt", "1");
+    // A mode the usual umask would narrow.
+    ASSERT_EQ(chmod(record.c_str(), 0664), 0);
+    const auto old = dir.Write("record.txt.0123456789abcdef.tmp", "7");
+    std::filesystem::last_write_time(
+        old, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2));
+    // Another save's, still under way; and names no replace ever made.
+    const std::vector<std::string> kept = {"record.txt.fedcba9876543210.tmp", "record.txt.tmp",
+                                           "record.txt.0123456789ABCDEF.tmp", "other.txt"};
+    for (const auto& name : kept) {
+        const auto path = dir.Write(name, "x");
+        std::filesystem::last_write_time(path, std::filesystem::last_write_time(old));
+    }
+    std::filesystem::last_write_time(dir.Path() / kept[0],
+                                     std::filesystem::file_time_type::clock::now());
+
+    ASSERT_TRUE(vexa::ReplaceFileDurably(record, "2"));
+    EXPECT_EQ(testing_support::ReadWhole(record), "2");
+    struct stat status {};
+    ASSERT_EQ(stat(record.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0664u);
+    EXPECT_FALSE(std::filesystem::exists(old));
+    for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(dir.Path() / name)) << name;
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
