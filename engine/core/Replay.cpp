@@ -105,11 +105,14 @@ bool decodeSteps(std::string_view body, std::uint32_t count, std::vector<std::ui
             reason = "its step inputs are damaged";
             return false;
         }
-        if (run > count - steps.size()) break;
+        if (run > count - steps.size()) {
+            reason = "its steps do not add up to its length";
+            return false;
+        }
         steps.insert(steps.end(), run, input);
         previous = input;
     }
-    if (!reader.AtEnd() || steps.size() != count) {
+    if (steps.size() != count) {
         reason = "its steps do not add up to its length";
         return false;
     }

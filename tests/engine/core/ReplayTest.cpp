@@ -157,6 +157,7 @@ TEST(Replay, StepRunsThatEncodingNeverMakesAreRefused) {
         {200, std::string("\x07\xc8", 2), damaged},                        // ends inside a count
         {3, std::string("\x07\x02", 2), unequal},                          // fewer steps than said
         {1, std::string("\x07\x02", 2), unequal},                          // more steps than said
+        {1, std::string("\x07\x01\x08\x01", 4), unequal},                  // a run after the last
         {Replay::kMaxSteps, std::string("\x07\x81\x8d\x4f", 4), unequal},  // a run past the cap
         {1, std::string("\x07\xff\xff\xff\xff\x0f", 6), unequal},          // 2^32 - 1 steps
         {Replay::kMaxSteps + 1, std::string("\x07\x81\x8d\x4f", 4),
