@@ -44,32 +44,32 @@ picture_within() {
     fail "$2: lit $w x $h at $x,$y, not across the picture $1"
 }
 
-xdotool windowactivate --sync "$window"
-xdotool windowsize --sync "$window" 900 650
-xdotool windowmove --sync "$window" 40 50
+xdo windowactivate --sync "$window"
+xdo windowsize --sync "$window" 900 650
+xdo windowmove --sync "$window" 40 50
 before=$(geometry)
 # 900 x 650 holds the picture at 13/12 of its size: 867 x 650.
 picture_within 867x650+16+0 "900x650"
 
 for keys in F11 alt+Return; do
-    xdotool keydown ${keys//+/ keydown }
+    xdo keydown ${keys//+/ keydown }
     sleep 0.2
-    xdotool keyup ${keys//+/ keyup }
+    xdo keyup ${keys//+/ keyup }
     wait_geometry "${screen_width}x${screen_height}+0+0" "$keys"
     # The desktop of the test display is 1280 x 800: 1067 x 800 in the middle.
     picture_within 1067x800+106+0 "full-screen-$keys"
-    xdotool keydown ${keys//+/ keydown }
+    xdo keydown ${keys//+/ keydown }
     sleep 0.2
-    xdotool keyup ${keys//+/ keyup }
+    xdo keyup ${keys//+/ keyup }
     wait_geometry "$before" "$keys again"
 done
 
 # Any size: a third larger, then half as tall as the picture.
-xdotool windowsize --sync "$window" 1067 800
+xdo windowsize --sync "$window" 1067 800
 picture_within 1067x800+0+0 "larger"
-xdotool windowsize --sync "$window" 600 300
+xdo windowsize --sync "$window" 600 300
 picture_within 400x300+100+0 "smaller"
-xdotool windowsize --sync "$window" 800 600
+xdo windowsize --sync "$window" 800 600
 picture_within 800x600+0+0 "800x600"
 
 quit_with_escape

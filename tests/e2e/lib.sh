@@ -96,8 +96,14 @@ screenshot() {
     # Never an earlier picture of the same name in place of one not taken.
     rm -f "$path"
     xwininfo -id "$window" > /dev/null 2>&1 || window=$(current_window) || return 1
-    # Bounded: a screenshot must never hang the test.
-    timeout "$PATIENCE" import -window "$window" "$path"
+    # Bounded: a screenshot must never hang the test. Tried again, as xdo is,
+    # while the X server is too busy to answer; a shot not taken leaves no file.
+    local attempt
+    for attempt in 1 2 3; do
+        timeout "$PATIENCE" import -window "$window" "$path" 2> "$WORK/import.err" && break
+        [ "$attempt" -lt 3 ] && sleep "0.$attempt"
+    done
+    [ -s "$path" ] || cat "$WORK/import.err" >&2
     echo "$path"
 }
 

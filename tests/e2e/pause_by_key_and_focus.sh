@@ -9,7 +9,7 @@ prepare_assets
 start_game
 window=$(wait_window)
 root=$(xwininfo -root | awk '$2 == "Window" && $3 == "id:" {print $4}')
-xdotool windowactivate --sync "$window" 2> /dev/null
+xdo windowactivate --sync "$window"
 
 # Numbers the screenshots; a name set inside $(...) would be lost.
 shot=0
@@ -107,23 +107,23 @@ pause_by() {
     fail "$what"
 }
 press_p() { xdo keydown p; }
-lose_focus() { xdotool windowfocus "$root"; }
+lose_focus() { xdo windowfocus "$root"; }
 minimise_and_restore() {
-    xdotool windowminimize --sync "$window"
+    xdo windowminimize --sync "$window"
     sleep 0.5
-    xdotool windowactivate --sync "$window" 2> /dev/null
+    xdo windowactivate --sync "$window"
 }
 hide_and_show() {
-    xdotool windowunmap --sync "$window"
+    xdo windowunmap --sync "$window"
     sleep 0.5
-    xdotool windowmap --sync "$window"
+    xdo windowmap --sync "$window"
     xdo windowactivate --sync "$window"
 }
 
 # On the title screen losing the focus pauses nothing.
-xdotool windowfocus "$root"
+xdo windowfocus "$root"
 sleep 0.5
-xdotool windowfocus "$window"
+xdo windowfocus "$window"
 press_until space "no ship appeared after Space" ship_shown
 expect "a new run did not run" running
 
@@ -133,7 +133,7 @@ picture_still || fail "the paused picture moved"
 press_until p "P again did not resume the game" running
 
 pause_by "losing the focus did not pause the game" lose_focus
-xdotool windowfocus "$window"
+xdo windowfocus "$window"
 sleep 1
 picture_still || fail "getting the focus back resumed the game"
 caption_shown || fail "the caption went with the focus coming back"
