@@ -15,6 +15,7 @@ VEXA_GLOBAL_ORDER(4) InputSystem g_inputSystem;
 
 static_assert(InputSystem::kControllerButtons == SDL_CONTROLLER_BUTTON_MAX);
 static_assert(InputSystem::kControllerAxes == SDL_CONTROLLER_AXIS_MAX);
+static_assert(InputSystem::kScancodes == SDL_NUM_SCANCODES);
 
 namespace {
 
@@ -57,20 +58,43 @@ bool InputSystem::Initialize() {
 }
 
 int InputSystem::WatchEvent(void* input, SDL_Event* event) {
+    auto* self = static_cast<InputSystem*>(input);
+    if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) {
+        self->FollowKey(event->key);
+        return 0;
+    }
     if (event->type != SDL_WINDOWEVENT) return 0;
     switch (event->window.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        self->m_focused = true;
+        self->m_focusGainedAt = event->window.timestamp;
+        break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+        self->m_focused = false;
+        self->RequestPause();
+        break;
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_HIDDEN:
-        static_cast<InputSystem*>(input)->RequestPause();
-        break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED:
-        static_cast<InputSystem*>(input)->m_focusGained = true;
+        self->RequestPause();
         break;
     default:
         break;
     }
     return 0;
+}
+
+void InputSystem::FollowKey(const SDL_KeyboardEvent& key) {
+    const auto scancode = static_cast<std::size_t>(key.keysym.scancode);
+    if (scancode >= m_keysFromOutside.size()) return;
+    if (key.type == SDL_KEYUP) {
+        m_keysFromOutside.reset(scancode);
+        return;
+    }
+    if (key.repeat != 0) return;
+    // A key held while the focus returns reaches the window by its key
+    // repeat, as if pressed just then: within one repeat interval.
+    const bool justFocused = key.timestamp - m_focusGainedAt < kFocusSettleMs;
+    if (!m_focused || justFocused) m_keysFromOutside.set(scancode);
 }
 
 void InputSystem::Update() {
@@ -143,7 +167,8 @@ bool InputSystem::GetKeyDown(std::uint32_t scancode) const {
 bool InputSystem::GetKeyPressed(std::uint32_t scancode) const {
     const bool before =
         scancode < m_previousKeyboardState.size() && m_previousKeyboardState[scancode] != 0;
-    return GetKeyDown(scancode) && !before;
+    const bool fromOutside = scancode < m_keysFromOutside.size() && m_keysFromOutside[scancode];
+    return GetKeyDown(scancode) && !before && !fromOutside;
 }
 
 bool InputSystem::GetMouseButtonDown(std::uint32_t button) const {
@@ -191,15 +216,7 @@ void InputSystem::SetControllerAxis(int axis, std::int16_t value) {
 }
 
 void InputSystem::EndSnapshot() {
-    if (m_focusGained) {
-        // Back in focus, SDL reports the keys already down as new presses,
-        // though they went down in another window. Counting every key as held
-        // before makes each wait to be let go and pressed again here.
-        m_previousKeyboardState.assign(m_keyboardState.size(), 1);
-        m_focusGained = false;
-    } else {
-        m_previousKeyboardState = m_keyboardState;
-    }
+    m_previousKeyboardState = m_keyboardState;
     m_previousControllerButtons = m_controllerButtons;
 }
 
