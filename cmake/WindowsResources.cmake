@@ -1,7 +1,9 @@
 # On Windows zap207.exe carries the game's icon (every size from 16 to 256 px,
 # drawn from the ship's model like the Linux icons), a version resource and an
 # application manifest, compiled in by windres. The icon tool runs on the build
-# machine, so a cross build first builds it for that machine.
+# machine: a cross build is given the one the ordinary build of that machine
+# made (scripts/build-windows.sh passes it), so the engine is not compiled for
+# the build machine a second time.
 if(NOT WIN32 OR EMSCRIPTEN)
   return()
 endif()
@@ -12,25 +14,14 @@ set(windows_src "${PROJECT_SOURCE_DIR}/packaging/windows")
 set(windows_out "${PROJECT_BINARY_DIR}/packaging/windows")
 
 if(CMAKE_CROSSCOMPILING)
-  include(ExternalProject)
-  set(host_tools "${PROJECT_BINARY_DIR}/host-tools")
-  # Under make the host build shares the outer build's jobs.
-  if(CMAKE_GENERATOR MATCHES "Makefiles")
-    set(host_build "$(MAKE)" make_icons)
-  else()
-    set(host_build "${CMAKE_COMMAND}" --build "${host_tools}" --target make_icons)
+  set(ZAP207_HOST_MAKE_ICONS "" CACHE FILEPATH "make_icons built for the build machine")
+  if(NOT EXISTS "${ZAP207_HOST_MAKE_ICONS}")
+    message(FATAL_ERROR "A cross build draws the exe's icon with make_icons built for this machine: "
+                        "set ZAP207_HOST_MAKE_ICONS to it (scripts/build-windows.sh does)")
   endif()
-  ExternalProject_Add(host_make_icons
-    SOURCE_DIR "${PROJECT_SOURCE_DIR}"
-    BINARY_DIR "${host_tools}"
-    CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DZAP207_BENCHMARKS=OFF
-    BUILD_COMMAND ${host_build}
-    BUILD_ALWAYS ON
-    INSTALL_COMMAND ""
-    BUILD_BYPRODUCTS "${host_tools}/make_icons"
-    LOG_CONFIGURE ON)
-  set(make_icons_command "${host_tools}/make_icons")
-  set(make_icons_depends host_make_icons)
+  set(make_icons_command "${ZAP207_HOST_MAKE_ICONS}")
+  # A rebuilt tool draws the icon again.
+  set(make_icons_depends "${ZAP207_HOST_MAKE_ICONS}")
 else()
   find_package(ZLIB REQUIRED)
   add_executable(make_icons "${PROJECT_SOURCE_DIR}/tools/make_icons.cpp")

@@ -24,18 +24,15 @@ emcmake cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OF
 cmake --build "$BUILD_DIR" -j "$JOBS"
 
 # The app's icons come from the build's own icon tool, built for this machine.
-HOST_DIR="$BUILD_DIR-host"
 ensure_packages "${BUILD_PACKAGES[@]}"
-cmake -S . -B "$HOST_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DZAP207_BENCHMARKS=OFF \
-    -DZAP207_WERROR="$WERROR" > /dev/null
-cmake --build "$HOST_DIR" --target make_icons -j "${JOBS:-2}"
+make_icons=$(host_make_icons)
 
 rm -rf dist/web
 mkdir -p dist/web
 cp web/index.html web/manifest.webmanifest Assets/FONT-LICENSE.txt \
     "$BUILD_DIR/zap207.js" "$BUILD_DIR/zap207.wasm" "$BUILD_DIR/zap207.data" dist/web/
-"$HOST_DIR/make_icons" Assets/falcon.txt dist/web/icons 192 512
-"$HOST_DIR/make_icons" --maskable Assets/falcon.txt dist/web/icons/maskable 512
+"$make_icons" Assets/falcon.txt dist/web/icons 192 512
+"$make_icons" --maskable Assets/falcon.txt dist/web/icons/maskable 512
 rm dist/web/icons/zap207.svg dist/web/icons/maskable/zap207.svg
 # Compressed once here; scripts/serve-web.sh sends the copies to browsers that take them.
 node scripts/compress-web.js dist/web/index.html dist/web/zap207.js dist/web/zap207.wasm dist/web/zap207.data \

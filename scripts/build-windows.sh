@@ -19,8 +19,9 @@ BUILD_DIR=${BUILD_DIR:-build-windows}
 TESTS=${ZAP207_TESTS:-OFF}
 
 prefixes=$(scripts/deps.sh windows)
+make_icons=$(host_make_icons)
 cmake -S . -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-x86_64.cmake" \
-    -DCMAKE_PREFIX_PATH="$prefixes" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_PREFIX_PATH="$prefixes" -DCMAKE_BUILD_TYPE=Release -DZAP207_HOST_MAKE_ICONS="$make_icons" \
     -DBUILD_TESTING="$TESTS" -DZAP207_WERROR="$WERROR" > /dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS"
 

@@ -2,9 +2,32 @@
 # Sourced by every script that builds: the settings they share.
 #   WERROR  ON when warnings are errors: ZAP207_WERROR, else ON under CI (CI=true)
 #   JOBS    parallel build jobs (default: the number of cores)
+#   HOST_BUILD_DIR  the ordinary build of this machine (default: build), which
+#           play.sh, test.sh and `cmake -S . -B build` share
 #   sanitizer_env  exports the sanitizers' run-time options
+#   configure_new DIR ARGS...  configures DIR, with ARGS only when it is new
+#   host_make_icons  builds make_icons in HOST_BUILD_DIR and prints its path
 WERROR=${ZAP207_WERROR:-$([ "${CI:-}" = "true" ] && echo ON || echo OFF)}
 JOBS=${JOBS:-$(nproc)}
+HOST_BUILD_DIR=${HOST_BUILD_DIR:-build}
+
+# A build that exists keeps its type and options: scripts that share it never
+# switch it to theirs, which would compile everything again.
+configure_new() {
+    local dir=$1
+    shift
+    [ ! -f "$dir/CMakeCache.txt" ] || set --
+    cmake -S . -B "$dir" "$@" > /dev/null
+}
+
+# The cross builds draw their icons with the tool the ordinary build already
+# makes for this machine, rather than compiling the engine for it again.
+host_make_icons() {
+    # Called as $(host_make_icons), where a failure would not end the script.
+    configure_new "$HOST_BUILD_DIR" -DBUILD_TESTING=OFF -DZAP207_WERROR="$WERROR" || return 1
+    cmake --build "$HOST_BUILD_DIR" --target make_icons -j "$JOBS" >&2 || return 1
+    readlink -f "$HOST_BUILD_DIR/make_icons"
+}
 
 sanitizer_env() {
     # Leaks inside the system's X11, GL, font and sound libraries are theirs.
