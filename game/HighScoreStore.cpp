@@ -70,8 +70,11 @@ bool beatsStoredRecord(const vexa::FileContents& stored, int score) {
 // new one cannot be stored (the replay only adds to the record).
 void storeReplay(const std::string* replay) {
     if (replay != nullptr && vexa::ReplaceFileDurably(kReplayName, *replay)) return;
-    std::error_code ignored;
-    fs::remove(kReplayName, ignored);
+    std::error_code ec;
+    if (fs::remove(kReplayName, ec) || !fs::exists(fs::symlink_status(kReplayName, ec))) return;
+    // Windows deletes no read-only file; an outdated replay must go all the same.
+    fs::permissions(kReplayName, fs::perms::owner_write, fs::perm_options::add, ec);
+    fs::remove(kReplayName, ec);
 }
 
 bool saveRecord(int score, const std::string* replay) {
