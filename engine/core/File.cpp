@@ -222,27 +222,27 @@ bool FileTurn::Held() const {
     return m_token != platform::kNoLock;
 }
 
-ReplaceOutcome ReplaceFileDurably(const std::filesystem::path& path, const ReplaceDecision& decide,
-                                  const ReplaceOptions& options) {
-    const fs::path target = resolveLinks(path);
+ReplaceOutcome ReplaceFileDurably(const std::filesystem::path& target,
+                                  const ReplaceDecision& decide, const ReplaceOptions& options) {
+    const fs::path file = resolveLinks(target);
     // Another program may create a missing file while this one decides; the
     // decision is then made again on what it created.
     for (int round = 0; round < 3; ++round) {
-        const FileTurn turn(target, options.patience);
+        const FileTurn turn(file, options.patience);
         // Read afresh in the turn, never taken from an earlier reading.
-        const FileContents current = ReadDataFile(target, options.maxCurrentBytes, FileWait::Brief);
+        const FileContents current = ReadDataFile(file, options.maxCurrentBytes, FileWait::Brief);
         const bool missing = current.status == FileContents::Status::Missing;
         // Without the turn, another program could put its own decision in
         // place between this reading and the replace, and this one would go
         // over it: better not to replace at all.
         if (!missing && !turn.Held()) return ReplaceOutcome::Failed;
-        if (!isReplaceable(target)) return ReplaceOutcome::Failed;
+        if (!isReplaceable(file)) return ReplaceOutcome::Failed;
         const std::optional<std::string> bytes = decide(current);
         if (!bytes) return ReplaceOutcome::Declined;
 
-        removeLeftovers(target);
-        const fs::perms mode = missing ? fs::perms::unknown : permissionsOf(target);
-        switch (replaceThroughTemporaryFile(target, *bytes, missing, mode)) {
+        removeLeftovers(file);
+        const fs::perms mode = missing ? fs::perms::unknown : permissionsOf(file);
+        switch (replaceThroughTemporaryFile(file, *bytes, missing, mode)) {
         case Step::Taken:
             continue;
         case Step::Failed:
@@ -250,13 +250,13 @@ ReplaceOutcome ReplaceFileDurably(const std::filesystem::path& path, const Repla
         case Step::NoRoom:
             // No new file can be made beside it (a read-only directory): a
             // writable file is rewritten where it stands, never emptied first.
-            if (missing || !RewriteTextFile(target, *bytes)) return ReplaceOutcome::Failed;
+            if (missing || !RewriteTextFile(file, *bytes)) return ReplaceOutcome::Failed;
             break;
         case Step::Done:
             break;
         }
         // Claimed only for what is really there now.
-        const FileContents stored = ReadDataFile(target, bytes->size(), FileWait::Brief);
+        const FileContents stored = ReadDataFile(file, bytes->size(), FileWait::Brief);
         if (!stored.Ok() || stored.bytes != *bytes) return ReplaceOutcome::Failed;
         platform::FilesChanged();
         return ReplaceOutcome::Replaced;

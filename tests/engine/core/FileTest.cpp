@@ -28,7 +28,9 @@ TEST(File, SetFilePathChangesTheWorkingDirectoryOnlyWhenItExists) {
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir.Path()));
 
     ASSERT_TRUE(vexa::SetFilePath("Assets"));
-    EXPECT_EQ(vexa::ReadDataFile("model.txt").bytes, "inside");
+    std::string buffer;
+    EXPECT_TRUE(vexa::ReadFile("model.txt", buffer));
+    EXPECT_EQ(buffer, "inside");
 }
 
 TEST(File, ReadDataFileGivesExactBytesOrSaysWhyNot) {
