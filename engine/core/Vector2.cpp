@@ -1,5 +1,6 @@
 #include "Vector2.h"
 
+#include "PortableMath.h"
 #include "TextForm.h"
 
 #include <cmath>
@@ -11,13 +12,15 @@ float Vector2::Length() const {
     return std::sqrt(LengthSqr());
 }
 
+// Angles feed the rules, so they come from the maths that rounds alike everywhere.
 float Vector2::Angle() const {
-    return std::atan2(y, x);
+    return portable::Atan2(y, x);
 }
 
 Vector2 Vector2::Rotate(float angle) const {
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
+    float s;
+    float c;
+    portable::SinCos(angle, s, c);
     return {x * c - y * s, x * s + y * c};
 }
 

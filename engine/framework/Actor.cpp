@@ -1,8 +1,8 @@
 #include "Actor.h"
 
+#include "core/PortableMath.h"
 #include "renderer/Model.h"
 
-#include <cmath>
 #include <utility>
 
 namespace vexa {
@@ -20,7 +20,7 @@ void Actor::Update(float dt) {
     m_transform.position += m_velocity * dt;
     // A power of dt keeps the decay the same at any frame rate. Without damping
     // the factor is pow(1, dt), which is exactly 1 for every dt, so it is skipped.
-    if (m_damping != 0.0f) m_velocity *= Vector2(std::pow(1.0f - m_damping, dt));
+    if (m_damping != 0.0f) m_velocity *= Vector2(portable::Pow(1.0f - m_damping, dt));
 }
 
 void Actor::Draw(Renderer& renderer) {

@@ -1,10 +1,10 @@
 #include "ParticleSystem.h"
 
 #include "core/GlobalOrder.h"
+#include "core/PortableMath.h"
 #include "renderer/Renderer.h"
 
 #include <cassert>
-#include <cmath>
 #include <cstddef>
 
 namespace vexa {
@@ -26,7 +26,7 @@ void Particle::Update(float dt) {
     m_data.prevPosition = m_data.position;
     m_data.position += m_data.velocity * dt;
     // A power of dt keeps the decay the same at any frame rate.
-    m_data.velocity *= Vector2(std::pow(1.0f - m_data.damping, dt));
+    m_data.velocity *= Vector2(portable::Pow(1.0f - m_data.damping, dt));
 }
 
 void Particle::Draw(Renderer& renderer) const {
