@@ -5,6 +5,7 @@
 #include "PlayLayout.h"
 
 #include "Enemy.h"
+#include "Frame.h"
 #include "K_AsteroidField.h"
 #include "Player.h"
 #include "Powerup.h"
@@ -33,15 +34,15 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kFramesPerIteration = 60;
 
-// The frame clock reads this, so every frame lasts exactly 1/60 s.
+// The frame clock reads this, so every frame lasts exactly what the
+// benchmark says: 1/60 s unless it says otherwise.
 Clock::time_point g_now{};
 Clock::time_point fakeNow() {
     return g_now;
 }
 
-void Tick() {
-    g_now +=
-        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bench::kFrame));
+void Tick(double seconds = bench::kFrame) {
+    g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 
 struct Canvas {
@@ -73,17 +74,9 @@ void EnterAssets() {
     (void)entered;
 }
 
-void Frame(K_AsteroidField& game) {
-    Tick();
-    vexa::g_time.Tick();
-    vexa::g_inputSystem.Update();
-    vexa::g_audioSystem.Update();
-    vexa::g_particleSystem.Update(vexa::g_time.GetDeltaTime());
-    game.Update(vexa::g_time.GetDeltaTime());
-    vexa::g_renderer.SetColor(0, 0, 0, 255);
-    vexa::g_renderer.BeginFrame();
-    game.Draw(vexa::g_renderer);
-    vexa::g_renderer.EndFrame();
+void Frame(K_AsteroidField& game, double seconds = bench::kFrame) {
+    Tick(seconds);
+    FrameRunner(game).Run();
 }
 
 std::unique_ptr<K_AsteroidField> NewGame() {
@@ -156,6 +149,23 @@ BENCHMARK(PlayingFrame)
     ->Arg(30)
     ->Arg(60)
     ->Unit(benchmark::kMillisecond);
+
+// Argument: the display's rate in Hz. One second of play at the start of a
+// run, drawn at that rate: the CPU a second of play costs on a fast display.
+void PlayingSecondAtRate(benchmark::State& state) {
+    auto game = NewGame();
+    const auto hertz = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        Arrange(*game, 0, false);
+        state.ResumeTiming();
+        for (int i = 0; i < hertz; ++i) Frame(*game, 1.0 / hertz);
+    }
+    if (game->GetState() != K_AsteroidField::Playing) state.SkipWithError("the ship was hit");
+    state.counters["per_second"] = benchmark::Counter(
+        1, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(PlayingSecondAtRate)->ArgName("hz")->Arg(60)->Arg(144)->Unit(benchmark::kMillisecond);
 
 // Argument: minutes of play. The frame the ship bursts and the second after it,
 // up to the frame before the scene is emptied.

@@ -22,6 +22,25 @@ bool Controls::Confirm() const {
            m_input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_START);
 }
 
+std::uint8_t Controls::StepInput() const {
+    std::uint8_t bits = 0;
+    if (Up()) bits |= kStepUp;
+    if (Down()) bits |= kStepDown;
+    if (Confirm()) bits |= kStepConfirm;
+    return bits;
+}
+
+bool Controls::ConfirmPressed() const {
+    return m_input.GetKeyPressed(SDL_SCANCODE_SPACE) ||
+           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_A) ||
+           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_START);
+}
+
+bool Controls::WatchBestRun() const {
+    return m_input.GetKeyPressed(SDL_SCANCODE_R) ||
+           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_Y);
+}
+
 bool Controls::TogglePause() const {
     return m_input.GetKeyPressed(SDL_SCANCODE_P) ||
            m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_START);

@@ -1,59 +1,110 @@
 #include "Frame.h"
 
 #include "Controls.h"
+#include "HighScoreStore.h"
+#include "K_AsteroidField.h"
 
 #include "audio/AudioSystem.h"
 #include "core/Time.h"
-#include "framework/Game.h"
 #include "input/InputSystem.h"
-#include "platform/Platform.h"
 #include "renderer/ParticleSystem.h"
 #include "renderer/Renderer.h"
 
 #include <SDL.h>
 
 #include <iostream>
+#include <string>
+#include <utility>
 
-namespace {
+FrameRunner::FrameRunner(K_AsteroidField& game) : FrameRunner(game, Options{}) {}
 
-void followPause(vexa::Game& game, const Controls& controls) {
-    using vexa::Pause;
-    const Pause::Change change = game.m_pause.Update(game.CanPause(), controls.TogglePause(),
-                                                     vexa::g_inputSystem.GetPauseRequested());
-    if (change == Pause::Change::None) return;
-    const bool paused = change == Pause::Change::Paused;
-    vexa::g_audioSystem.SetPaused(paused);
-    vexa::platform::PauseChanged(paused);
-}
+FrameRunner::FrameRunner(K_AsteroidField& game, Options options)
+    : m_game{game}, m_options{options} {}
 
-}  // namespace
-
-bool runFrame(vexa::Game& game) {
+bool FrameRunner::Run() {
     using namespace vexa;
 
     // The clock runs on while paused, so the first frame after it is as long
     // as any other, not the length of the pause.
     g_time.Tick();
-    g_inputSystem.Update();
+    if (m_options.readDevices) g_inputSystem.Update();
     g_audioSystem.Update();
 
     const Controls controls(g_inputSystem);
     if (controls.ToggleFullScreen()) g_renderer.ToggleFullScreen();
     if (controls.ToggleMute()) g_audioSystem.SetMuted(!g_audioSystem.IsMuted());
-    followPause(game, controls);
-    const bool running = !game.m_pause.IsPaused();
-
-    if (running) g_particleSystem.Update(g_time.GetDeltaTime());
+    m_game.m_pause.Follow(m_game.CanPause(), controls.TogglePause(),
+                          g_inputSystem.GetPauseRequested());
     // Escape ends the program after this frame has been completed, paused or not.
     const bool quit = g_inputSystem.GetKeyDown(SDL_SCANCODE_ESCAPE);
 
-    if (running) game.Update(g_time.GetDeltaTime());
+    if (m_watching && controls.ConfirmPressed()) StopWatching();
+    if (!m_watching && m_game.GetState() == K_AsteroidField::TitleScreen &&
+        controls.WatchBestRun()) {
+        WatchBestRun();
+    }
+
+    if (m_game.m_pause.IsPaused()) {
+        g_time.Hold();
+    } else {
+        for (int step = 0; step < g_time.GetStepsDue(); ++step) Step();
+    }
 
     if (g_inputSystem.GetMouseButtonDown(0)) std::cout << "mouse pressed" << std::endl;
 
-    g_renderer.SetColor(0, 0, 0, 255);
-    g_renderer.BeginFrame();
-    game.Draw(g_renderer);
-    g_renderer.EndFrame();
+    if (m_options.draw) {
+        g_renderer.SetColor(0, 0, 0, 255);
+        g_renderer.BeginFrame();
+        m_game.Draw(g_renderer);
+        g_renderer.EndFrame();
+    }
+
+    // A replay watched on its own ends the program once the game is back where
+    // the player would leave it: the title screen.
+    if (m_replayEnded && m_options.quitAfterReplay &&
+        m_game.GetReplaying() == K_AsteroidField::Replaying::No) {
+        return false;
+    }
     return !quit;
+}
+
+void FrameRunner::Step() {
+    if (m_watching) {
+        if (m_nextStep < m_replay.steps.size() && m_game.GetState() != K_AsteroidField::GameOver) {
+            m_game.FeedStepInput(m_replay.steps[m_nextStep++]);
+        } else {
+            // The run is over: its game-over screen stays for the player to leave.
+            StopWatching();
+        }
+    }
+    vexa::g_particleSystem.Update(vexa::g_time.GetDeltaTime());
+    m_game.Update(vexa::g_time.GetDeltaTime());
+}
+
+bool FrameRunner::Watch(const vexa::Replay& replay, bool verifying, std::string& reason) {
+    const auto how =
+        verifying ? K_AsteroidField::Replaying::Verify : K_AsteroidField::Replaying::Watch;
+    if (!m_game.BeginReplay(replay, how, reason)) return false;
+    m_replay = replay;
+    m_nextStep = 0;
+    m_watching = true;
+    m_replayEnded = false;
+    return true;
+}
+
+void FrameRunner::WatchBestRun() {
+    const std::string bytes = g_highScoreStore.LoadBestReplay();
+    if (bytes.empty()) return;
+    vexa::Replay replay;
+    std::string reason;
+    if (!vexa::DecodeReplay(bytes, replay, reason) || !Watch(replay, false, reason)) {
+        std::cout << "Unable to play the best run: " << reason << std::endl;
+    }
+}
+
+void FrameRunner::StopWatching() {
+    m_watching = false;
+    m_replayEnded = true;
+    // Left before its end, the replay goes straight back to the title screen.
+    if (m_game.GetState() != K_AsteroidField::GameOver) m_game.EndReplay();
 }

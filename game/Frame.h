@@ -1,10 +1,48 @@
 #pragma once
 
-namespace vexa {
-class Game;
-}
+#include "core/Replay.h"
 
-// One pass of the frame loop over the engine's services and `game`: input,
-// the player's window and sound keys, pause, update, draw. Returns false once
-// Escape has ended the program; that frame is still completed.
-bool runFrame(vexa::Game& game);
+#include <cstddef>
+
+class K_AsteroidField;
+
+// The frame loop's one pass, the same for the game, its tests, the benchmarks
+// and the soak tool: the clock, input, sound, the player's window and sound
+// keys, pause, the fixed steps the frame's time pays for (the particles, then
+// the game), and the picture. It also plays replays: their steps take the
+// place of the player's input, step by step.
+class FrameRunner {
+public:
+    struct Options {
+        // Otherwise the caller sets the input system's snapshot itself (tests,
+        // tools); SDL's events and devices are not read.
+        bool readDevices = true;
+        bool draw = true;
+        // A replay being watched ends the program when it ends.
+        bool quitAfterReplay = false;
+    };
+
+    explicit FrameRunner(K_AsteroidField& game);
+    FrameRunner(K_AsteroidField& game, Options options);
+
+    // One drawn frame. False once the program should end: Escape was held
+    // (this frame is still completed), or a replay ended with quitAfterReplay.
+    bool Run();
+
+    // Plays `replay` from its first step on the next frame. False, with
+    // `reason`, when it cannot be played.
+    bool Watch(const vexa::Replay& replay, bool verifying, std::string& reason);
+    bool Watching() const { return m_watching; }
+
+private:
+    void Step();
+    void WatchBestRun();
+    void StopWatching();
+
+    K_AsteroidField& m_game;
+    Options m_options;
+    vexa::Replay m_replay;
+    std::size_t m_nextStep = 0;
+    bool m_watching = false;
+    bool m_replayEnded = false;
+};

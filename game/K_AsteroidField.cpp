@@ -8,6 +8,7 @@
 #include "Title.h"
 
 #include "audio/AudioSystem.h"
+#include "core/Digest.h"
 #include "core/Random.h"
 #include "core/Time.h"
 #include "framework/Scene.h"
@@ -19,6 +20,8 @@
 #include "renderer/Text.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -32,6 +35,26 @@ constexpr float kBonusTime = 5.0f;
 constexpr float kDeathDelay = 1.0f;
 // Points per second of play.
 constexpr double kScoreRate = 2.5;
+
+void putBits(std::string& bytes, float value) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(bits >> shift));
+}
+
+float takeBits(const std::string& bytes, std::size_t& at) {
+    std::uint32_t bits = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        bits |= std::uint32_t{static_cast<unsigned char>(bytes[at++])} << shift;
+    }
+    float value = 0.0f;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+bool within(float value, float low, float high) {
+    return std::isfinite(value) && value >= low && value <= high;
+}
 
 }  // namespace
 
@@ -80,12 +103,23 @@ bool K_AsteroidField::Initialize() {
 void K_AsteroidField::Shutdown() {}
 
 void K_AsteroidField::Update(float dt) {
+    TakeStepInput();
+    // A run is recorded from the step that starts it to the step that ends it.
+    if (m_state == StartGame && m_replaying == Replaying::No) {
+        m_recording = true;
+        m_record = vexa::Replay{};
+        m_record.rulesVersion = kRulesVersion;
+        m_record.seed = vexa::randomState();
+        m_record.start = RunStart();
+    }
+    RecordStep();
+
     const int highScore = g_highScoreStore.LoadHighScore();
     m_highScoreText->Create(vexa::g_renderer, "HIGH SCORE " + std::to_string(highScore), kWhite);
 
     switch (m_state) {
     case TitleScreen:
-        if (Controls(vexa::g_inputSystem).Confirm()) {
+        if (m_stepInput & Controls::kStepConfirm) {
             m_state = StartGame;
             vexa::g_audioSystem.PlayAudio("ui", false);
         }
@@ -125,6 +159,32 @@ void K_AsteroidField::Update(float dt) {
 
     m_scoreText->Create(vexa::g_renderer, std::to_string(m_score), kWhite);
     m_scene->Update(dt);
+    MoveStars();
+}
+
+void K_AsteroidField::TakeStepInput() {
+    m_stepInput = m_inputFed ? m_fedInput : Controls(vexa::g_inputSystem).StepInput();
+    m_inputFed = false;
+}
+
+void K_AsteroidField::RecordStep() {
+    if (!m_recording) return;
+    // Past the longest replay a file can hold, the run goes on unrecorded.
+    if (m_record.steps.size() >= vexa::Replay::kMaxSteps) {
+        m_recording = false;
+        return;
+    }
+    m_record.steps.push_back(m_stepInput);
+}
+
+void K_AsteroidField::MoveStars() {
+    const auto width = static_cast<float>(vexa::g_renderer.GetWidth());
+    const auto height = static_cast<float>(vexa::g_renderer.GetHeight());
+    for (Star& star : m_stars) {
+        star.position += star.velocity;
+        if (star.position.x >= width) star.position.x = 0.0f;
+        if (star.position.y >= height) star.position.y = 0.0f;
+    }
 }
 
 void K_AsteroidField::UpdatePlaying(float dt) {
@@ -170,8 +230,18 @@ void K_AsteroidField::UpdatePlayerDead(float dt) {
         return;
     }
 
+    m_lastRun = RunResult{true, m_score, StateDigest()};
     m_scene->RemoveAll();
-    if (m_score > g_highScoreStore.LoadHighScore()) g_highScoreStore.SaveHighScore(m_score);
+    if (m_replaying == Replaying::No && m_score > g_highScoreStore.LoadHighScore()) {
+        if (m_recording) {
+            m_record.score = m_lastRun.score;
+            m_record.digest = m_lastRun.digest;
+            g_highScoreStore.SaveHighScore(m_score, vexa::EncodeReplay(m_record));
+        } else {
+            g_highScoreStore.SaveHighScore(m_score);
+        }
+    }
+    m_recording = false;
     m_score = 0;
     m_state = GameOver;
 }
@@ -180,8 +250,9 @@ void K_AsteroidField::UpdateGameOver() {
     // The emblem is rebuilt every frame at its starting place.
     m_scene->RemoveAll();
     AddTitle();
-    if (Controls(vexa::g_inputSystem).Confirm()) {
+    if (m_stepInput & Controls::kStepConfirm) {
         m_scene->RemoveAll();
+        m_replaying = Replaying::No;
         m_state = TitleScreen;
     }
 }
@@ -236,18 +307,100 @@ void K_AsteroidField::Draw(vexa::Renderer& renderer) {
 }
 
 void K_AsteroidField::DrawStars(vexa::Renderer& renderer) {
-    const auto width = static_cast<float>(renderer.GetWidth());
-    const auto height = static_cast<float>(renderer.GetHeight());
+    // Between two steps a star is drawn partway back along its last move,
+    // unless that move took it round to the left edge.
+    const float behind = 1.0f - vexa::g_time.GetInterpolation();
     // Stars have no colour of their own: they take whatever the last model set.
-    const bool moving = !m_pause.IsPaused();
-    for (Star& star : m_stars) {
-        if (moving) {
-            star.position += star.velocity;
-            if (star.position.x >= width) star.position.x = 0.0f;
-            if (star.position.y >= height) star.position.y = 0.0f;
+    for (const Star& star : m_stars) {
+        vexa::Vector2 at = star.position;
+        if (behind > 0.0f) {
+            const vexa::Vector2 back = at - star.velocity * behind;
+            if (back.x >= 0.0f && back.y >= 0.0f) at = back;
         }
-        renderer.DrawPoint(star.position.x, star.position.y);
+        renderer.DrawPoint(at.x, at.y);
     }
+}
+
+std::string K_AsteroidField::RunStart() const {
+    std::string bytes;
+    putBits(bytes, m_spawnTimer);
+    for (const Star& star : m_stars) {
+        putBits(bytes, star.position.x);
+        putBits(bytes, star.position.y);
+        putBits(bytes, star.velocity.x);
+    }
+    return bytes;
+}
+
+bool K_AsteroidField::RestoreRunStart(const std::string& bytes) {
+    if (bytes.size() != 4 * (1 + 3 * m_stars.size())) return false;
+    std::size_t at = 0;
+    const float spawnTimer = takeBits(bytes, at);
+    if (!within(spawnTimer, 0.0f, m_spawnTime)) return false;
+    std::vector<Star> stars = m_stars;
+    const auto width = static_cast<float>(vexa::g_renderer.GetWidth());
+    const auto height = static_cast<float>(vexa::g_renderer.GetHeight());
+    for (Star& star : stars) {
+        star.position.x = takeBits(bytes, at);
+        star.position.y = takeBits(bytes, at);
+        star.velocity = vexa::Vector2(takeBits(bytes, at), 0.0f);
+        if (!within(star.position.x, 0.0f, width) || !within(star.position.y, 0.0f, height) ||
+            !within(star.velocity.x, 1.0f, 4.0f)) {
+            return false;
+        }
+    }
+    m_spawnTimer = spawnTimer;
+    m_stars = std::move(stars);
+    return true;
+}
+
+bool K_AsteroidField::BeginReplay(const vexa::Replay& replay, Replaying how, std::string& reason) {
+    if (replay.rulesVersion != kRulesVersion) {
+        reason = "it was recorded under other rules (version " +
+                 std::to_string(replay.rulesVersion) + "; this game plays version " +
+                 std::to_string(kRulesVersion) + ")";
+        return false;
+    }
+    if (!RestoreRunStart(replay.start)) {
+        reason = "its starting state makes no sense";
+        return false;
+    }
+    vexa::seedRandom(replay.seed);
+    m_scene->RemoveAll();
+    m_recording = false;
+    m_replaying = how;
+    m_lastRun = RunResult{};
+    m_state = StartGame;
+    return true;
+}
+
+void K_AsteroidField::EndReplay() {
+    // Cut short, the replay's run ends where it had got to.
+    if (m_state != GameOver) m_lastRun = RunResult{false, m_score, StateDigest()};
+    m_replaying = Replaying::No;
+    m_scene->RemoveAll();
+    m_score = 0;
+    m_state = TitleScreen;
+}
+
+std::uint64_t K_AsteroidField::StateDigest() {
+    vexa::Digest digest;
+    digest.Add(std::int32_t{m_score}).Add(std::int32_t{m_state});
+    digest.Add(m_spawnTimer).Add(m_stateTimer).Add(m_powerupTimer).Add(m_bonusTimer);
+    digest.Add(m_scoreTimer).Add(std::uint32_t{m_powerupActive}).Add(vexa::randomState());
+    m_scene->ForEach([&digest](vexa::Actor& actor) {
+        const vexa::Transform& t = actor.m_transform;
+        digest.Add(static_cast<std::uint32_t>(actor.m_tag.size())).Add(actor.m_tag);
+        digest.Add(t.position.x).Add(t.position.y).Add(t.rotation).Add(t.scale);
+        digest.Add(actor.m_velocity.x).Add(actor.m_velocity.y).Add(actor.m_lifespan);
+        digest.Add(std::uint32_t{actor.m_destroyed});
+    });
+    for (const Star& star : m_stars) digest.Add(star.position.x).Add(star.position.y);
+    for (const vexa::Particle& particle : vexa::g_particleSystem.m_particles) {
+        if (!particle.m_isActive) continue;
+        digest.Add(particle.m_data.position.x).Add(particle.m_data.position.y);
+    }
+    return digest.Value();
 }
 
 void K_AsteroidField::DrawPauseCaption(vexa::Renderer& renderer) {

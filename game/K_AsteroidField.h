@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/Replay.h"
 #include "core/Transform.h"
 #include "core/Vector2.h"
 #include "framework/Game.h"
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace vexa {
@@ -28,7 +31,21 @@ public:
         GameOver = 6,
     };
 
-    // A background star; its velocity is applied once per drawn frame.
+    // The version of the rules a replay was recorded under: raise it with any
+    // change that makes the same inputs play out differently.
+    static constexpr std::uint32_t kRulesVersion = 1;
+
+    // How a replay is being played: watched in the window, or verified.
+    enum class Replaying { No, Watch, Verify };
+
+    // The end of the last run: its score and the digest of its final state.
+    struct RunResult {
+        bool ended = false;
+        int score = 0;
+        std::uint64_t digest = 0;
+    };
+
+    // A background star; its velocity is applied once per step.
     struct Star {
         vexa::Vector2 position;
         vexa::Vector2 velocity;
@@ -50,6 +67,25 @@ public:
     eState GetState() const { return m_state; }
     const std::vector<Star>& GetStars() const { return m_stars; }
 
+    // The input the rules read in this step (Controls' step bits): the
+    // player's, or the replay's.
+    std::uint8_t GetStepInput() const { return m_stepInput; }
+    // The next step reads `bits` instead of the player's controls.
+    void FeedStepInput(std::uint8_t bits) {
+        m_fedInput = bits;
+        m_inputFed = true;
+    }
+    // Starts the run `replay` recorded, from its first step; the caller feeds
+    // its steps. False, with `reason`, when its starting state makes no sense.
+    bool BeginReplay(const vexa::Replay& replay, Replaying how, std::string& reason);
+    // Leaves a replay for the title screen, wherever it had got to.
+    void EndReplay();
+    Replaying GetReplaying() const { return m_replaying; }
+    const RunResult& GetLastRun() const { return m_lastRun; }
+    // A fingerprint of everything the rules decide: the score, the state and
+    // its timers, the generator, every actor, the stars and the particles.
+    std::uint64_t StateDigest();
+
     // Public by design: the ship raises it from inside the collision pass.
     bool m_powerupActive = false;
 
@@ -57,6 +93,13 @@ private:
     void UpdatePlaying(float dt);
     void UpdatePlayerDead(float dt);
     void UpdateGameOver();
+    void TakeStepInput();
+    void RecordStep();
+    void MoveStars();
+    // What a run starts from besides the seed: the wave timer carried over
+    // from the last run and the stars, as bytes a replay keeps.
+    std::string RunStart() const;
+    bool RestoreRunStart(const std::string& bytes);
     void AddShip();
     void AddAsteroid();
     void AddPowerup();
@@ -76,6 +119,15 @@ private:
     float m_scoreTimer = 0.0f;
     // The music loops for the rest of the run once the first game has started it.
     bool m_musicStarted = false;
+
+    std::uint8_t m_stepInput = 0;
+    std::uint8_t m_fedInput = 0;
+    bool m_inputFed = false;
+    Replaying m_replaying = Replaying::No;
+    // The run under way, recorded for the record's replay.
+    bool m_recording = false;
+    vexa::Replay m_record;
+    RunResult m_lastRun;
 
     std::vector<Star> m_stars;
     std::shared_ptr<vexa::Font> m_font;

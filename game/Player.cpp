@@ -9,6 +9,7 @@
 #include "input/InputSystem.h"
 #include "renderer/Renderer.h"
 
+#include <cstdint>
 #include <utility>
 
 Player::Player(float speed, float /*second*/, const vexa::Transform& transform,
@@ -18,10 +19,13 @@ Player::Player(float speed, float /*second*/, const vexa::Transform& transform,
 void Player::Update(float dt) {
     Actor::Update(dt);
 
-    const Controls controls(vexa::g_inputSystem);
+    // The step's input as the game took it, so a replay steers the ship too.
+    const auto* field = dynamic_cast<const K_AsteroidField*>(m_game);
+    const std::uint8_t input =
+        field ? field->GetStepInput() : Controls(vexa::g_inputSystem).StepInput();
     vexa::Vector2 forward;
-    if (controls.Up()) forward += vexa::Vector2(0, -1);
-    if (controls.Down()) forward += vexa::Vector2(0, 1);
+    if (input & Controls::kStepUp) forward += vexa::Vector2(0, -1);
+    if (input & Controls::kStepDown) forward += vexa::Vector2(0, 1);
     m_transform.position += forward * m_speed * vexa::g_time.GetDeltaTime();
 
     // The centre may reach either edge exactly; there is no wrap-around.

@@ -1,16 +1,21 @@
+#include "CommandLine.h"
 #include "Frame.h"
 #include "K_AsteroidField.h"
+#include "Verify.h"
 
 #include "core/File.h"
 #include "core/MemoryTracker.h"
 #include "core/Random.h"
-#include "platform/Platform.h"
+#include "core/Replay.h"
+#include "framework/Application.h"
 #include "renderer/Renderer.h"
 
 #include <SDL.h>
 
 #include <ctime>
+#include <iostream>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -20,15 +25,44 @@ int displayRefreshRate() {
     return mode.refresh_rate;
 }
 
+// The replay of --replay, read before the game starts so that a file that is
+// no replay is reported at once.
+bool readReplay(const std::filesystem::path& file, vexa::Replay& replay) {
+    const vexa::FileContents contents = vexa::ReadDataFile(file, vexa::Replay::kMaxFileBytes);
+    std::string reason = contents.reason;
+    if (contents.Ok() && vexa::DecodeReplay(contents.bytes, replay, reason)) return true;
+    std::cerr << file.u8string() << ": " << reason << std::endl;
+    return false;
+}
+
 }  // namespace
 
-int main(int /*argc*/, char* /*argv*/[]) {
+int main(int argc, char* argv[]) {
     using namespace vexa;
 
-    platform::Prepare();
+    const CommandLine line = CommandLine::Parse(argc, argv);
+    switch (line.action) {
+    case CommandLine::Action::Refused:
+        std::cerr << "zap207: " << line.refusal << std::endl;
+        return 2;
+    case CommandLine::Action::Help:
+        std::cout << usageText();
+        return 0;
+    case CommandLine::Action::Version:
+        std::cout << "zap207 " << ZAP207_VERSION << std::endl;
+        return 0;
+    default:
+        break;
+    }
+
+    PrepareApplication();
     MemoryTracker::Initialize();
-    seedRandom(static_cast<unsigned int>(std::time(nullptr)));
+    seedRandom(line.seed ? *line.seed : static_cast<unsigned int>(std::time(nullptr)));
+
+    Replay replay;
+    if (line.action == CommandLine::Action::Replay && !readReplay(line.file, replay)) return 1;
     SetFilePath("Assets");
+    if (line.action == CommandLine::Action::Verify) return verifyReplay(line.file);
 
     g_renderer.Initialize();
     // Without a window the loop could never see Escape, so there is no game to run.
@@ -37,7 +71,18 @@ int main(int /*argc*/, char* /*argv*/[]) {
     auto game = std::make_unique<K_AsteroidField>();
     game->Initialize();
 
-    platform::RunFrames(displayRefreshRate(), [&game] { return runFrame(*game); });
+    FrameRunner::Options options;
+    options.quitAfterReplay = line.action == CommandLine::Action::Replay;
+    FrameRunner runner(*game, options);
+    if (line.action == CommandLine::Action::Replay) {
+        std::string reason;
+        if (!runner.Watch(replay, false, reason)) {
+            std::cerr << line.file.u8string() << ": " << reason << std::endl;
+            return 1;
+        }
+    }
+
+    RunFrames(displayRefreshRate(), [&runner] { return runner.Run(); });
 
     game.reset();
     return 0;

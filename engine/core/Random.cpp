@@ -20,6 +20,10 @@ void seedRandom(unsigned int seed) {
     generatorState() = seed;
 }
 
+unsigned int randomState() {
+    return generatorState();
+}
+
 int random() {
     std::uint32_t& state = generatorState();
     state = state * 214013u + 2531011u;

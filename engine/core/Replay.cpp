@@ -12,8 +12,10 @@ namespace {
 constexpr std::string_view kMagic{"ZAP207 replay\n"};
 constexpr std::size_t kHeaderBytes = kMagic.size() + 4 + 4 + 4 + 4 + 8 + 4 + 4;
 constexpr std::size_t kChecksumBytes = 8;
-static_assert(Replay::kMaxFileBytes == kHeaderBytes + 2u * Replay::kMaxSteps + kChecksumBytes,
-              "the largest file has one two-byte run per step");
+static_assert(Replay::kMaxStartBytes < (1u << 14), "the start's length fits two varint bytes");
+static_assert(Replay::kMaxFileBytes == kHeaderBytes + 2u + Replay::kMaxStartBytes +
+                                           2u * Replay::kMaxSteps + kChecksumBytes,
+              "the largest file has the largest start and one two-byte run per step");
 
 void putU32(std::string& out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(value >> shift));
@@ -28,8 +30,10 @@ void putVarint(std::string& out, std::uint32_t value) {
     out.push_back(static_cast<char>(value));
 }
 
-std::string encodeSteps(const std::vector<std::uint8_t>& steps) {
+std::string encodeBody(const std::string& opening, const std::vector<std::uint8_t>& steps) {
     std::string body;
+    putVarint(body, static_cast<std::uint32_t>(opening.size()));
+    body += opening;
     for (std::size_t start = 0; start < steps.size();) {
         std::size_t end = start + 1;
         while (end < steps.size() && steps[end] == steps[start]) ++end;
@@ -61,6 +65,15 @@ public:
     }
 
     bool U64(std::uint64_t& value) { return Bytes(8, value); }
+
+    bool Text(std::size_t count, std::string& text) {
+        if (m_bytes.size() - m_at < count) return false;
+        text.assign(m_bytes.substr(m_at, count));
+        m_at += count;
+        return true;
+    }
+
+    std::string_view Rest() const { return m_bytes.substr(m_at); }
 
     // Only the shortest form of a 32-bit value: a longer one, or one past
     // 32 bits, would be a second file for the same replay.
@@ -172,7 +185,7 @@ bool checkFrame(std::string_view bytes, std::string_view& body, std::string& rea
 }  // namespace
 
 std::string EncodeReplay(const Replay& replay) {
-    const std::string body = encodeSteps(replay.steps);
+    const std::string body = encodeBody(replay.start, replay.steps);
     std::string out(kMagic);
     putU32(out, Replay::kFormatVersion);
     putU32(out, replay.rulesVersion);
@@ -204,7 +217,14 @@ bool DecodeReplay(std::string_view bytes, Replay& replay, std::string& reason) {
         reason = "it is longer than a replay may be";
         return false;
     }
-    if (!decodeSteps(body, count, decoded.steps, reason)) return false;
+    Reader bodyReader(body);
+    std::uint32_t startBytes = 0;
+    if (!bodyReader.Varint(startBytes) || startBytes > Replay::kMaxStartBytes ||
+        !bodyReader.Text(startBytes, decoded.start)) {
+        reason = "its starting state is damaged";
+        return false;
+    }
+    if (!decodeSteps(bodyReader.Rest(), count, decoded.steps, reason)) return false;
     replay = std::move(decoded);
     return true;
 }

@@ -16,28 +16,30 @@ struct Replay {
     static constexpr std::uint32_t kMaxSteps = 6u * 60u * 60u * 60u;
     // The largest file a replay of kMaxSteps steps can make (an input that
     // changes on every step), for the caller's read limit.
-    static constexpr std::size_t kMaxFileBytes = 46u + 2u * std::size_t{kMaxSteps} + 8u;
+    // The most the game's own starting state may take.
+    static constexpr std::size_t kMaxStartBytes = 4096;
+    static constexpr std::size_t kMaxFileBytes =
+        46u + 2u + kMaxStartBytes + 2u * std::size_t{kMaxSteps} + 8u;
 
     std::uint32_t rulesVersion = 0;   // the game's rules the run was played under
     std::uint32_t seed = 0;           // the random generator's seed
-    std::string start;                // the game's own state at the run's start
+    std::string start;                // the game's own state at the run's start, its bytes
     std::vector<std::uint8_t> steps;  // one input byte per step, bits defined by the game
     std::int32_t score = 0;           // the score the run ended with
     std::uint64_t digest = 0;         // the final state's digest
 
     bool operator==(const Replay& other) const {
-        return rulesVersion == other.rulesVersion && seed == other.seed && steps == other.steps &&
-               score == other.score && digest == other.digest;
+        return rulesVersion == other.rulesVersion && seed == other.seed && start == other.start &&
+               steps == other.steps && score == other.score && digest == other.digest;
     }
     bool operator!=(const Replay& other) const { return !(*this == other); }
 };
 
 // The file form: a magic line, the format version, the fields little-endian,
-// the steps as runs of one input byte and a varint count, and a 64-bit FNV-1a
-// checksum of everything before it. Inputs change a few times a second, so a
-// minute of play takes a few hundred bytes. Each replay has exactly one file
-// form. At most kMaxSteps steps: a longer replay makes a file that
-// DecodeReplay refuses.
+// the starting state (a varint length and its bytes), the steps as runs of one input byte and a
+// varint count, and a 64-bit FNV-1a checksum of everything before it. Inputs change a few times a
+// second, so a minute of play takes a few hundred bytes. Each replay has exactly one file form. At
+// most kMaxSteps steps: a longer replay makes a file that DecodeReplay refuses.
 std::string EncodeReplay(const Replay& replay);
 
 // False with `reason` (one line, for a message: "it is cut short", "it is from

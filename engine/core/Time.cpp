@@ -8,15 +8,58 @@ namespace vexa {
 
 VEXA_GLOBAL_ORDER(3) Time g_time;
 
-Time::Time(ReadClock readClock) : m_readClock{readClock}, m_frameTime{readClock()} {}
+namespace {
+
+// A frame within a millisecond of a whole number of steps counts as exactly
+// that many: a 60 Hz display's frames jitter by a fraction of a millisecond,
+// and without this a short frame would run no step and the next one two.
+constexpr std::int64_t kSnapUnits = std::int64_t{1000000} * Time::kStepsPerSecond;
+
+}  // namespace
+
+Time::Time(ReadClock readClock) : m_readClock{readClock}, m_frameStart{readClock()} {}
+
+Time::Units Time::Snapped(Units elapsed) const {
+    const Units nearest = std::max<Units>(1, (elapsed + kStepUnits / 2) / kStepUnits);
+    const Units whole = nearest * kStepUnits;
+    return (elapsed > whole - kSnapUnits && elapsed < whole + kSnapUnits) ? whole : elapsed;
+}
 
 void Time::Tick() {
     const auto elapsed =
-        std::chrono::duration_cast<std::chrono::nanoseconds>(m_readClock() - m_frameTime);
+        std::chrono::duration_cast<std::chrono::nanoseconds>(m_readClock() - m_frameStart);
     const float seconds = static_cast<float>(elapsed.count()) / 1000000000.0f;
-    m_deltaTime = std::min(seconds, kMaxDeltaTime);
+    m_frameTime = std::min(seconds, kMaxDeltaTime);
     // A second reading: the moment between the two belongs to no frame.
-    m_frameTime = m_readClock();
+    m_frameStart = m_readClock();
+    m_deltaTime = kStep;
+
+    const auto maxUnits =
+        static_cast<Units>(kMaxDeltaTime * static_cast<float>(kStepsPerSecond)) * kStepUnits;
+    Units gathered = std::min<Units>(elapsed.count() * kStepsPerSecond, maxUnits);
+    // The first frame measures the start-up, which is no play: it runs one step.
+    if (!m_ticked) gathered = kStepUnits;
+    m_ticked = true;
+
+    m_lagBefore = m_lag;
+    m_interpolationBefore = m_interpolation;
+    // Steps run as soon as any of their time has gathered, so a frame always
+    // shows a step at or after its own moment, drawn partway back towards the
+    // step before.
+    Units lag = m_lag + Snapped(std::max<Units>(gathered, 0));
+    m_stepsDue = 0;
+    while (lag > 0) {
+        lag -= kStepUnits;
+        ++m_stepsDue;
+    }
+    m_lag = lag;
+    m_interpolation = 1.0f + static_cast<float>(lag) / static_cast<float>(kStepUnits);
+}
+
+void Time::Hold() {
+    m_lag = m_lagBefore;
+    m_interpolation = m_interpolationBefore;
+    m_stepsDue = 0;
 }
 
 }  // namespace vexa

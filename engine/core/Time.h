@@ -1,28 +1,62 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 namespace vexa {
 
-// The frame clock: the length of the last frame in seconds, capped at 0.25 s so
-// a stall never advances the simulation by more than that.
+// The frame clock. The rules advance in fixed steps of exactly 1/60 s of play,
+// whatever the display's rate: each tick measures the frame just ended (capped
+// at 0.25 s, so a stall never advances play by more than that) and gathers it
+// into whole steps; what a rule reads as the delta time is the step's length.
+// A frame drawn between two steps knows where it falls, so motion can be drawn
+// smoothly on displays faster than 60 Hz.
 class Time {
 public:
     using Clock = std::chrono::steady_clock;
     using ReadClock = Clock::time_point (*)();
 
+    static constexpr float kMaxDeltaTime = 0.25f;
+    static constexpr int kStepsPerSecond = 60;
+    static constexpr float kStep = 1.0f / static_cast<float>(kStepsPerSecond);
+
     // Tests pass their own clock reader; the game uses the steady clock.
     explicit Time(ReadClock readClock = &Clock::now);
 
     void Tick();
+    // The length of a step, in seconds: 0 before the first tick.
     float GetDeltaTime() const { return m_deltaTime; }
-
-    static constexpr float kMaxDeltaTime = 0.25f;
+    // The real length of the last frame in seconds, at most kMaxDeltaTime.
+    float GetFrameTime() const { return m_frameTime; }
+    // Whole steps the last frame's time pays for: exactly one on a 60 Hz
+    // display, none or one above it, several below it.
+    int GetStepsDue() const { return m_stepsDue; }
+    // Where the frame falls between the last two steps: 1 on the last step
+    // (always so at 60 Hz), less when the frame comes before the step is due.
+    float GetInterpolation() const { return m_interpolation; }
+    // For a frame that runs no step (the game is paused): its time is not
+    // gathered, and the picture stays where it was drawn last.
+    void Hold();
 
 private:
+    // Time is gathered in sixtieths of a nanosecond, so a step is exactly one
+    // billion of them and nothing is lost to rounding over a long run.
+    using Units = std::int64_t;
+    static constexpr Units kStepUnits = 1000000000;
+
+    Units Snapped(Units elapsed) const;
+
     float m_deltaTime = 0.0f;
+    float m_frameTime = 0.0f;
+    int m_stepsDue = 0;
+    float m_interpolation = 1.0f;
+    // Time gathered beyond the last step due: at most 0, above -kStepUnits.
+    Units m_lag = 0;
+    Units m_lagBefore = 0;
+    float m_interpolationBefore = 1.0f;
+    bool m_ticked = false;
     ReadClock m_readClock;
-    Clock::time_point m_frameTime;
+    Clock::time_point m_frameStart;
 };
 
 extern Time g_time;

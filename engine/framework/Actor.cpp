@@ -8,11 +8,12 @@
 namespace vexa {
 
 Actor::Actor(const Transform& transform, std::shared_ptr<Model> model)
-    : m_transform{transform}, m_model{std::move(model)} {}
+    : m_transform{transform}, m_previousTransform{transform}, m_model{std::move(model)} {}
 
-Actor::Actor(const Transform& transform) : m_transform{transform} {}
+Actor::Actor(const Transform& transform) : m_transform{transform}, m_previousTransform{transform} {}
 
 void Actor::Update(float dt) {
+    m_previousTransform = m_transform;
     if (m_lifespan != -1.0f) {
         m_lifespan -= dt;
         m_destroyed = m_lifespan <= 0.0f;

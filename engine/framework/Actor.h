@@ -33,6 +33,9 @@ public:
     Scene* m_scene = nullptr;
     Game* m_game = nullptr;
     Transform m_transform;
+    // Where the actor stood before its last update: a frame drawn between two
+    // steps shows it partway from there.
+    Transform m_previousTransform;
     std::string m_tag;
     float m_lifespan = -1.0f;
     bool m_destroyed = false;

@@ -1,5 +1,8 @@
 #include "Pause.h"
 
+#include "audio/AudioSystem.h"
+#include "platform/Platform.h"
+
 namespace vexa {
 
 Pause::Change Pause::Update(bool allowed, bool toggle, bool awayFromGame) {
@@ -13,6 +16,15 @@ Pause::Change Pause::Update(bool allowed, bool toggle, bool awayFromGame) {
     if (!allowed || !(toggle || awayFromGame)) return Change::None;
     m_paused = true;
     return Change::Paused;
+}
+
+Pause::Change Pause::Follow(bool allowed, bool toggle, bool awayFromGame) {
+    const Change change = Update(allowed, toggle, awayFromGame);
+    if (change == Change::None) return change;
+    const bool paused = change == Change::Paused;
+    g_audioSystem.SetPaused(paused);
+    platform::PauseChanged(paused);
+    return change;
 }
 
 }  // namespace vexa

@@ -13,6 +13,9 @@ public:
     // awayFromGame: the window lost the focus, was minimised or hidden; this
     // pauses but never resumes, so a player coming back finds the game waiting.
     Change Update(bool allowed, bool toggle, bool awayFromGame);
+    // Update, then a change holds or resumes the sound and is told to the
+    // platform (a browser's page then takes a tap as resuming).
+    Change Follow(bool allowed, bool toggle, bool awayFromGame);
     bool IsPaused() const { return m_paused; }
 
 private:

@@ -1,5 +1,7 @@
 #include "Scene.h"
 
+#include "core/Time.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cmath>
@@ -27,6 +29,18 @@ void tell(Actor& first, Actor& second) {
 // distance below about 1e-19 squares to nothing at all.
 constexpr double kRelativeSlack = 1.0e-5;
 constexpr double kAbsoluteSlack = 1.0e-18;
+
+// The place `along` the way from `from` to `to` (0 to 1); a turn goes the
+// shorter way round.
+Transform between(const Transform& from, const Transform& to, float along) {
+    constexpr float kTurn = 2.0f * kPi;
+    float turn = to.rotation - from.rotation;
+    if (turn > kPi) turn -= kTurn;
+    if (turn < -kPi) turn += kTurn;
+    const Vector2 moved = to.position - from.position;
+    return Transform(from.position + moved * along, from.rotation + turn * along,
+                     from.scale + (to.scale - from.scale) * along);
+}
 
 }  // namespace
 
@@ -71,7 +85,19 @@ void Scene::Update(float dt) {
 }
 
 void Scene::Draw(Renderer& renderer) {
-    for (auto& actor : m_actors) actor->Draw(renderer);
+    const float along = g_time.GetInterpolation();
+    if (along >= 1.0f) {
+        for (auto& actor : m_actors) actor->Draw(renderer);
+        return;
+    }
+    // Between two steps: each actor is drawn partway from its place before the
+    // last step, then put back exactly where the rules left it.
+    for (auto& actor : m_actors) {
+        const Transform now = actor->m_transform;
+        actor->m_transform = between(actor->m_previousTransform, now, along);
+        actor->Draw(renderer);
+        actor->m_transform = now;
+    }
 }
 
 void Scene::RemoveAll() {

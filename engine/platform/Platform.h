@@ -13,10 +13,14 @@ namespace vexa::platform {
 // the player's stored files back in the working directory here.
 void Prepare();
 
-// Runs `frame` until it returns false. The desktop runs it in a loop and paces
-// each frame to `refreshRate` frames a second when vsync does not. A browser
-// runs it once per animation frame and never returns: the program ends there.
-void RunFrames(int refreshRate, const std::function<bool()>& frame);
+// Runs `frame` until it returns false. The desktop runs it in a loop, as fast
+// as the frame itself allows. A browser runs it once per animation frame and
+// never returns: the program ends there.
+void RunFrames(const std::function<bool()>& frame);
+
+// True where the host already paces RunFrames to the display (a browser's
+// animation frames); elsewhere the caller paces frames itself.
+bool FramesPacedByHost();
 
 // Called after a file the player keeps (the high-score record) was written, for
 // platforms whose storage must be flushed explicitly. Nothing on the desktop; a

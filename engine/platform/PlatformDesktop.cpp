@@ -1,7 +1,5 @@
 #include "platform/Platform.h"
 
-#include "core/FramePacer.h"
-
 #include <SDL.h>
 
 namespace vexa::platform {
@@ -12,9 +10,12 @@ void Prepare() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
 }
 
-void RunFrames(int refreshRate, const std::function<bool()>& frame) {
-    FramePacer pacer(refreshRate);
-    while (frame()) pacer.FrameEnded();
+void RunFrames(const std::function<bool()>& frame) {
+    while (frame()) {}
+}
+
+bool FramesPacedByHost() {
+    return false;
 }
 
 void FilesChanged() {}

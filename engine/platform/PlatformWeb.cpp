@@ -39,7 +39,7 @@ void Prepare() {
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
 }
 
-void RunFrames(int /*refreshRate*/, const std::function<bool()>& frame) {
+void RunFrames(const std::function<bool()>& frame) {
     runningFrame() = frame;
     // The window is open: the page may now show it at any size.
     vexa_frames_starting();
@@ -47,6 +47,10 @@ void RunFrames(int /*refreshRate*/, const std::function<bool()>& frame) {
     // the loop to the display, as vsync does on the desktop. The call never
     // returns; main's locals stay alive for the frames that use them.
     emscripten_set_main_loop(runOneFrame, 0, 1);
+}
+
+bool FramesPacedByHost() {
+    return true;
 }
 
 void FilesChanged() {

@@ -1,7 +1,5 @@
 #include "platform/Platform.h"
 
-#include "core/FramePacer.h"
-
 #include <SDL.h>
 
 #include <cstdio>
@@ -29,14 +27,17 @@ void Prepare() {
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
-void RunFrames(int refreshRate, const std::function<bool()>& frame) {
+void RunFrames(const std::function<bool()>& frame) {
     // Without a finer timer Windows rounds every sleep up to its tick of about
     // 15.6 ms, and frames paced by sleeping would come out uneven, up to twice
     // as long as asked.
     const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
-    FramePacer pacer(refreshRate);
-    while (frame()) pacer.FrameEnded();
+    while (frame()) {}
     if (fineTimer) timeEndPeriod(1);
+}
+
+bool FramesPacedByHost() {
+    return false;
 }
 
 void FilesChanged() {}

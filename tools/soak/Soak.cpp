@@ -6,6 +6,7 @@
 //   soak [MINUTES] [SEED]          (default: 60 minutes, seed 207)
 // Exit status 1 when open files or textures grew after the first minute.
 #include "Enemy.h"
+#include "Frame.h"
 #include "K_AsteroidField.h"
 #include "Player.h"
 
@@ -239,6 +240,9 @@ int main(int argc, char* argv[]) {
     auto game = std::make_unique<K_AsteroidField>();
     game->Initialize();
     RandomPlayer player{seed};
+    FrameRunner::Options options;
+    options.readDevices = false;
+    FrameRunner runner(*game, options);
 
     std::printf(
         "minute  state     games longest actors asteroids particles textures "
@@ -256,15 +260,8 @@ int main(int argc, char* argv[]) {
         // One pass of the game's frame loop, with keys from the random player.
         g_now += std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(1.0 / kFramesPerSecond));
-        vexa::g_time.Tick();
         player.Press(*game->m_scene);
-        vexa::g_audioSystem.Update();
-        vexa::g_particleSystem.Update(vexa::g_time.GetDeltaTime());
-        game->Update(vexa::g_time.GetDeltaTime());
-        vexa::g_renderer.SetColor(0, 0, 0, 255);
-        vexa::g_renderer.BeginFrame();
-        game->Draw(vexa::g_renderer);
-        vexa::g_renderer.EndFrame();
+        runner.Run();
 
         const auto state = game->GetState();
         if (state == K_AsteroidField::StartGame && previous != state) {

@@ -25,8 +25,10 @@ std::string sealed(const std::string& bytes) {
     return bytes + le(vexa::Digest().Add(bytes).Value(), 8);
 }
 
-// A file with a good checksum around any step count and step runs.
-std::string crafted(std::uint32_t count, const std::string& body, std::uint32_t version = 1) {
+// A file with a good checksum around any step count and step runs, after an
+// empty starting state.
+std::string crafted(std::uint32_t count, const std::string& runs, std::uint32_t version = 1) {
+    const std::string body = std::string(1, '\0') + runs;
     return sealed("ZAP207 replay\n" + le(version) + le(3) + le(4) + le(5) + le(6, 8) + le(count) +
                   le(body.size()) + body);
 }
@@ -44,6 +46,7 @@ Replay shortReplay() {
     replay.seed = 0x01020304;
     replay.score = -2;
     replay.digest = 0x1122334455667788;
+    replay.start = "ab";
     replay.steps = {0, 0, 0, 5};
     return replay;
 }
@@ -53,7 +56,7 @@ Replay shortReplay() {
 TEST(Replay, RoundTripsThroughItsFixedLayoutUpToTheStepCap) {
     EXPECT_EQ(vexa::EncodeReplay(shortReplay()),
               sealed("ZAP207 replay\n" + le(1) + le(3) + le(0x01020304) + le(0xfffffffe) +
-                     le(0x1122334455667788, 8) + le(4) + le(4) + std::string("\0\3\5\1", 4)));
+                     le(0x1122334455667788, 8) + le(4) + le(7) + std::string("\2ab\0\3\5\1", 7)));
 
     Replay replay;
     replay.rulesVersion = ~0u;
@@ -71,7 +74,9 @@ TEST(Replay, RoundTripsThroughItsFixedLayoutUpToTheStepCap) {
         EXPECT_EQ(decoded, original);
     }
 
-    // Every input changing on every step makes the largest file there can be.
+    // The largest start and every input changing on every step make the
+    // largest file there can be.
+    replay.start.assign(Replay::kMaxStartBytes, 's');
     replay.steps.resize(Replay::kMaxSteps);
     for (std::size_t i = 0; i < replay.steps.size(); ++i) {
         replay.steps[i] = static_cast<std::uint8_t>(i);
@@ -81,6 +86,9 @@ TEST(Replay, RoundTripsThroughItsFixedLayoutUpToTheStepCap) {
     EXPECT_EQ(refusal(largest), "");
     replay.steps.push_back(1);
     EXPECT_EQ(refusal(vexa::EncodeReplay(replay)), "it is longer than a replay may be");
+    replay.steps.pop_back();
+    replay.start += 's';
+    EXPECT_EQ(refusal(vexa::EncodeReplay(replay)), "its starting state is damaged");
 }
 
 TEST(Replay, DamagedFilesAreRefusedWithAReasonAndLeaveTheReplayAlone) {

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <deque>
+#include <vector>
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -22,26 +23,101 @@ Clock::time_point nextReading() {
 
 }  // namespace
 
-TEST(Time, DeltaIsTheFrameLengthCappedAtAQuarterSecond) {
+TEST(Time, FramesAreMeasuredAndCappedButRulesSeeTheStep) {
     const Clock::time_point start{};
     g_readings = {start};
     vexa::Time time(&nextReading);
     EXPECT_EQ(time.GetDeltaTime(), 0.0f);
 
-    // A 10 ms frame, then the second reading of the tick 1 ms later.
-    g_readings = {start + 10ms, start + 11ms};
+    // The first frame measures the start-up: one step, whatever it took.
+    g_readings = {start + 900ms, start + 901ms};
     time.Tick();
-    EXPECT_FLOAT_EQ(time.GetDeltaTime(), 0.010f);
-    EXPECT_FLOAT_EQ(time.GetDeltaTime(), 0.010f);
+    EXPECT_FLOAT_EQ(time.GetFrameTime(), 0.25f);
+    EXPECT_EQ(time.GetStepsDue(), 1);
+    EXPECT_EQ(time.GetDeltaTime(), vexa::Time::kStep);
 
-    // A 0.4 s stall counts as 0.25 s; the next frame is measured from the
-    // tick's second reading, not its first.
-    g_readings = {start + 411ms, start + 412ms, start + 432ms, start + 433ms};
+    // A 0.4 s stall counts as 0.25 s: 15 steps, never more. The next frame is
+    // measured from the tick's second reading, not its first.
+    g_readings = {start + 1301ms, start + 1302ms, start + 1322ms, start + 1323ms};
     time.Tick();
-    EXPECT_FLOAT_EQ(time.GetDeltaTime(), 0.25f);
+    EXPECT_FLOAT_EQ(time.GetFrameTime(), 0.25f);
+    EXPECT_EQ(time.GetStepsDue(), 15);
+    EXPECT_EQ(time.GetInterpolation(), 1.0f);
     time.Tick();
-    EXPECT_FLOAT_EQ(time.GetDeltaTime(), 0.020f);
+    EXPECT_FLOAT_EQ(time.GetFrameTime(), 0.020f);
+    EXPECT_EQ(time.GetDeltaTime(), vexa::Time::kStep);
     EXPECT_TRUE(g_readings.empty());
+}
+
+namespace {
+
+// Ticks `time` through frames of the given lengths (one reading per tick,
+// as a fed clock gives) and returns the steps each frame ran.
+Clock::time_point g_fed{};
+Clock::time_point fedClock() {
+    return g_fed;
+}
+
+std::vector<int> stepsOf(vexa::Time& time, const std::vector<Clock::duration>& frames) {
+    std::vector<int> steps;
+    for (const auto frame : frames) {
+        g_fed += frame;
+        time.Tick();
+        steps.push_back(time.GetStepsDue());
+    }
+    return steps;
+}
+
+}  // namespace
+
+TEST(Time, ASixtyHertzDisplayRunsOneStepAFrameDespiteJitter) {
+    vexa::Time time(&fedClock);
+    time.Tick();
+    std::vector<Clock::duration> frames;
+    for (int i = 0; i < 600; ++i) frames.push_back(i % 2 ? 15800us : 17500us);
+    for (const int steps : stepsOf(time, frames)) ASSERT_EQ(steps, 1);
+    EXPECT_EQ(time.GetInterpolation(), 1.0f);
+
+    // A dropped frame is two steps, and the display is back in step at once.
+    EXPECT_EQ(stepsOf(time, {33400us, 16600us}), (std::vector<int>{2, 1}));
+    EXPECT_EQ(time.GetInterpolation(), 1.0f);
+}
+
+TEST(Time, OtherRatesSpendTheSameStepsInASecond) {
+    for (const int hertz : {30, 50, 75, 120, 144, 240}) {
+        vexa::Time time(&fedClock);
+        time.Tick();
+        const auto period =
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hertz));
+        const std::vector<int> steps =
+            stepsOf(time, std::vector<Clock::duration>(static_cast<std::size_t>(hertz), period));
+        int total = 0;
+        for (const int n : steps) {
+            total += n;
+            // Faster than the rules: never two steps in one frame.
+            if (hertz > 60) {
+                EXPECT_LE(n, 1) << hertz << " Hz";
+            }
+        }
+        EXPECT_NEAR(total, 60, 1) << hertz << " Hz";
+        const float lastAlong = time.GetInterpolation();
+        EXPECT_GT(lastAlong, 0.0f);
+        EXPECT_LE(lastAlong, 1.0f);
+    }
+}
+
+TEST(Time, AHeldFrameGathersNoTimeAndKeepsThePicture) {
+    vexa::Time time(&fedClock);
+    time.Tick();
+    stepsOf(time, {7ms});
+    const float along = time.GetInterpolation();
+    ASSERT_LT(along, 1.0f);
+    stepsOf(time, {7ms});
+    time.Hold();
+    EXPECT_EQ(time.GetStepsDue(), 0);
+    EXPECT_EQ(time.GetInterpolation(), along);
+    // Resumed, the frame after the hold goes on from where the picture stood.
+    EXPECT_EQ(stepsOf(time, {7ms}), (std::vector<int>{0}));
 }
 
 namespace {

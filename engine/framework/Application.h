@@ -1,0 +1,20 @@
+#pragma once
+
+#include <functional>
+
+namespace vexa {
+
+// What the entry function asks of the engine around its frames, the same on
+// every platform.
+
+// Called first thing in main, before SDL starts: the platform's own set-up
+// (signals on the desktop, the player's stored files in a browser).
+void PrepareApplication();
+
+// Runs `frame` until it returns false. Where nothing paces presentation (no
+// vsync: SDL's dummy or offscreen drivers, the software renderer) each frame
+// is held to `refreshRate` frames a second (0: unknown, taken as 60). In a
+// browser this never returns: the program ends in the last frame.
+void RunFrames(int refreshRate, const std::function<bool()>& frame);
+
+}  // namespace vexa

@@ -1,0 +1,65 @@
+#include "CommandLine.h"
+
+#include <charconv>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+std::optional<unsigned int> parseSeed(std::string_view text) {
+    unsigned int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+CommandLine CommandLine::Parse(int argc, const char* const argv[]) {
+    CommandLine line;
+    const auto refuse = [&line](std::string why) {
+        line.action = Action::Refused;
+        line.refusal = std::move(why);
+        return line;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const bool takesValue = arg == "--seed" || arg == "--replay" || arg == "--verify";
+        if (takesValue && i + 1 >= argc) return refuse(std::string(arg) + " needs a value");
+        if (arg == "--help" || arg == "-h") {
+            line.action = Action::Help;
+        } else if (arg == "--version") {
+            line.action = Action::Version;
+        } else if (arg == "--seed") {
+            line.seed = parseSeed(argv[++i]);
+            if (!line.seed) return refuse("--seed takes a whole number from 0 to 4294967295");
+        } else if (arg == "--replay" || arg == "--verify") {
+            if (line.action == Action::Replay || line.action == Action::Verify)
+                return refuse("give one of --replay and --verify, once");
+            line.action = arg == "--replay" ? Action::Replay : Action::Verify;
+            std::error_code ec;
+            line.file = std::filesystem::absolute(argv[++i], ec);
+            if (ec) line.file = argv[i];
+        } else {
+            return refuse("unknown option " + std::string(arg) + " (try --help)");
+        }
+    }
+    return line;
+}
+
+std::string usageText() {
+    return "Usage: zap207 [--seed N] [--replay FILE | --verify FILE]\n"
+           "\n"
+           "A ship dodges asteroids; every second survived scores. W/S or Up/Down move,\n"
+           "Space starts, P pauses, M mutes, F11 toggles full screen, R on the title\n"
+           "screen watches the best run again, Escape quits.\n"
+           "\n"
+           "  --seed N         start the random sequence from N (a run with the same\n"
+           "                   seed and the same keys plays out the same)\n"
+           "  --replay FILE    watch a recorded run; Space ends it\n"
+           "  --verify FILE    play a recorded run without a window or sound and print\n"
+           "                   the score it reaches and the digest of its final state\n"
+           "  --help           show this text\n"
+           "  --version        show the version\n";
+}
