@@ -26,7 +26,12 @@ void Particle::Update(float dt) {
     m_data.prevPosition = m_data.position;
     m_data.position += m_data.velocity * dt;
     // A power of dt keeps the decay the same at any frame rate.
-    m_data.velocity *= Vector2(portable::Pow(1.0f - m_data.damping, dt));
+    if (dt != m_factorDt || m_data.damping != m_factorDamping) {
+        m_factor = portable::Pow(1.0f - m_data.damping, dt);
+        m_factorDt = dt;
+        m_factorDamping = m_data.damping;
+    }
+    m_data.velocity *= Vector2(m_factor);
 }
 
 void Particle::Draw(Renderer& renderer) const {

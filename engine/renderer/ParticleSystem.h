@@ -31,6 +31,13 @@ public:
     // Public by design: the pool and its users read a particle's state directly.
     ParticleData m_data;
     bool m_isActive = false;
+
+private:
+    // The damping factor for one step, kept with what it was computed from:
+    // steps are all alike, so a particle works it out once in its life.
+    float m_factorDamping = 0.0f;
+    float m_factorDt = -1.0f;
+    float m_factor = 1.0f;
 };
 
 // The fixed pool every particle of the program lives in; it never grows, so
