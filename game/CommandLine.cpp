@@ -31,6 +31,8 @@ CommandLine CommandLine::Parse(int argc, const char* const argv[]) {
             line.action = Action::Help;
         } else if (arg == "--version") {
             line.action = Action::Version;
+        } else if (arg == "--fullscreen" || arg == "--windowed") {
+            line.fullScreen = arg == "--fullscreen";
         } else if (arg == "--seed") {
             line.seed = parseSeed(argv[++i]);
             if (!line.seed) return refuse("--seed takes a whole number from 0 to 4294967295");
@@ -49,12 +51,16 @@ CommandLine CommandLine::Parse(int argc, const char* const argv[]) {
 }
 
 std::string usageText() {
-    return "Usage: zap207 [--seed N] [--replay FILE | --verify FILE]\n"
+    return "Usage: zap207 [--fullscreen | --windowed] [--seed N] [--replay FILE | --verify FILE]\n"
            "\n"
            "A ship dodges asteroids; every second survived scores. W/S or Up/Down move,\n"
            "Space starts, P pauses, M mutes, F11 toggles full screen, R on the title\n"
-           "screen watches the best run again, Escape quits.\n"
+           "screen watches the best run again, Escape quits. A controller's A starts and\n"
+           "its Start pauses. These are the defaults: the pause menu changes the keys and\n"
+           "buttons, the volumes and full screen, and the game remembers them.\n"
            "\n"
+           "  --fullscreen     start in full screen this time\n"
+           "  --windowed       start in a window this time\n"
            "  --seed N         start the random sequence from N (a run with the same\n"
            "                   seed and the same keys plays out the same)\n"
            "  --replay FILE    watch a recorded run; Space ends it\n"

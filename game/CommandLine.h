@@ -12,6 +12,8 @@ struct CommandLine {
     Action action = Action::Play;
     // --seed N: the random sequence starts from N instead of the clock.
     std::optional<unsigned int> seed;
+    // --fullscreen or --windowed: this run starts so, whatever the settings say.
+    std::optional<bool> fullScreen;
     // The replay of --replay or --verify, made absolute before the working
     // directory changes.
     std::filesystem::path file;

@@ -4,22 +4,52 @@
 
 #include <SDL.h>
 
+namespace {
+
+const Bindings& defaultBindings() {
+    static const Bindings kDefaults;
+    return kDefaults;
+}
+
+std::uint32_t scancode(int code) {
+    return static_cast<std::uint32_t>(code);
+}
+
+}  // namespace
+
+Controls::Controls(const vexa::InputSystem& input) : Controls(input, defaultBindings()) {}
+
+bool Controls::KeyDown(Bindings::Key action) const {
+    return m_input.GetKeyDown(scancode(m_bindings.keys[static_cast<std::size_t>(action)]));
+}
+
+bool Controls::KeyPressed(Bindings::Key action) const {
+    return m_input.GetKeyPressed(scancode(m_bindings.keys[static_cast<std::size_t>(action)]));
+}
+
+bool Controls::ButtonDown(Bindings::Button action) const {
+    return m_input.GetControllerButtonDown(m_bindings.buttons[static_cast<std::size_t>(action)]);
+}
+
+bool Controls::ButtonPressed(Bindings::Button action) const {
+    return m_input.GetControllerButtonPressed(m_bindings.buttons[static_cast<std::size_t>(action)]);
+}
+
 bool Controls::Up() const {
-    return m_input.GetKeyDown(SDL_SCANCODE_W) || m_input.GetKeyDown(SDL_SCANCODE_UP) ||
+    return KeyDown(Bindings::Up) || m_input.GetKeyDown(SDL_SCANCODE_UP) ||
            m_input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_DPAD_UP) ||
            m_input.GetControllerAxis(SDL_CONTROLLER_AXIS_LEFTY) < 0.0f;
 }
 
 bool Controls::Down() const {
-    return m_input.GetKeyDown(SDL_SCANCODE_S) || m_input.GetKeyDown(SDL_SCANCODE_DOWN) ||
+    return KeyDown(Bindings::Down) || m_input.GetKeyDown(SDL_SCANCODE_DOWN) ||
            m_input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_DPAD_DOWN) ||
            m_input.GetControllerAxis(SDL_CONTROLLER_AXIS_LEFTY) > 0.0f;
 }
 
 bool Controls::Confirm() const {
-    return m_input.GetKeyDown(SDL_SCANCODE_SPACE) ||
-           m_input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_A) ||
-           m_input.GetControllerButtonDown(SDL_CONTROLLER_BUTTON_START);
+    return KeyDown(Bindings::Start) || ButtonDown(Bindings::PadStart) ||
+           ButtonDown(Bindings::PadPause);
 }
 
 std::uint8_t Controls::StepInput() const {
@@ -31,9 +61,8 @@ std::uint8_t Controls::StepInput() const {
 }
 
 bool Controls::ConfirmPressed() const {
-    return m_input.GetKeyPressed(SDL_SCANCODE_SPACE) ||
-           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_A) ||
-           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_START);
+    return KeyPressed(Bindings::Start) || ButtonPressed(Bindings::PadStart) ||
+           ButtonPressed(Bindings::PadPause);
 }
 
 bool Controls::WatchBestRun() const {
@@ -42,17 +71,53 @@ bool Controls::WatchBestRun() const {
 }
 
 bool Controls::TogglePause() const {
-    return m_input.GetKeyPressed(SDL_SCANCODE_P) ||
-           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_START);
+    return KeyPressed(Bindings::Pause) || ButtonPressed(Bindings::PadPause);
 }
 
 bool Controls::ToggleMute() const {
-    return m_input.GetKeyPressed(SDL_SCANCODE_M);
+    return KeyPressed(Bindings::Mute);
 }
 
 bool Controls::ToggleFullScreen() const {
-    if (m_input.GetKeyPressed(SDL_SCANCODE_F11)) return true;
+    if (KeyPressed(Bindings::FullScreen)) return true;
     const bool alt = m_input.GetKeyDown(SDL_SCANCODE_LALT) || m_input.GetKeyDown(SDL_SCANCODE_RALT);
     return alt && (m_input.GetKeyPressed(SDL_SCANCODE_RETURN) ||
                    m_input.GetKeyPressed(SDL_SCANCODE_KP_ENTER));
+}
+
+bool Controls::MenuUp() const {
+    return KeyPressed(Bindings::Up) || m_input.GetKeyPressed(SDL_SCANCODE_UP) ||
+           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_DPAD_UP);
+}
+
+bool Controls::MenuDown() const {
+    return KeyPressed(Bindings::Down) || m_input.GetKeyPressed(SDL_SCANCODE_DOWN) ||
+           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+}
+
+bool Controls::MenuLeft() const {
+    return m_input.GetKeyPressed(SDL_SCANCODE_LEFT) ||
+           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+}
+
+bool Controls::MenuRight() const {
+    return m_input.GetKeyPressed(SDL_SCANCODE_RIGHT) ||
+           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+}
+
+bool Controls::MenuChoose() const {
+    const bool alt = m_input.GetKeyDown(SDL_SCANCODE_LALT) || m_input.GetKeyDown(SDL_SCANCODE_RALT);
+    // Alt+Enter is the full-screen key, not a choice.
+    const bool enter = !alt && (m_input.GetKeyPressed(SDL_SCANCODE_RETURN) ||
+                                m_input.GetKeyPressed(SDL_SCANCODE_KP_ENTER));
+    const bool spaceFree = m_bindings.KeyAction(SDL_SCANCODE_SPACE) == Bindings::kKeyCount ||
+                           m_bindings.KeyAction(SDL_SCANCODE_SPACE) == Bindings::Start;
+    return enter || (spaceFree && m_input.GetKeyPressed(SDL_SCANCODE_SPACE)) ||
+           KeyPressed(Bindings::Start) ||
+           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_A);
+}
+
+bool Controls::MenuBack() const {
+    return m_input.GetKeyPressed(SDL_SCANCODE_BACKSPACE) ||
+           m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_B);
 }

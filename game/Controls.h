@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Settings.h"
+
 #include <cstdint>
 
 namespace vexa {
@@ -7,33 +9,56 @@ class InputSystem;
 }
 
 // What the player's keys and controller buttons mean, read from one input
-// snapshot. The keyboard and every controller count alike, all at once.
+// snapshot under the player's bindings. The keyboard and every controller
+// count alike, all at once.
 class Controls {
 public:
-    explicit Controls(const vexa::InputSystem& input) : m_input{input} {}
+    explicit Controls(const vexa::InputSystem& input);
+    Controls(const vexa::InputSystem& input, const Bindings& bindings)
+        : m_input{input}, m_bindings{bindings} {}
 
-    // W, Up, the D-pad or the left stick held up; likewise down.
+    // The up key (W), the Up arrow, the D-pad or the left stick held up;
+    // likewise down (S).
     bool Up() const;
     bool Down() const;
-    // Space, the south button (A / Cross) or Start held: starts a game and
-    // leaves the game-over screen.
+    // The start key (Space) or the controller's start or pause button (A,
+    // Start) held: starts a game and leaves the game-over screen.
     bool Confirm() const;
     // What the rules read in one step, as a replay records it: Up, Down and
-    // Confirm as bits of one byte.
+    // Confirm as bits of one byte, whatever keys the player has bound.
     enum StepBit : std::uint8_t { kStepUp = 1, kStepDown = 2, kStepConfirm = 4 };
     std::uint8_t StepInput() const;
-    // Space, A or Start went down this frame: ends a replay being watched.
+    // Confirm went down this frame: ends a replay being watched.
     bool ConfirmPressed() const;
     // R or the north button (Y / Triangle) went down this frame: on the
     // title screen, plays the best run again.
     bool WatchBestRun() const;
-    // P or Start went down this frame.
+    // The pause key (P) or the controller's pause button (Start) went down.
     bool TogglePause() const;
-    // M went down this frame.
+    // The mute key (M) went down this frame.
     bool ToggleMute() const;
-    // F11, or Enter with Alt held, went down this frame.
+    // The full-screen key (F11), or Enter with Alt held, went down this frame.
     bool ToggleFullScreen() const;
 
+    // In a menu, went down this frame: up and down as above (the stick
+    // aside), Left and Right on the arrows or the D-pad; choosing on Enter,
+    // Space unless it is bound to something else, the start key or A; back
+    // on Backspace or B.
+    bool MenuUp() const;
+    bool MenuDown() const;
+    bool MenuLeft() const;
+    bool MenuRight() const;
+    bool MenuChoose() const;
+    bool MenuBack() const;
+
+    const Bindings& GetBindings() const { return m_bindings; }
+
 private:
+    bool KeyDown(Bindings::Key action) const;
+    bool KeyPressed(Bindings::Key action) const;
+    bool ButtonDown(Bindings::Button action) const;
+    bool ButtonPressed(Bindings::Button action) const;
+
     const vexa::InputSystem& m_input;
+    const Bindings& m_bindings;
 };

@@ -3,6 +3,7 @@
 #include "Controls.h"
 #include "HighScoreStore.h"
 #include "K_AsteroidField.h"
+#include "Settings.h"
 
 #include "audio/AudioSystem.h"
 #include "core/Time.h"
@@ -30,13 +31,25 @@ bool FrameRunner::Run() {
     if (m_options.readDevices) g_inputSystem.Update();
     g_audioSystem.Update();
 
-    const Controls controls(g_inputSystem);
-    if (controls.ToggleFullScreen()) g_renderer.ToggleFullScreen();
-    if (controls.ToggleMute()) g_audioSystem.SetMuted(!g_audioSystem.IsMuted());
-    m_game.m_pause.Follow(m_game.CanPause(), controls.TogglePause(),
-                          g_inputSystem.GetPauseRequested());
+    const Controls controls(g_inputSystem, m_game.m_settings.bindings);
+    // A key pressed for the menu to bind does nothing else.
+    const bool binding = m_game.m_pause.IsPaused() && m_game.m_menu.GetWaitingRow() >= 0;
+    if (!binding && controls.ToggleFullScreen()) {
+        g_renderer.ToggleFullScreen();
+        m_game.m_settings.fullScreen = g_renderer.IsFullScreen();
+    }
+    if (!binding && controls.ToggleMute()) g_audioSystem.SetMuted(!g_audioSystem.IsMuted());
+    const bool away = g_inputSystem.GetPauseRequested() && m_game.m_settings.pauseOnFocusLoss;
+    const bool wasPaused = m_game.m_pause.IsPaused();
+    m_game.m_pause.Follow(m_game.CanPause(), !binding && controls.TogglePause(), away);
     // Escape ends the program after this frame has been completed, paused or not.
-    const bool quit = g_inputSystem.GetKeyDown(SDL_SCANCODE_ESCAPE);
+    bool quit = g_inputSystem.GetKeyDown(SDL_SCANCODE_ESCAPE);
+    if (wasPaused && m_game.m_pause.IsPaused()) {
+        FollowMenu(controls, quit);
+    } else if (m_game.m_pause.IsPaused()) {
+        m_game.m_menu.Open();
+    }
+    if (wasPaused && !m_game.m_pause.IsPaused()) KeepSettings();
 
     if (m_watching && controls.ConfirmPressed()) StopWatching();
     if (!m_watching && m_game.GetState() == K_AsteroidField::TitleScreen &&
@@ -63,9 +76,49 @@ bool FrameRunner::Run() {
     // the player would leave it: the title screen.
     if (m_replayEnded && m_options.quitAfterReplay &&
         m_game.GetReplaying() == K_AsteroidField::Replaying::No) {
-        return false;
+        quit = true;
     }
+    if (++m_framesRun == kSettleFrames) m_settledPlace = g_renderer.GetWindowPlace();
+    if (quit) KeepSettings();
     return !quit;
+}
+
+void FrameRunner::FollowMenu(const Controls& controls, bool& quit) {
+    const Settings before = m_game.m_settings;
+    switch (m_game.m_menu.Update(controls, vexa::g_inputSystem, m_game.m_settings)) {
+    case PauseMenu::Outcome::Resume:
+        // As the pause key would.
+        m_game.m_pause.Follow(true, true, false);
+        break;
+    case PauseMenu::Outcome::Quit:
+        quit = true;
+        break;
+    case PauseMenu::Outcome::None:
+        break;
+    }
+    ApplySettings(m_game.m_settings, before);
+}
+
+void FrameRunner::KeepSettings() {
+    if (m_options.settingsFile == nullptr) return;
+    Settings& settings = m_game.m_settings;
+    // A window the player moved or sized is kept, and once kept, followed.
+    if (vexa::g_renderer.GetSDLWindow() != nullptr && m_framesRun >= kSettleFrames) {
+        const vexa::Renderer::WindowPlace place = vexa::g_renderer.GetWindowPlace();
+        if (settings.window || place != m_settledPlace) settings.window = place;
+    }
+    m_options.settingsFile->SaveIfChanged(settings);
+}
+
+void ApplySettings(const Settings& settings, const Settings& before) {
+    constexpr float kPercent = 100.0f;
+    if (settings.musicVolume != before.musicVolume ||
+        settings.effectsVolume != before.effectsVolume) {
+        vexa::g_audioSystem.SetVolumes(static_cast<float>(settings.musicVolume) / kPercent,
+                                       static_cast<float>(settings.effectsVolume) / kPercent);
+    }
+    if (settings.fullScreen != before.fullScreen)
+        vexa::g_renderer.SetFullScreen(settings.fullScreen);
 }
 
 void FrameRunner::Step() {

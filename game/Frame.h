@@ -1,10 +1,14 @@
 #pragma once
 
 #include "core/Replay.h"
+#include "renderer/Renderer.h"
 
 #include <cstddef>
 
+class Controls;
 class K_AsteroidField;
+class SettingsFile;
+struct Settings;
 
 // The frame loop's one pass, the same for the game, its tests, the benchmarks
 // and the soak tool: the clock, input, sound, the player's window and sound
@@ -20,6 +24,9 @@ public:
         bool draw = true;
         // A replay being watched ends the program when it ends.
         bool quitAfterReplay = false;
+        // Where the game's settings are kept when the player changes them (as
+        // a pause menu closes, or the program ends); none keeps nothing.
+        SettingsFile* settingsFile = nullptr;
     };
 
     explicit FrameRunner(K_AsteroidField& game);
@@ -38,6 +45,8 @@ private:
     void Step();
     void WatchBestRun();
     void StopWatching();
+    void FollowMenu(const Controls& controls, bool& quit);
+    void KeepSettings();
 
     K_AsteroidField& m_game;
     Options m_options;
@@ -45,4 +54,13 @@ private:
     std::size_t m_nextStep = 0;
     bool m_watching = false;
     bool m_replayEnded = false;
+    // The window's place once the window system has settled it; only a place
+    // the player gives it afterwards is kept.
+    static constexpr int kSettleFrames = 30;
+    int m_framesRun = 0;
+    vexa::Renderer::WindowPlace m_settledPlace;
 };
+
+// Puts the volumes of `settings` into effect, and full screen when it differs
+// from `before`'s.
+void ApplySettings(const Settings& settings, const Settings& before);

@@ -76,10 +76,7 @@ bool K_AsteroidField::Initialize() {
     m_promptText->Create(g_renderer, "PRESS SPACE TO PLAY", kWhite);
     m_gameOverText = std::make_unique<vexa::Text>(m_font);
     m_gameOverText->Create(g_renderer, "YOU GOT CAUGHT! PRESS SPACE TO PLAY AGAIN", kWhite);
-    m_pausedText = std::make_unique<vexa::Text>(m_font);
-    m_pausedText->Create(g_renderer, "PAUSED", kWhite);
-    m_resumeText = std::make_unique<vexa::Text>(m_font);
-    m_resumeText->Create(g_renderer, "PRESS P OR START TO RESUME", kWhite);
+    m_menu.Initialize(m_font);
 
     vexa::g_audioSystem.InitializeAfterFirstFrame();
     vexa::g_audioSystem.AddAudio("bgm", "bgm.wav");
@@ -163,7 +160,8 @@ void K_AsteroidField::Update(float dt) {
 }
 
 void K_AsteroidField::TakeStepInput() {
-    m_stepInput = m_inputFed ? m_fedInput : Controls(vexa::g_inputSystem).StepInput();
+    m_stepInput =
+        m_inputFed ? m_fedInput : Controls(vexa::g_inputSystem, m_settings.bindings).StepInput();
     m_inputFed = false;
 }
 
@@ -303,7 +301,7 @@ void K_AsteroidField::Draw(vexa::Renderer& renderer) {
     m_scene->Draw(renderer);
     DrawStars(renderer);
     vexa::g_particleSystem.Draw(renderer);
-    if (m_pause.IsPaused()) DrawPauseCaption(renderer);
+    if (m_pause.IsPaused()) m_menu.Draw(renderer, m_settings);
 }
 
 void K_AsteroidField::DrawStars(vexa::Renderer& renderer) {
@@ -401,21 +399,4 @@ std::uint64_t K_AsteroidField::StateDigest() {
         digest.Add(particle.m_data.position.x).Add(particle.m_data.position.y);
     }
     return digest.Value();
-}
-
-void K_AsteroidField::DrawPauseCaption(vexa::Renderer& renderer) {
-    // On a black panel, so no line of the frozen picture runs through the words.
-    constexpr int kMargin = 16;
-    constexpr int kGap = 8;
-    const int width = std::max(m_pausedText->GetWidth(), m_resumeText->GetWidth());
-    const int height = m_pausedText->GetHeight() + kGap + m_resumeText->GetHeight();
-    const int left = (renderer.GetWidth() - width) / 2;
-    const int top = (renderer.GetHeight() - height) / 2;
-    renderer.SetColor(0, 0, 0, 255);
-    renderer.FillRect(static_cast<float>(left - kMargin), static_cast<float>(top - kMargin),
-                      static_cast<float>(width + 2 * kMargin),
-                      static_cast<float>(height + 2 * kMargin));
-    m_pausedText->Draw(renderer, (renderer.GetWidth() - m_pausedText->GetWidth()) / 2, top);
-    m_resumeText->Draw(renderer, (renderer.GetWidth() - m_resumeText->GetWidth()) / 2,
-                       top + m_pausedText->GetHeight() + kGap);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "PauseMenu.h"
+#include "Settings.h"
+
 #include "core/Replay.h"
 #include "core/Transform.h"
 #include "core/Vector2.h"
@@ -88,6 +91,10 @@ public:
 
     // Public by design: the ship raises it from inside the collision pass.
     bool m_powerupActive = false;
+    // The player's settings, and the menu a pause shows to change them; the
+    // frame loop reads and acts on both.
+    Settings m_settings;
+    PauseMenu m_menu;
 
 private:
     void UpdatePlaying(float dt);
@@ -108,7 +115,6 @@ private:
     vexa::Transform EntryAtRightEdge() const;
     void Add(std::unique_ptr<vexa::Actor> actor, const char* tag);
     void DrawStars(vexa::Renderer& renderer);
-    void DrawPauseCaption(vexa::Renderer& renderer);
 
     eState m_state = TitleScreen;
     float m_spawnTimer = 0.0f;
@@ -136,6 +142,4 @@ private:
     std::unique_ptr<vexa::Text> m_titleText;
     std::unique_ptr<vexa::Text> m_promptText;
     std::unique_ptr<vexa::Text> m_gameOverText;
-    std::unique_ptr<vexa::Text> m_pausedText;
-    std::unique_ptr<vexa::Text> m_resumeText;
 };

@@ -1,13 +1,16 @@
 #include "CommandLine.h"
 #include "Frame.h"
 #include "K_AsteroidField.h"
+#include "Settings.h"
 #include "Verify.h"
 
+#include "audio/AudioSystem.h"
 #include "core/File.h"
 #include "core/MemoryTracker.h"
 #include "core/Random.h"
 #include "core/Replay.h"
 #include "framework/Application.h"
+#include "platform/Platform.h"
 #include "renderer/Renderer.h"
 
 #include <SDL.h>
@@ -64,15 +67,24 @@ int main(int argc, char* argv[]) {
     SetFilePath("Assets");
     if (line.action == CommandLine::Action::Verify) return verifyReplay(line.file);
 
+    SettingsFile settingsFile(platform::SettingsDirectory("ZAP207"));
+    const Settings settings = settingsFile.Load();
+
     g_renderer.Initialize();
     // Without a window the loop could never see Escape, so there is no game to run.
     if (!g_renderer.CreateWindow("ZAP207", 800, 600)) return 1;
+    if (settings.window) g_renderer.PlaceWindow(*settings.window);
+    g_renderer.SetFullScreen(line.fullScreen.value_or(settings.fullScreen));
 
     auto game = std::make_unique<K_AsteroidField>();
     game->Initialize();
+    game->m_settings = settings;
+    g_audioSystem.SetVolumes(static_cast<float>(settings.musicVolume) / 100.0f,
+                             static_cast<float>(settings.effectsVolume) / 100.0f);
 
     FrameRunner::Options options;
     options.quitAfterReplay = line.action == CommandLine::Action::Replay;
+    options.settingsFile = &settingsFile;
     FrameRunner runner(*game, options);
     if (line.action == CommandLine::Action::Replay) {
         std::string reason;

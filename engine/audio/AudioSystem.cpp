@@ -41,6 +41,11 @@ std::string loadSound(const std::string& filename, Mix_Chunk*& chunk) {
     return problem;
 }
 
+int mixerVolume(float volume) {
+    const float clamped = volume < 0.0f ? 0.0f : (volume > 1.0f ? 1.0f : volume);
+    return static_cast<int>(clamped * MIX_MAX_VOLUME + 0.5f);
+}
+
 }  // namespace
 
 AudioSystem::~AudioSystem() {
@@ -111,6 +116,18 @@ void AudioSystem::SetMuted(bool muted) {
     if (m_open) Mix_MasterVolume(muted ? 0 : MIX_MAX_VOLUME);
 }
 
+void AudioSystem::SetVolumes(float music, float effects) {
+    m_musicVolume = mixerVolume(music);
+    m_effectsVolume = mixerVolume(effects);
+    // A sound's own volume, not its channel's: it holds from its first
+    // sample, and through a channel taken over by another sound.
+    for (const auto& entry : m_sounds) {
+        if (entry.second == nullptr) continue;
+        const bool looped = m_music.count(entry.second) != 0;
+        Mix_VolumeChunk(entry.second, looped ? m_musicVolume : m_effectsVolume);
+    }
+}
+
 void AudioSystem::AddAudio(const std::string& name, const std::string& filename) {
     if (m_deferred) {
         m_pending.emplace_back(name, filename);
@@ -137,6 +154,8 @@ void AudioSystem::PlayAudio(const std::string& name, bool loop) {
     const auto found = m_sounds.find(name);
     if (found == m_sounds.end() || found->second == nullptr) return;
 
+    if (loop) m_music.insert(found->second);
+    Mix_VolumeChunk(found->second, loop ? m_musicVolume : m_effectsVolume);
     const int loops = loop ? -1 : 0;
     int channel = Mix_PlayChannel(-1, found->second, loops);
     if (channel < 0) channel = takeOverOldestOneShot(found->second, loops);

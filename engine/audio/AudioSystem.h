@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,10 @@ public:
     // Silences everything, playing or still to come, until unmuted.
     void SetMuted(bool muted);
     bool IsMuted() const { return m_muted; }
+    // Looped sounds are the music and one-shots the effects, each heard at its
+    // own volume from 0 (silent) to 1 (as recorded), also while muted, for
+    // when the sound comes back.
+    void SetVolumes(float music, float effects);
 
     static constexpr int kChannels = 32;
     // Channel groups (SDL_mixer tags). When every channel is busy a new sound
@@ -55,6 +60,11 @@ private:
     // Registered while deferred, in order: name, file.
     std::vector<std::pair<std::string, std::string>> m_pending;
     bool m_muted = false;
+    // On SDL_mixer's scale, where 128 is as recorded.
+    int m_musicVolume = 128;
+    int m_effectsVolume = 128;
+    // Sounds that have been played looped: the music.
+    std::set<Mix_Chunk*> m_music;
     std::map<std::string, Mix_Chunk*> m_sounds;
 };
 

@@ -108,6 +108,7 @@ void InputSystem::Update() {
     int x = 0;
     int y = 0;
     SetMouseButtons(SDL_GetMouseState(&x, &y));
+    SetMousePosition(x, y);
 
     if (m_controllersStarted) {
         SDL_GameControllerUpdate();

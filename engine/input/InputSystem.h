@@ -36,6 +36,9 @@ public:
     // went down elsewhere: it counts only once let go and pressed again.
     bool GetKeyPressed(std::uint32_t scancode) const;
     bool GetMouseButtonDown(std::uint32_t button) const;
+    // Where the pointer is, in window coordinates.
+    int GetMouseX() const { return m_mouseX; }
+    int GetMouseY() const { return m_mouseY; }
 
     // Held on any controller.
     bool GetControllerButtonDown(int button) const;
@@ -57,6 +60,10 @@ public:
     // the one before, as a new frame does.
     void SetKeyDown(std::uint32_t scancode, bool down);
     void SetMouseButtons(std::uint32_t mask);
+    void SetMousePosition(int x, int y) {
+        m_mouseX = x;
+        m_mouseY = y;
+    }
     void SetControllerButton(int button, bool down);
     void SetControllerAxis(int axis, std::int16_t value);
     void EndSnapshot();
@@ -80,6 +87,8 @@ private:
     std::vector<std::uint8_t> m_keyboardState;
     std::vector<std::uint8_t> m_previousKeyboardState;
     std::array<std::uint8_t, 3> m_mouseButtonState{};
+    int m_mouseX = 0;
+    int m_mouseY = 0;
     std::vector<SDL_GameController*> m_controllers;
     std::array<std::uint8_t, kControllerButtons> m_controllerButtons{};
     std::array<std::uint8_t, kControllerButtons> m_previousControllerButtons{};

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
+#include <string>
 
 // The few things that differ between the platforms the game runs on. Each
 // platform has one source file implementing these; nothing else in the engine
@@ -31,5 +33,12 @@ void FilesChanged();
 // page learns of it, so that a tap on the paused game resumes it rather than
 // pressing the game's keys.
 void PauseChanged(bool paused);
+
+// Where the player's settings for the program `app` are kept, not created
+// until something is stored there: $XDG_CONFIG_HOME/<app in lower case>
+// (~/.config by default) on Linux, %APPDATA%\<app> on Windows; in a browser
+// the working directory ("."), whose files its storage keeps. Empty when no such
+// place can be named (no home directory).
+std::filesystem::path SettingsDirectory(const std::string& app);
 
 }  // namespace vexa::platform

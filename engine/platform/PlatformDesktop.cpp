@@ -2,6 +2,10 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
 namespace vexa::platform {
 
 void Prepare() {
@@ -21,5 +25,19 @@ bool FramesPacedByHost() {
 void FilesChanged() {}
 
 void PauseChanged(bool /*paused*/) {}
+
+std::filesystem::path SettingsDirectory(const std::string& app) {
+    std::string name = app;
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    // A relative XDG_CONFIG_HOME is to be ignored, as the base directory rules say.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && std::filesystem::path(config).is_absolute()) {
+        return std::filesystem::path(config) / name;
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') return {};
+    return std::filesystem::path(home) / ".config" / name;
+}
 
 }  // namespace vexa::platform

@@ -61,4 +61,8 @@ void PauseChanged(bool paused) {
     vexa_pause_changed(paused ? 1 : 0);
 }
 
+std::filesystem::path SettingsDirectory(const std::string& /*app*/) {
+    return ".";
+}
+
 }  // namespace vexa::platform

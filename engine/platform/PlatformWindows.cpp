@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include <fcntl.h>
 #include <io.h>
@@ -43,5 +44,12 @@ bool FramesPacedByHost() {
 void FilesChanged() {}
 
 void PauseChanged(bool /*paused*/) {}
+
+std::filesystem::path SettingsDirectory(const std::string& app) {
+    // The roaming profile, so the settings follow the player to another machine.
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    if (appData == nullptr || *appData == L'\0') return {};
+    return std::filesystem::path(appData) / app;
+}
 
 }  // namespace vexa::platform

@@ -138,6 +138,60 @@ bool Renderer::IsFullScreen() const {
     return m_window != nullptr && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
+void Renderer::WindowToPicture(int windowX, int windowY, float& x, float& y) const {
+    float density = 1.0f;
+    int width = 0;
+    int height = 0;
+    if (m_window != nullptr) SDL_GetWindowSize(m_window, &width, &height);
+    if (width > 0 && m_outputWidth > 0)
+        density = static_cast<float>(m_outputWidth) / static_cast<float>(width);
+    x = (static_cast<float>(windowX) * density - static_cast<float>(m_view.x)) / m_view.scale;
+    y = (static_cast<float>(windowY) * density - static_cast<float>(m_view.y)) / m_view.scale;
+}
+
+void Renderer::SetFullScreen(bool fullScreen) {
+    if (fullScreen != IsFullScreen()) ToggleFullScreen();
+}
+
+Renderer::WindowPlace Renderer::GetWindowPlace() const {
+    WindowPlace place;
+    if (m_window == nullptr) return place;
+    place.display = std::max(0, SDL_GetWindowDisplayIndex(m_window));
+    if (IsFullScreen() && m_windowedWidth > 0 && m_windowedHeight > 0) {
+        place.x = m_windowedX;
+        place.y = m_windowedY;
+        place.width = m_windowedWidth;
+        place.height = m_windowedHeight;
+        return place;
+    }
+    SDL_GetWindowPosition(m_window, &place.x, &place.y);
+    SDL_GetWindowSize(m_window, &place.width, &place.height);
+    return place;
+}
+
+void Renderer::PlaceWindow(const WindowPlace& place) {
+    if (m_window == nullptr || place.width <= 0 || place.height <= 0) return;
+    // A player must be able to get hold of the window: a good part of its
+    // title bar's width lies on the display it was on.
+    constexpr int kGrip = 64;
+    SDL_Rect display{};
+    const bool known = place.display >= 0 && place.display < SDL_GetNumVideoDisplays() &&
+                       SDL_GetDisplayBounds(place.display, &display) == 0;
+    const bool inSight = known && place.x + place.width - kGrip >= display.x &&
+                         place.x + kGrip <= display.x + display.w && place.y >= display.y &&
+                         place.y + kGrip <= display.y + display.h;
+    if (inSight) {
+        SDL_SetWindowSize(m_window, place.width, place.height);
+        SDL_SetWindowPosition(m_window, place.x, place.y);
+        return;
+    }
+    SDL_Rect primary{0, 0, place.width + 100, place.height + 100};
+    SDL_GetDisplayBounds(0, &primary);
+    SDL_SetWindowSize(m_window, std::min(place.width, std::max(kGrip, primary.w - 100)),
+                      std::min(place.height, std::max(kGrip, primary.h - 100)));
+    SDL_SetWindowPosition(m_window, primary.x + 100, primary.y + 100);
+}
+
 float Renderer::Reach(float x, float y, float radius) {
     // A negative scale mirrors a model; it reaches just as far.
     radius = std::fabs(radius);

@@ -45,6 +45,28 @@ public:
     // Between the desktop's full screen and the window as it was before.
     void ToggleFullScreen();
     bool IsFullScreen() const;
+    void SetFullScreen(bool fullScreen);
+
+    // A window's place on the desktop: its position and size in screen
+    // coordinates, and the display it is on.
+    struct WindowPlace {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        int display = 0;
+        bool operator==(const WindowPlace& other) const {
+            return x == other.x && y == other.y && width == other.width && height == other.height &&
+                   display == other.display;
+        }
+        bool operator!=(const WindowPlace& other) const { return !(*this == other); }
+    };
+    // Where the window is, or was before it went full screen; all zero without one.
+    WindowPlace GetWindowPlace() const;
+    // Puts the (windowed) window at `place`. A display that is gone, or a
+    // place that would leave the window out of its sight, puts it on the
+    // first display at the usual (100, 100) instead, at a size that fits.
+    void PlaceWindow(const WindowPlace& place);
 
     void BeginFrame();
     void EndFrame();
@@ -66,6 +88,10 @@ public:
     int GetHeight() const { return m_height; }
     // The picture's place in the output, measured at BeginFrame.
     const View& GetView() const { return m_view; }
+    // A point of the window as the mouse reports it (in the window's own
+    // coordinates, which a dense display draws with more pixels) as a point
+    // of the picture.
+    void WindowToPicture(int windowX, int windowY, float& x, float& y) const;
 
     friend class Text;
 

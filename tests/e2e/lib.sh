@@ -9,6 +9,8 @@ GAME=$(readlink -f "$1")
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zap207-e2e.XXXXXX")
 # The directory the game starts in (its Assets are looked for there).
 GAME_DIR="$WORK/run"
+# The player's settings live here, never in the home directory of whoever runs the tests.
+export XDG_CONFIG_HOME="$WORK/config"
 # How start_game starts the game when given nothing else.
 GAME_COMMAND=("$GAME")
 GAME_PID=""

@@ -1,0 +1,334 @@
+#include "PauseMenu.h"
+
+#include "Controls.h"
+
+#include "input/InputSystem.h"
+#include "renderer/Renderer.h"
+#include "renderer/Text.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+namespace {
+
+const vexa::Color kWhite(1.0f, 1.0f, 1.0f, 1.0f);
+const char* const kKeyLabels[Bindings::kKeyCount] = {"UP",    "DOWN", "START",
+                                                     "PAUSE", "MUTE", "FULL SCREEN"};
+const char* const kButtonLabels[Bindings::kButtonCount] = {"CONTROLLER START", "CONTROLLER PAUSE"};
+constexpr int kMainRows = PauseMenu::Quit + 1;
+constexpr int kControlRows = PauseMenu::kBackRow + 1;
+// The stick counts as pushed past half its travel.
+constexpr float kStickPush = 0.5f;
+
+std::string upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+std::string onOff(bool on) {
+    return on ? "ON" : "OFF";
+}
+
+std::string percent(int value) {
+    return std::to_string(value) + "%";
+}
+
+// -1, 0 or 1 as the stick leaves the centre on this axis; 0 while it stays out.
+int stickMove(float deflection, int& held) {
+    const int now = deflection < -kStickPush ? -1 : (deflection > kStickPush ? 1 : 0);
+    const int moved = now != 0 && now != held ? now : 0;
+    held = now;
+    return moved;
+}
+
+std::string rowLabel(int row) {
+    if (row < Bindings::kKeyCount) return kKeyLabels[row];
+    return kButtonLabels[row - Bindings::kKeyCount];
+}
+
+}  // namespace
+
+PauseMenu::PauseMenu() = default;
+PauseMenu::~PauseMenu() = default;
+
+void PauseMenu::Initialize(std::shared_ptr<vexa::Font> font) {
+    m_font = std::move(font);
+}
+
+void PauseMenu::Open() {
+    m_controlsPage = false;
+    m_cursor = Resume;
+    m_waitingRow = -1;
+    m_notice.clear();
+    m_pointerKnown = false;
+}
+
+int PauseMenu::RowCount() const {
+    return m_controlsPage ? kControlRows : kMainRows;
+}
+
+PauseMenu::Outcome PauseMenu::Update(const Controls& controls, const vexa::InputSystem& input,
+                                     Settings& settings) {
+    const bool mouseDown = input.GetMouseButtonDown(0);
+    const bool click = mouseDown && !m_mouseWasDown;
+    m_mouseWasDown = mouseDown;
+    if (m_waitingRow >= 0) {
+        TakeBinding(input, settings, click);
+        return Outcome::None;
+    }
+
+    float x = 0.0f;
+    float y = 0.0f;
+    vexa::g_renderer.WindowToPicture(input.GetMouseX(), input.GetMouseY(), x, y);
+    const int pointed = RowAt(x, y);
+    // A pointer standing still leaves the keys and buttons to move the highlight.
+    const bool moved =
+        m_pointerKnown && (input.GetMouseX() != m_mouseX || input.GetMouseY() != m_mouseY);
+    m_pointerKnown = true;
+    m_mouseX = input.GetMouseX();
+    m_mouseY = input.GetMouseY();
+    if (pointed >= 0 && (moved || click)) m_cursor = pointed;
+    if (click && pointed >= 0) return Choose(settings, pointed);
+
+    const int stickY = stickMove(input.GetControllerAxis(SDL_CONTROLLER_AXIS_LEFTY), m_stickY);
+    const int stickX = stickMove(input.GetControllerAxis(SDL_CONTROLLER_AXIS_LEFTX), m_stickX);
+    const int rows = RowCount();
+    if (controls.MenuUp() || stickY < 0) m_cursor = (m_cursor + rows - 1) % rows;
+    if (controls.MenuDown() || stickY > 0) m_cursor = (m_cursor + 1) % rows;
+    if (controls.MenuLeft() || stickX < 0) Change(settings, m_cursor, -1);
+    if (controls.MenuRight() || stickX > 0) Change(settings, m_cursor, 1);
+    if (controls.MenuBack()) {
+        if (!m_controlsPage) return Outcome::Resume;
+        Choose(settings, kBackRow);
+        return Outcome::None;
+    }
+    if (controls.MenuChoose()) return Choose(settings, m_cursor);
+    return Outcome::None;
+}
+
+PauseMenu::Outcome PauseMenu::Choose(Settings& settings, int row) {
+    if (m_controlsPage) {
+        m_notice.clear();
+        if (row < kResetRow) {
+            m_waitingRow = row;
+            m_notice = row < Bindings::kKeyCount ? "PRESS THE NEW KEY FOR " + rowLabel(row)
+                                                 : "PRESS THE NEW BUTTON FOR " + rowLabel(row);
+        } else if (row == kResetRow) {
+            settings.bindings = Bindings();
+            m_notice = "CONTROLS BACK TO THEIR DEFAULTS";
+        } else {
+            m_controlsPage = false;
+            m_cursor = ControlsPage;
+        }
+        return Outcome::None;
+    }
+    switch (row) {
+    case Resume:
+        return Outcome::Resume;
+    case MusicVolume:
+    case EffectsVolume: {
+        int& volume = row == MusicVolume ? settings.musicVolume : settings.effectsVolume;
+        volume = volume >= 100 ? 0 : volume + Settings::kVolumeStep;
+        break;
+    }
+    case FullScreen:
+    case FocusPause:
+        Change(settings, row, 1);
+        break;
+    case ControlsPage:
+        m_controlsPage = true;
+        m_cursor = 0;
+        m_notice.clear();
+        break;
+    case Quit:
+        return Outcome::Quit;
+    default:
+        break;
+    }
+    return Outcome::None;
+}
+
+void PauseMenu::Change(Settings& settings, int row, int direction) {
+    if (m_controlsPage) return;
+    switch (row) {
+    case MusicVolume:
+    case EffectsVolume: {
+        int& volume = row == MusicVolume ? settings.musicVolume : settings.effectsVolume;
+        volume = std::clamp(volume + direction * Settings::kVolumeStep, 0, 100);
+        break;
+    }
+    case FullScreen:
+        settings.fullScreen = !settings.fullScreen;
+        break;
+    case FocusPause:
+        settings.pauseOnFocusLoss = !settings.pauseOnFocusLoss;
+        break;
+    default:
+        break;
+    }
+}
+
+void PauseMenu::TakeBinding(const vexa::InputSystem& input, Settings& settings, bool click) {
+    int key = -1;
+    for (int code = 1; code < vexa::InputSystem::kScancodes && key < 0; ++code) {
+        if (input.GetKeyPressed(static_cast<std::uint32_t>(code))) key = code;
+    }
+    int button = -1;
+    for (int code = 0; code < vexa::InputSystem::kControllerButtons && button < 0; ++code) {
+        if (input.GetControllerButtonPressed(code)) button = code;
+    }
+    if (key < 0 && button < 0 && !click) return;
+
+    const int row = m_waitingRow;
+    m_waitingRow = -1;
+    const bool keyRow = row < Bindings::kKeyCount;
+    // A click, or the other kind of input (B on a key's row), leaves the
+    // binding as it was.
+    if ((keyRow && key < 0) || (!keyRow && button < 0)) {
+        m_notice.clear();
+        return;
+    }
+    const Bindings before = settings.bindings;
+    const Bindings::Result result =
+        keyRow ? settings.bindings.BindKey(static_cast<Bindings::Key>(row), key)
+               : settings.bindings.BindButton(
+                     static_cast<Bindings::Button>(row - Bindings::kKeyCount), button);
+    const std::string name = upper(keyRow ? KeyName(key) : ButtonName(button));
+    switch (result) {
+    case Bindings::Result::Refused:
+        m_notice = name + " CANNOT BE BOUND";
+        break;
+    case Bindings::Result::Bound:
+        m_notice = rowLabel(row) + " IS NOW " + name;
+        break;
+    case Bindings::Result::Swapped: {
+        const int other =
+            keyRow ? before.KeyAction(key) : Bindings::kKeyCount + before.ButtonAction(button);
+        const std::string old = upper(
+            keyRow
+                ? KeyName(before.keys[static_cast<std::size_t>(row)])
+                : ButtonName(before.buttons[static_cast<std::size_t>(row - Bindings::kKeyCount)]));
+        m_notice = "SWAPPED: " + rowLabel(other) + " IS NOW " + old;
+        break;
+    }
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> PauseMenu::Rows(const Settings& settings) const {
+    std::vector<std::pair<std::string, std::string>> rows;
+    if (!m_controlsPage) {
+        rows.emplace_back("RESUME", "");
+        rows.emplace_back("MUSIC VOLUME", percent(settings.musicVolume));
+        rows.emplace_back("EFFECTS VOLUME", percent(settings.effectsVolume));
+        rows.emplace_back("FULL SCREEN", onOff(settings.fullScreen));
+        rows.emplace_back("PAUSE WHEN THE WINDOW LOSES FOCUS", onOff(settings.pauseOnFocusLoss));
+        rows.emplace_back("CONTROLS", "");
+        rows.emplace_back("QUIT", "");
+        return rows;
+    }
+    for (int row = 0; row < kResetRow; ++row) {
+        std::string value =
+            row < Bindings::kKeyCount
+                ? KeyName(settings.bindings.keys[static_cast<std::size_t>(row)])
+                : ButtonName(settings.bindings
+                                 .buttons[static_cast<std::size_t>(row - Bindings::kKeyCount)]);
+        rows.emplace_back(rowLabel(row), row == m_waitingRow ? "..." : upper(value));
+    }
+    rows.emplace_back("RESET TO DEFAULTS", "");
+    rows.emplace_back("BACK", "");
+    return rows;
+}
+
+PauseMenu::Line& PauseMenu::LineFor(std::size_t index, vexa::Renderer& renderer,
+                                    const std::string& words) {
+    if (m_lines.size() <= index) m_lines.resize(index + 1);
+    Line& line = m_lines[index];
+    if (!line.text || line.shown != words) {
+        if (!line.text) line.text = std::make_unique<vexa::Text>(m_font);
+        line.text->Create(renderer, words.empty() ? " " : words, kWhite);
+        line.shown = words;
+    }
+    return line;
+}
+
+int PauseMenu::RowAt(float x, float y) const {
+    if (m_rowPitch <= 0 || x < static_cast<float>(m_rowsLeft) ||
+        x >= static_cast<float>(m_rowsLeft + m_rowsWidth) || y < static_cast<float>(m_rowsTop)) {
+        return -1;
+    }
+    const int row =
+        static_cast<int>((y - static_cast<float>(m_rowsTop)) / static_cast<float>(m_rowPitch));
+    return row < RowCount() ? row : -1;
+}
+
+void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
+    // On a black panel, so no line of the frozen picture runs through the words.
+    constexpr int kMargin = 16;
+    constexpr int kGap = 8;
+    constexpr int kColumnGap = 40;
+    const Bindings& keys = settings.bindings;
+    vexa::Text& caption = *LineFor(0, renderer, "PAUSED").text;
+    vexa::Text& hint =
+        *LineFor(1, renderer,
+                 "PRESS " + upper(KeyName(keys.keys[Bindings::Pause])) + " OR " +
+                     upper(ButtonName(keys.buttons[Bindings::PadPause])) + " TO RESUME")
+             .text;
+    const auto rows = Rows(settings);
+    int width = std::max(caption.GetWidth(), hint.GetWidth());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int label = LineFor(2 + 2 * i, renderer, rows[i].first).text->GetWidth();
+        const int value =
+            rows[i].second.empty()
+                ? 0
+                : kColumnGap + LineFor(3 + 2 * i, renderer, rows[i].second).text->GetWidth();
+        width = std::max(width, label + value);
+    }
+    const std::size_t noticeLine = 2 + 2 * rows.size();
+    vexa::Text& notice = *LineFor(noticeLine, renderer, m_notice).text;
+    if (!m_notice.empty()) width = std::max(width, notice.GetWidth());
+
+    const int pitch = caption.GetHeight() + kGap / 2;
+    const int count = static_cast<int>(rows.size()) + (m_notice.empty() ? 0 : 1);
+    const int height = caption.GetHeight() + kGap + hint.GetHeight() + 2 * kGap + count * pitch;
+    const int left = (renderer.GetWidth() - width) / 2;
+    const int top = std::max(kMargin, (renderer.GetHeight() - height) / 2);
+    renderer.SetColor(0, 0, 0, 255);
+    renderer.FillRect(static_cast<float>(left - kMargin), static_cast<float>(top - kMargin),
+                      static_cast<float>(width + 2 * kMargin),
+                      static_cast<float>(height + 2 * kMargin));
+    caption.Draw(renderer, (renderer.GetWidth() - caption.GetWidth()) / 2, top);
+    hint.Draw(renderer, (renderer.GetWidth() - hint.GetWidth()) / 2,
+              top + caption.GetHeight() + kGap);
+
+    m_rowsLeft = left - kGap;
+    m_rowsWidth = width + 2 * kGap;
+    m_rowsTop = top + caption.GetHeight() + kGap + hint.GetHeight() + 2 * kGap;
+    m_rowPitch = pitch;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int y = m_rowsTop + static_cast<int>(i) * pitch;
+        m_lines[2 + 2 * i].text->Draw(renderer, left, y + kGap / 4);
+        if (!rows[i].second.empty()) {
+            vexa::Text& value = *m_lines[3 + 2 * i].text;
+            value.Draw(renderer, left + width - value.GetWidth(), y + kGap / 4);
+        }
+    }
+    if (!m_notice.empty()) {
+        notice.Draw(renderer, (renderer.GetWidth() - notice.GetWidth()) / 2,
+                    m_rowsTop + static_cast<int>(rows.size()) * pitch);
+    }
+
+    // The highlight is drawn in the game's own lines: a box round the row.
+    const auto x0 = static_cast<float>(m_rowsLeft);
+    const auto x1 = static_cast<float>(m_rowsLeft + m_rowsWidth - 1);
+    const auto y0 = static_cast<float>(m_rowsTop + m_cursor * pitch);
+    const auto y1 = y0 + static_cast<float>(pitch - 1);
+    renderer.SetColor(255, 255, 255, 255);
+    renderer.DrawLine(x0, y0, x1, y0);
+    renderer.DrawLine(x1, y0, x1, y1);
+    renderer.DrawLine(x1, y1, x0, y1);
+    renderer.DrawLine(x0, y1, x0, y0);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "renderer/Renderer.h"
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The keys and controller buttons the player has chosen. Keys are SDL
+// scancodes, buttons SDL_GameControllerButton values. The arrow keys, Enter
+// and Escape keep their meaning whatever is bound, so a player can always
+// find the way back through the menu.
+struct Bindings {
+    enum Key : int { Up, Down, Start, Pause, Mute, FullScreen, kKeyCount };
+    enum Button : int { PadStart, PadPause, kButtonCount };
+    enum class Result { Bound, Swapped, Refused };
+
+    Bindings();
+
+    // Gives `action` the key `scancode`. A key another action has is swapped:
+    // that action takes this one's old key. A key that is never free (Escape,
+    // the arrows, Enter, R) is refused.
+    Result BindKey(Key action, int scancode);
+    Result BindButton(Button action, int button);
+    // The action holding `scancode`, or kKeyCount.
+    Key KeyAction(int scancode) const;
+    Button ButtonAction(int button) const;
+    static bool KeyReserved(int scancode);
+    static bool ButtonReserved(int button);
+
+    bool operator==(const Bindings& other) const {
+        return keys == other.keys && buttons == other.buttons;
+    }
+    bool operator!=(const Bindings& other) const { return !(*this == other); }
+
+    std::array<int, kKeyCount> keys;
+    std::array<int, kButtonCount> buttons;
+};
+
+// What a player sets once and the game remembers between runs. Every default
+// is the game as it plays out of the box.
+struct Settings {
+    static constexpr int kVolumeStep = 10;
+    // Percent, in steps of kVolumeStep.
+    int musicVolume = 100;
+    int effectsVolume = 100;
+    bool fullScreen = false;
+    bool pauseOnFocusLoss = true;
+    // Where the window was left; none until it has been placed.
+    std::optional<vexa::Renderer::WindowPlace> window;
+    Bindings bindings;
+
+    bool operator==(const Settings& other) const;
+    bool operator!=(const Settings& other) const { return !(*this == other); }
+};
+
+// A line of a settings file that was not taken, and why.
+struct SettingsProblem {
+    std::size_t line = 0;
+    std::string reason;
+};
+
+// Reads the `key = value` lines of `text` over `settings`. Blank lines and
+// lines starting with '#' are skipped; every other line that makes no sense
+// is left out, the rest still taken. Returns the lines left out.
+std::vector<SettingsProblem> ParseSettings(std::string_view text, Settings& settings);
+// The text ParseSettings reads back as `settings`.
+std::string FormatSettings(const Settings& settings);
+
+// The names a person reads and writes in the file and sees in the menu.
+std::string KeyName(int scancode);
+std::string ButtonName(int button);
+
+// The settings file "settings.txt" in one directory.
+class SettingsFile {
+public:
+    // A file larger than this is no settings file.
+    static constexpr std::uintmax_t kMaxBytes = 64 * 1024;
+
+    explicit SettingsFile(std::filesystem::path directory);
+
+    // The file's settings over the defaults. Nothing is said of a missing
+    // file; a file that cannot be read, or lines that make no sense, give
+    // one line on stderr naming the file and the first such line.
+    Settings Load();
+    // Writes `settings` durably, creating the directory. A file that was
+    // found unusable is first moved aside to "settings.txt.bak", so that
+    // nothing the player wrote is lost. False, with one line, when it could
+    // not be written.
+    bool Save(const Settings& settings);
+    // Save, when `settings` differ from what was loaded or last saved.
+    bool SaveIfChanged(const Settings& settings);
+
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+    bool m_keepAside = false;
+    Settings m_stored;
+};
