@@ -100,9 +100,29 @@ Function StartGame
 FunctionEnd
 
 ; Takes everything the installer put in place but the record, which stays
-; with its folder for a later install to find.
+; with its folder for a later install to find. A running game holds its
+; program and libraries, which then cannot be removed: the player is asked to
+; close it first. Until every file is gone the uninstaller and its entry stay,
+; so that uninstalling can always be finished later.
 Section "Uninstall"
+  remove:
+  ; A program that runs cannot be opened for writing.
+  IfFileExists "$INSTDIR\zap207.exe" 0 unused
+  ClearErrors
+  FileOpen $0 "$INSTDIR\zap207.exe" a
+  IfErrors in_use
+  FileClose $0
+  unused:
+  ClearErrors
   !insertmacro RemoveFiles
+  IfErrors 0 removed
+  in_use:
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+    "${APP} is still running. Close the game, then click Retry to finish uninstalling." \
+    /SD IDCANCEL IDRETRY remove
+  SetErrorLevel 2
+  Abort "${APP} is still running: close it and uninstall again."
+  removed:
   Delete "$INSTDIR\uninstall.exe"
   Delete "$SMPROGRAMS\${APP}.lnk"
   Delete "$DESKTOP\${APP}.lnk"

@@ -2,7 +2,8 @@
 # The Windows installer as a player meets it, in a Wine prefix of its own: a
 # silent install (/S) puts the game under the user's profile with a Start-menu
 # shortcut and an uninstall entry; the game started as the shortcut starts it
-# plays a round and saves the record; installing again keeps the record; a
+# plays a round and saves the record; installing again keeps the record;
+# uninstalling while the game runs is refused and keeps everything; a
 # silent uninstall removes the program, its shortcut and its entry and keeps
 # the record. With the zip beside the installer, both hold the same files.
 #   installer_round_trip.sh <dir>/zap207-<version>-windows-x64-setup.exe
@@ -84,6 +85,30 @@ wait_wine
 install
 [ "$(cat "$INSTALLED/Assets/highscore.txt")" = "$record" ] || fail "installing again reset the record $record"
 [ -f "$INSTALLED/zap207.exe" ] || fail "installing again left no game"
+
+# Uninstalling while the game runs would strand the files the game holds: the
+# uninstaller (here run in place, _?=, so that its status is its own) refuses,
+# and keeps every file and its entry for a later try.
+installed_files() { (cd "$INSTALLED" && find . | sort); }
+installed_files > "$WORK/before-refused"
+GAME_DIR="$INSTALLED" start_game "$WINE_RUN" "$location\\zap207.exe"
+wait_window > /dev/null
+status=0
+wine_ "$INSTALLED/uninstall.exe" /S "_?=$location" || status=$?
+[ "$status" -eq 2 ] || fail "uninstalling while the game ran gave status $status, not 2 (refused)"
+installed_files | diff "$WORK/before-refused" - > "$WORK/refused-diff" ||
+    fail "uninstalling while the game ran changed the files: $(cat "$WORK/refused-diff")"
+uninstall_entry
+[ "$(entry_value DisplayName)" = "ZAP207" ] || fail "uninstalling while the game ran removed the uninstall entry"
+# Only that it ends: its status is checked after the round above. (Under Wine,
+# a game ended soon after the uninstaller has run is now and then killed as
+# it exits, status 137.)
+xdo keydown Escape
+wait_exit "$PATIENCE"
+xdo keyup Escape
+[ "$EXIT_STATUS" != running ] || fail "Escape did not end the game"
+wait_no_window
+wait_wine
 
 wine_ "$INSTALLED/uninstall.exe" /S || fail "the uninstaller exited with status $?"
 wait_wine
