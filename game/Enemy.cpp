@@ -25,10 +25,18 @@ void Enemy::Update(float dt) {
         }
     }
 
-    const vexa::Vector2 forward(-1, 0);
     // The speed given at construction never reaches the drift.
     m_speed = 75.0f;
-    m_transform.position += forward * m_speed * vexa::g_time.GetDeltaTime();
+    m_transform.position += Drift();
+}
+
+bool Enemy::Settle() {
+    return SettleDrifting(Drift());
+}
+
+vexa::Vector2 Enemy::Drift() const {
+    const vexa::Vector2 forward(-1, 0);
+    return forward * m_speed * vexa::g_time.GetDeltaTime();
 }
 
 void Enemy::OnCollision(vexa::Actor* /*other*/) {}

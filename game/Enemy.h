@@ -15,11 +15,16 @@ public:
 
     void Update(float dt) override;
     void OnCollision(vexa::Actor* other) override;
+    bool IgnoresCollisions() const override { return true; }
+    // Once wholly left of the view it only drifts further out of sight.
+    bool Settle() override;
 
     // Public like the other actors' members; set to 75 by every update.
     float m_speed;
 
 private:
+    // What an update adds to the position after the base update, at m_speed.
+    vexa::Vector2 Drift() const;
     // Wholly left of the window and never moving right: not drawn again.
     bool OutOfSightForGood();
 };

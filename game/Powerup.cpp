@@ -10,9 +10,17 @@ Powerup::Powerup(float speed, const vexa::Transform& transform, std::shared_ptr<
 void Powerup::Update(float dt) {
     Actor::Update(dt);
 
-    const vexa::Vector2 forward(-1, 0);
     m_speed = 75.0f;
-    m_transform.position += forward * m_speed * vexa::g_time.GetDeltaTime();
+    m_transform.position += Drift();
+}
+
+bool Powerup::Settle() {
+    return SettleDrifting(Drift());
+}
+
+vexa::Vector2 Powerup::Drift() const {
+    const vexa::Vector2 forward(-1, 0);
+    return forward * m_speed * vexa::g_time.GetDeltaTime();
 }
 
 void Powerup::OnCollision(vexa::Actor* /*other*/) {}

@@ -3,6 +3,7 @@
 #include "core/Transform.h"
 #include "renderer/Model.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,17 @@ public:
     virtual void Draw(Renderer& renderer);
     virtual void OnCollision(Actor* other);
 
+    // Resting. Right after its update, an actor that can show it will never
+    // again be drawn, change but by a steady drift, or touch anything that
+    // reacts returns true: the scene may then stop updating it every step and
+    // bring it up to date through CatchUp whenever anyone looks at it.
+    virtual bool Settle() { return false; }
+    // The next `steps` updates of `dt` at once, exactly as they would have
+    // left a settled actor: by default the drift SettleDrifting noted.
+    virtual void CatchUp(std::uint64_t steps, float dt);
+    // True when OnCollision does nothing, so no pair this actor is in can show.
+    virtual bool IgnoresCollisions() const { return false; }
+
     // Model radius times scale; 0 without a model.
     float GetRadius() { return m_model ? m_model->GetRadius() * m_transform.scale : 0.0f; }
 
@@ -42,6 +54,26 @@ public:
     std::shared_ptr<Model> m_model;
     Vector2 m_velocity;
     float m_damping = 0.0f;
+
+    // `start` after `steps` repetitions of `start += step` in float, bit for
+    // bit, in time that grows with the powers of two crossed, not the steps.
+    static float AddedRepeatedly(float start, float step, std::uint64_t steps);
+
+protected:
+    // For an actor whose update, after the base one, only moves it by `drift`:
+    // settles it while the base update leaves it be, the drift leads
+    // straight left, and it stays wholly left of the view before and after
+    // its last step, where nothing of it is drawn ever again.
+    bool SettleDrifting(const Vector2& drift);
+
+private:
+    friend class Scene;
+    // The scene's notes: the actor's place in the order of adding, whether it
+    // rests, and the scene's step it has been brought up to.
+    std::uint64_t m_addedAs = 0;
+    std::uint64_t m_restingSince = 0;
+    bool m_resting = false;
+    Vector2 m_restingDrift;
 };
 
 }  // namespace vexa

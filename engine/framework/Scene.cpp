@@ -6,6 +6,7 @@
 #include <cassert>
 #include <cmath>
 #include <iterator>
+#include <limits>
 
 namespace vexa {
 namespace {
@@ -30,6 +31,10 @@ void tell(Actor& first, Actor& second) {
 constexpr double kRelativeSlack = 1.0e-5;
 constexpr double kAbsoluteSlack = 1.0e-18;
 
+double extentOf(double radius) {
+    return std::fabs(radius) * (1.0 + kRelativeSlack) + kAbsoluteSlack;
+}
+
 // The place `along` the way from `from` to `to` (0 to 1); a turn goes the
 // shorter way round.
 Transform between(const Transform& from, const Transform& to, float along) {
@@ -48,6 +53,7 @@ void Scene::Add(std::unique_ptr<Actor> actor) {
     assert(actor != nullptr && "Scene::Add takes an actor");
     assert(!m_visiting && "ForEach's visit must not add actors");
     actor->m_scene = this;
+    actor->m_addedAs = m_added++;
     // A later actor never changes a type's first actor, unless there was none.
     for (Lookup& lookup : m_lookups) {
         if (!lookup.current || lookup.found != nullptr) continue;
@@ -62,6 +68,15 @@ void Scene::Add(std::unique_ptr<Actor> actor) {
 void Scene::Update(float dt) {
     assert(!m_updating && "Scene::Update called from inside itself");
     m_updating = true;
+    // The resting actors' steps were told for one length of step and one
+    // frame clock: with either changed, they take up their updates again.
+    if (!m_resting.empty() && (dt != m_restingDt || g_time.GetDeltaTime() != m_restingClockStep)) {
+        WakeAll();
+    }
+    m_restingDt = dt;
+    m_restingClockStep = g_time.GetDeltaTime();
+    ++m_steps;
+    m_restingWoke = false;
     // Each actor's place is noted right after its update, while it is at hand;
     // pass 2 starts from these notes.
     m_entries.clear();
@@ -70,9 +85,14 @@ void Scene::Update(float dt) {
     m_allHandedOut = false;
     bool exact = true;
     for (auto it = m_actors.begin(); it != m_actors.end();) {
+        m_walkingAt = (*it)->m_addedAs;
         (*it)->Update(dt);
         if ((*it)->m_destroyed) {
             it = Erase(it);
+            continue;
+        }
+        if (m_restingAllowed && (*it)->IgnoresCollisions() && (*it)->Settle()) {
+            it = Rest(it);
             continue;
         }
         // Noted in place: a note copied whole from a temporary is read back
@@ -80,6 +100,9 @@ void Scene::Update(float dt) {
         if (exact) exact = MakeEntry(it, m_entries.emplace_back(), m_proxies.emplace_back());
         ++it;
     }
+    m_walkingAt = kNotWalking;
+    // Actors woken during the pass stand among the noted ones unnoted.
+    if (m_restingWoke) exact = false;
     Collide(exact);
     m_updating = false;
 }
@@ -103,6 +126,8 @@ void Scene::Draw(Renderer& renderer) {
 void Scene::RemoveAll() {
     assert(!m_updating && !m_visiting && "RemoveAll would erase the actors the scene is walking");
     m_actors.clear();
+    m_resting.clear();
+    m_restingReach = -std::numeric_limits<double>::infinity();
     for (Lookup& lookup : m_lookups) lookup = Lookup{lookup.cast, nullptr, nullptr, true};
 }
 
@@ -124,7 +149,115 @@ void Scene::Refresh(Lookup& lookup) {
             break;
         }
     }
+    // A resting actor comes first if it was added first.
+    for (auto& actor : m_resting) {
+        if (lookup.actor != nullptr && actor->m_addedAs > lookup.actor->m_addedAs) break;
+        if (void* found = lookup.cast(actor.get())) {
+            lookup.actor = actor.get();
+            lookup.found = found;
+            break;
+        }
+    }
     lookup.current = true;
+}
+
+void Scene::AllowResting(bool allow) {
+    assert(!m_visiting && "ForEach's visit must not change the scene's lists");
+    if (!allow) WakeAll();
+    m_restingAllowed = allow;
+}
+
+bool Scene::Looks::operator==(const Looks& other) const {
+    const auto same = [](const Transform& a, const Transform& b) {
+        return a.position.x == b.position.x && a.position.y == b.position.y &&
+               a.rotation == b.rotation && a.scale == b.scale;
+    };
+    return same(transform, other.transform) && same(previous, other.previous) &&
+           velocity.x == other.velocity.x && velocity.y == other.velocity.y &&
+           damping == other.damping && lifespan == other.lifespan && destroyed == other.destroyed &&
+           model == other.model;
+}
+
+Scene::ActorList::iterator Scene::Rest(ActorList::iterator it) {
+    Actor& actor = **it;
+    actor.m_resting = true;
+    actor.m_restingSince = m_steps;
+    m_restingReach = std::max(m_restingReach, static_cast<double>(actor.m_transform.position.x) +
+                                                  extentOf(actor.GetRadius()));
+    // Actors mostly settle oldest first: their place is found from the end.
+    auto at = m_resting.end();
+    while (at != m_resting.begin() && (*std::prev(at))->m_addedAs > actor.m_addedAs) --at;
+    const auto next = std::next(it);
+    m_resting.splice(at, m_actors, it);
+    return next;
+}
+
+void Scene::BringUpToDate(Actor& actor) {
+    // In pass 1 an actor after the one being updated has not had this step.
+    const std::uint64_t due =
+        m_walkingAt != kNotWalking && actor.m_addedAs > m_walkingAt ? m_steps - 1 : m_steps;
+    assert(due >= actor.m_restingSince && "a resting actor is never ahead of the scene");
+    actor.CatchUp(due - actor.m_restingSince, m_restingDt);
+    actor.m_restingSince = due;
+}
+
+void Scene::BringRestingUpToDate() {
+    for (auto& actor : m_resting) BringUpToDate(*actor);
+}
+
+void Scene::Wake(Actor& actor) {
+    // A visit's walk over the lists must not see them change under it.
+    if (m_visiting) {
+        BringUpToDate(actor);
+        m_disturbed.push_back(&actor);
+        return;
+    }
+    auto it = m_resting.begin();
+    while (it != m_resting.end() && it->get() != &actor) ++it;
+    assert(it != m_resting.end() && "only a resting actor wakes");
+    BringUpToDate(actor);
+    actor.m_resting = false;
+    auto at = m_actors.begin();
+    while (at != m_actors.end() && (*at)->m_addedAs < actor.m_addedAs) ++at;
+    m_actors.splice(at, m_resting, it);
+    if (m_updating) m_restingWoke = true;
+}
+
+void Scene::WakeAll() {
+    if (m_resting.empty()) return;
+    for (auto& actor : m_resting) {
+        BringUpToDate(*actor);
+        actor->m_resting = false;
+    }
+    m_actors.merge(m_resting, [](const std::unique_ptr<Actor>& a, const std::unique_ptr<Actor>& b) {
+        return a->m_addedAs < b->m_addedAs;
+    });
+    m_restingReach = -std::numeric_limits<double>::infinity();
+    if (m_updating) m_restingWoke = true;
+}
+
+void Scene::WakeDisturbed() {
+    for (Actor* actor : m_disturbed) {
+        if (actor->m_resting) Wake(*actor);
+    }
+    m_disturbed.clear();
+}
+
+bool Scene::MightMeetResting(Actor& actor) const {
+    if (m_resting.empty()) return false;
+    const double left =
+        static_cast<double>(actor.m_transform.position.x) - extentOf(actor.GetRadius());
+    return !(left > m_restingReach) && !actor.IgnoresCollisions();
+}
+
+void Scene::WakeIfAnyMightMeetResting() {
+    if (m_resting.empty()) return;
+    for (auto& actor : m_actors) {
+        if (MightMeetResting(*actor)) {
+            WakeAll();
+            return;
+        }
+    }
 }
 
 Scene::ActorList::iterator Scene::Erase(ActorList::iterator it) {
@@ -137,9 +270,14 @@ Scene::ActorList::iterator Scene::Erase(ActorList::iterator it) {
 // end() is re-read on every step: actors appended by OnCollision join the rest
 // of this pass.
 void Scene::CollideAllPairs(ActorList::iterator a, ActorList::iterator b) {
+    // Resting actors join the walk as soon as anything that would see them
+    // might reach them; the pairs the walk has passed were apart until then.
+    WakeIfAnyMightMeetResting();
     while (a != m_actors.end()) {
         for (; b != m_actors.end(); ++b) {
-            if (touching(**a, **b)) tell(**a, **b);
+            if (!touching(**a, **b)) continue;
+            tell(**a, **b);
+            WakeIfAnyMightMeetResting();
         }
         ++a;
         if (a != m_actors.end()) b = std::next(a);
@@ -160,7 +298,7 @@ bool Scene::MakeEntry(ActorList::iterator it, Entry& entry, BroadPhase::Proxy& p
     // Infinities and NaNs have no extent to sort by; such a scene takes the
     // plain walk.
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius)) return false;
-    proxy.extent = std::fabs(static_cast<double>(radius)) * (1.0 + kRelativeSlack) + kAbsoluteSlack;
+    proxy.extent = extentOf(static_cast<double>(radius));
     return true;
 }
 
@@ -184,7 +322,7 @@ bool Scene::TakeAppended(Index current) {
     for (auto it = std::next(m_entries.back().it); it != m_actors.end(); ++it) {
         Entry entry;
         BroadPhase::Proxy proxy;
-        if (!MakeEntry(it, entry, proxy)) return false;
+        if (!MakeEntry(it, entry, proxy) || MightMeetResting(**it)) return false;
         const auto added = static_cast<Index>(m_entries.size());
         for (Index k = current; k < added; ++k) {
             if (BroadPhase::BoxesMeet(m_proxies[k], proxy)) Extra(k).push_back(added);
@@ -202,6 +340,7 @@ std::size_t Scene::FindEntry(const Actor* actor, std::size_t from) {
 }
 
 bool Scene::StillExact(Index i, Index j) {
+    if (m_restingWoke) return false;
     if (!Unchanged(i) || !Unchanged(j)) return false;
     // Actors handed out may have been moved; the ones before i are done with.
     if (m_allHandedOut) {
@@ -218,6 +357,14 @@ bool Scene::StillExact(Index i, Index j) {
 }
 
 void Scene::Collide(bool exact) {
+    // Pairs with resting actors are unseen while nothing that would see them
+    // reaches them; otherwise they all take part again.
+    for (auto& actor : m_actors) {
+        if (!MightMeetResting(*actor)) continue;
+        WakeAll();
+        exact = false;
+        break;
+    }
     if (m_actors.size() < 2) return;
     if (!exact) {
         CollideAllPairs(m_actors.begin(), std::next(m_actors.begin()));

@@ -4,6 +4,7 @@
 #include "framework/BroadPhase.h"
 
 #include <cstdint>
+#include <limits>
 #include <list>
 #include <memory>
 #include <vector>
@@ -43,22 +44,49 @@ public:
     T* GetActor() {
         Lookup& lookup = FindLookup(&castTo<T>);
         if (!lookup.current) Refresh(lookup);
+        // Whoever asked may change it: it takes up its updates again.
+        if (lookup.actor != nullptr && lookup.actor->m_resting) Wake(*lookup.actor);
         HandOut(lookup.actor);
         return static_cast<T*>(lookup.found);
     }
 
     // Calls `visit` with every actor, in list order; it must not add or remove
-    // actors. For tests and tools that look over the whole scene.
+    // actors. For tests and tools that look over the whole scene. Resting
+    // actors are brought up to date first; one the visit changes wakes.
     template <typename Visit>
     void ForEach(Visit&& visit) {
         m_allHandedOut = true;
         const bool outer = m_visiting;
         m_visiting = true;
-        for (auto& actor : m_actors) visit(*actor);
+        if (m_resting.empty()) {
+            for (auto& actor : m_actors) visit(*actor);
+        } else {
+            BringRestingUpToDate();
+            auto active = m_actors.begin();
+            auto resting = m_resting.begin();
+            while (active != m_actors.end() || resting != m_resting.end()) {
+                if (resting == m_resting.end() ||
+                    (active != m_actors.end() && (*active)->m_addedAs < (*resting)->m_addedAs)) {
+                    visit(**active++);
+                    continue;
+                }
+                Actor& actor = **resting++;
+                const Looks before(actor);
+                visit(actor);
+                if (!(Looks(actor) == before)) m_disturbed.push_back(&actor);
+            }
+        }
         m_visiting = outer;
+        if (!outer) WakeDisturbed();
     }
 
-    std::size_t Count() const { return m_actors.size(); }
+    // Actors that settle (Actor::Settle) leave the per-step work until anyone
+    // looks at them. On by default; off, every actor is updated, paired and
+    // drawn at every step.
+    void AllowResting(bool allow);
+    std::size_t CountResting() const { return m_resting.size(); }
+
+    std::size_t Count() const { return m_actors.size() + m_resting.size(); }
 
 private:
     using ActorList = std::list<std::unique_ptr<Actor>>;
@@ -81,6 +109,27 @@ private:
         float radius;
     };
 
+    // All a visit could change of an actor that bears on its resting.
+    struct Looks {
+        explicit Looks(const Actor& actor)
+            : transform{actor.m_transform},
+              previous{actor.m_previousTransform},
+              velocity{actor.m_velocity},
+              damping{actor.m_damping},
+              lifespan{actor.m_lifespan},
+              destroyed{actor.m_destroyed},
+              model{actor.m_model.get()} {}
+        bool operator==(const Looks& other) const;
+
+        Transform transform;
+        Transform previous;
+        Vector2 velocity;
+        float damping;
+        float lifespan;
+        bool destroyed;
+        const Model* model;
+    };
+
     template <typename T>
     static void* castTo(Actor* actor) {
         return dynamic_cast<T*>(actor);
@@ -94,6 +143,17 @@ private:
     }
     void Refresh(Lookup& lookup);
     ActorList::iterator Erase(ActorList::iterator it);
+
+    // Resting: the actor leaves m_actors for m_resting, both in list order.
+    ActorList::iterator Rest(ActorList::iterator it);
+    void Wake(Actor& actor);
+    void WakeAll();
+    void WakeDisturbed();
+    void BringUpToDate(Actor& actor);
+    void BringRestingUpToDate();
+    // True when the actor might touch a resting one and would see it.
+    bool MightMeetResting(Actor& actor) const;
+    void WakeIfAnyMightMeetResting();
 
     // `exact`: every actor had a finite place and size when noted in pass 1.
     void Collide(bool exact);
@@ -110,6 +170,24 @@ private:
     std::vector<Index>& Extra(Index i);
 
     ActorList m_actors;
+    // Settled actors, out of the per-step work; with m_actors, the list.
+    ActorList m_resting;
+    bool m_restingAllowed = true;
+    // How far right any resting actor's box reaches; they only drift left.
+    double m_restingReach = -std::numeric_limits<double>::infinity();
+    // Steps run, the step's length and the frame clock's, which the resting
+    // actors' drift was told for.
+    std::uint64_t m_steps = 0;
+    float m_restingDt = 0.0f;
+    float m_restingClockStep = 0.0f;
+    std::uint64_t m_added = 0;
+    // In pass 1, the order of the actor being updated: later ones have not
+    // had this step yet.
+    static constexpr std::uint64_t kNotWalking = std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t m_walkingAt = kNotWalking;
+    // An actor woke during this update: the notes no longer match the list.
+    bool m_restingWoke = false;
+    std::vector<Actor*> m_disturbed;
     std::vector<Lookup> m_lookups;
     // Actors given out by GetActor since the last check, and whether ForEach
     // gave out all of them.

@@ -425,6 +425,8 @@ TEST_F(GameTest, AnAsteroidLeavingOnTheLeftLooksAtTheShipUntilItIsGone) {
                                         {500.0f, 590.0f}};
     for (int frame = 0; asteroid->m_transform.position.x > -radius - 40.0f; ++frame) {
         ASSERT_LT(frame, 2000);
+        // Found again at every frame, as the game's own code finds actors.
+        asteroid = game->m_scene->GetActor<Enemy>();
         Ship()->m_transform.position = shipPlaces[frame % 7];
         const vexa::Vector2 before = asteroid->m_transform.position;
         Step(kFrame);

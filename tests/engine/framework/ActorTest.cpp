@@ -5,7 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
+#include <random>
+#include <vector>
 
 using vexa::Actor;
 using vexa::Transform;
@@ -15,6 +21,17 @@ namespace {
 
 Transform At(float x, float y, float scale = 1.0f) {
     return Transform(Vector2(x, y), 0.0f, scale);
+}
+
+std::uint32_t Bits(float value) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+float Looped(float start, float step, std::uint64_t steps) {
+    for (std::uint64_t i = 0; i < steps; ++i) start += step;
+    return start;
 }
 
 }  // namespace
@@ -63,4 +80,47 @@ TEST(Actor, RadiusIsModelRadiusTimesScale) {
     auto model = std::make_shared<vexa::Model>();
     model->Load("two.txt");
     EXPECT_FLOAT_EQ(Actor(At(0.0f, 0.0f, 5.0f), model).GetRadius(), 10.0f);
+}
+
+TEST(Actor, AddingAStepManyTimesAtOnceGivesTheLoopsBits) {
+    struct Case {
+        float start;
+        float step;
+        std::uint64_t steps;
+    };
+    const float drift = -75.0f * (1.0f / 60.0f);  // an asteroid's, not exactly -1.25
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<Case> cases = {
+        {-20.0f, drift, 216000},  // an hour past the left edge
+        {800.0f, drift, 216000},  // across zero and every octave below 1
+        {3.0f, drift, 50},        // steps that round half way
+        {2.0f, 3.0f * std::ldexp(1.0f, -23), 100000},
+        {16777216.0f, 1.0f, 10},  // each step rounds back
+        {1.0e-38f, -1.0e-39f, 40},
+        {-1.0e38f, -1.0e37f, 100},  // on to infinity
+        {0.0f, -0.0f, 3},
+        {-0.0f, -0.0f, 3},
+        {5.0f, 0.0f, 7},
+        {1.0f, inf, 3},
+        {inf, -1.0f, 3},
+        {std::nanf(""), 1.0f, 3},
+        {-7.5f, drift, 0},
+    };
+    std::mt19937 rng(2026);
+    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+    std::uniform_int_distribution<int> power(-30, 30);
+    for (int i = 0; i < 300; ++i) {
+        cases.push_back({std::ldexp(unit(rng), power(rng)), std::ldexp(unit(rng), power(rng)),
+                         static_cast<std::uint64_t>(rng() % 20000)});
+    }
+    for (const Case& c : cases) {
+        const float expected = Looped(c.start, c.step, c.steps);
+        const float got = Actor::AddedRepeatedly(c.start, c.step, c.steps);
+        if (std::isnan(expected)) {
+            EXPECT_TRUE(std::isnan(got));
+            continue;
+        }
+        EXPECT_EQ(Bits(got), Bits(expected)) << c.start << " plus " << c.step << " " << c.steps
+                                             << " times: " << got << " for " << expected;
+    }
 }
