@@ -265,6 +265,13 @@ int PauseMenu::RowAt(float x, float y) const {
     return row < RowCount() ? row : -1;
 }
 
+bool PauseMenu::RowPlace(int row, int& x, int& y) const {
+    if (m_rowPitch <= 0 || row < 0 || row >= RowCount()) return false;
+    x = m_rowsLeft + m_rowsWidth / 2;
+    y = m_rowsTop + row * m_rowPitch + m_rowPitch / 2;
+    return true;
+}
+
 void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
     // On a black panel, so no line of the frozen picture runs through the words.
     constexpr int kMargin = 16;

@@ -50,6 +50,9 @@ public:
     // The row waiting for a key or button, or -1.
     int GetWaitingRow() const { return m_waitingRow; }
     const std::string& GetNotice() const { return m_notice; }
+    // The middle of `row` where it was last drawn, in picture pixels; false
+    // before the menu has been drawn.
+    bool RowPlace(int row, int& x, int& y) const;
 
 private:
     // A line of the panel, rendered again only when its words change.

@@ -1,0 +1,192 @@
+#include "GameTest.h"
+#include "PauseMenu.h"
+
+#include <SDL.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Drives the pause menu through the real frame with the input seam: each
+// press is one frame down and one frame up, as a player's would be.
+class PauseMenuTest : public GameTest {
+protected:
+    void TearDown() override {
+        for (std::uint32_t key : {SDL_SCANCODE_P, SDL_SCANCODE_I, SDL_SCANCODE_RETURN}) {
+            Hold(key, false);
+        }
+        for (int button = 0; button < vexa::InputSystem::kControllerButtons; ++button) {
+            vexa::g_inputSystem.SetControllerButton(button, false);
+        }
+        vexa::g_inputSystem.SetMouseButtons(0);
+        vexa::g_inputSystem.EndSnapshot();
+        GameTest::TearDown();
+    }
+
+    // True while the program goes on.
+    bool Run() {
+        g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kFrame));
+        FrameRunner::Options options;
+        options.readDevices = false;
+        const bool on = FrameRunner(*game, options).Run();
+        vexa::g_inputSystem.EndSnapshot();
+        return on;
+    }
+    bool Press(std::uint32_t key) {
+        Hold(key, true);
+        const bool on = Run();
+        Hold(key, false);
+        return Run() && on;
+    }
+    bool PressButton(int button) {
+        vexa::g_inputSystem.SetControllerButton(button, true);
+        const bool on = Run();
+        vexa::g_inputSystem.SetControllerButton(button, false);
+        return Run() && on;
+    }
+    void PauseARun() {
+        StartPlaying();
+        Press(SDL_SCANCODE_P);
+        ASSERT_TRUE(game->m_pause.IsPaused());
+        ASSERT_EQ(game->m_menu.GetCursor(), PauseMenu::Resume);
+    }
+    const Settings& Chosen() const { return game->m_settings; }
+};
+
+}  // namespace
+
+TEST_F(PauseMenuTest, KeysMoveTheHighlightChangeValuesAndResumeTheRun) {
+    PauseARun();
+    const float shipY = Ship()->m_transform.position.y;
+    Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_LEFT);
+    Press(SDL_SCANCODE_LEFT);
+    EXPECT_EQ(Chosen().musicVolume, 80);
+    Press(SDL_SCANCODE_S);  // the down key as bound moves too
+    Press(SDL_SCANCODE_RETURN);
+    EXPECT_EQ(Chosen().effectsVolume, 0) << "choosing 100 % goes round to 0";
+    Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_RIGHT);
+    EXPECT_FALSE(Chosen().pauseOnFocusLoss);
+    EXPECT_EQ(Chosen().musicVolume, 80);
+    EXPECT_TRUE(game->m_pause.IsPaused());
+    EXPECT_EQ(Ship()->m_transform.position.y, shipY) << "the run moved while paused";
+
+    // Up from Resume goes round to Quit; back down to Resume, Space chooses it.
+    for (int i = 0; i < PauseMenu::FocusPause + 1; ++i) Press(SDL_SCANCODE_UP);
+    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::Quit);
+    Press(SDL_SCANCODE_DOWN);
+    ASSERT_EQ(game->m_menu.GetCursor(), PauseMenu::Resume);
+    Press(SDL_SCANCODE_SPACE);
+    EXPECT_FALSE(game->m_pause.IsPaused());
+
+    // P pauses again with Resume highlighted, and P resumes.
+    Press(SDL_SCANCODE_P);
+    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::Resume);
+    Press(SDL_SCANCODE_P);
+    EXPECT_FALSE(game->m_pause.IsPaused());
+}
+
+TEST_F(PauseMenuTest, QuitEndsTheProgramAsEscapeDoes) {
+    PauseARun();
+    Press(SDL_SCANCODE_UP);
+    ASSERT_EQ(game->m_menu.GetCursor(), PauseMenu::Quit);
+    Hold(SDL_SCANCODE_RETURN, true);
+    EXPECT_FALSE(Run()) << "Quit did not end the program";
+}
+
+TEST_F(PauseMenuTest, UpMovedToAnotherKeyMovesTheShipAndAKeyInUseIsSwapped) {
+    PauseARun();
+    for (int i = 0; i < PauseMenu::ControlsPage; ++i) Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_RETURN);
+    ASSERT_TRUE(game->m_menu.OnControlsPage());
+    Press(SDL_SCANCODE_RETURN);
+    ASSERT_EQ(game->m_menu.GetWaitingRow(), Bindings::Up);
+    // The key being bound does nothing else: P here neither resumes nor is refused.
+    Press(SDL_SCANCODE_P);
+    EXPECT_TRUE(game->m_pause.IsPaused());
+    EXPECT_EQ(Chosen().bindings.keys[Bindings::Up], SDL_SCANCODE_P);
+    EXPECT_EQ(Chosen().bindings.keys[Bindings::Pause], SDL_SCANCODE_W);
+    EXPECT_NE(game->m_menu.GetNotice().find("SWAPPED"), std::string::npos);
+
+    // Enter is never free: refused, the binding kept.
+    Press(SDL_SCANCODE_RETURN);
+    Press(SDL_SCANCODE_RETURN);
+    EXPECT_EQ(Chosen().bindings.keys[Bindings::Up], SDL_SCANCODE_P);
+    EXPECT_NE(game->m_menu.GetNotice().find("CANNOT"), std::string::npos);
+
+    // Then I for up; pause back on P.
+    Press(SDL_SCANCODE_RETURN);
+    Press(SDL_SCANCODE_I);
+    Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_RETURN);
+    Press(SDL_SCANCODE_P);
+    EXPECT_EQ(Chosen().bindings.keys[Bindings::Up], SDL_SCANCODE_I);
+    EXPECT_EQ(Chosen().bindings.keys[Bindings::Pause], SDL_SCANCODE_P);
+
+    Press(SDL_SCANCODE_P);
+    ASSERT_FALSE(game->m_pause.IsPaused());
+    const float y = Ship()->m_transform.position.y;
+    Hold(SDL_SCANCODE_I, true);
+    Step(kFrame);
+    Hold(SDL_SCANCODE_I, false);
+    EXPECT_NEAR(Ship()->m_transform.position.y, y - 200.0f * kFrame, 0.01f);
+    Hold(SDL_SCANCODE_W, true);
+    Step(kFrame);
+    Hold(SDL_SCANCODE_W, false);
+    EXPECT_NEAR(Ship()->m_transform.position.y, y - 200.0f * kFrame, 0.01f)
+        << "W still moves the ship";
+
+    // Reset to defaults.
+    Press(SDL_SCANCODE_P);
+    for (int i = 0; i < PauseMenu::ControlsPage; ++i) Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_RETURN);
+    for (int i = 0; i < PauseMenu::kResetRow; ++i) Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_RETURN);
+    EXPECT_EQ(Chosen().bindings, Bindings{});
+}
+
+TEST_F(PauseMenuTest, AControllerGoesThroughTheMenuAndQuits) {
+    PauseARun();
+    PressButton(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    PressButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+    EXPECT_EQ(Chosen().musicVolume, 100);
+    PressButton(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    EXPECT_EQ(Chosen().musicVolume, 90);
+    // Into the controls and back out with B; B on the first page resumes.
+    for (int i = 1; i < PauseMenu::ControlsPage; ++i) PressButton(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    PressButton(SDL_CONTROLLER_BUTTON_A);
+    EXPECT_TRUE(game->m_menu.OnControlsPage());
+    PressButton(SDL_CONTROLLER_BUTTON_B);
+    EXPECT_FALSE(game->m_menu.OnControlsPage());
+    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::ControlsPage);
+    PressButton(SDL_CONTROLLER_BUTTON_B);
+    EXPECT_FALSE(game->m_pause.IsPaused());
+
+    PressButton(SDL_CONTROLLER_BUTTON_START);
+    ASSERT_TRUE(game->m_pause.IsPaused());
+    PressButton(SDL_CONTROLLER_BUTTON_DPAD_UP);
+    vexa::g_inputSystem.SetControllerButton(SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_FALSE(Run()) << "Quit by A did not end the program";
+}
+
+TEST_F(PauseMenuTest, PointingHighlightsARowAndAClickChoosesIt) {
+    PauseARun();
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::FullScreen, x, y));
+    vexa::g_inputSystem.SetMousePosition(x, y);
+    Run();
+    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::FullScreen);
+    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::FocusPause, x, y));
+    vexa::g_inputSystem.SetMousePosition(x, y);
+    vexa::g_inputSystem.SetMouseButtons(SDL_BUTTON_LMASK);
+    Run();
+    vexa::g_inputSystem.SetMouseButtons(0);
+    Run();
+    EXPECT_FALSE(Chosen().pauseOnFocusLoss);
+    EXPECT_TRUE(game->m_pause.IsPaused());
+}

@@ -1,0 +1,191 @@
+#include "Settings.h"
+
+#include "CapturedStream.h"
+#include "TempDir.h"
+
+#include <SDL.h>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+using testing_support::CapturedStream;
+using testing_support::ReadWhole;
+using testing_support::TempDir;
+
+namespace fs = std::filesystem;
+
+TEST(Settings, WhatIsWrittenIsReadBackAndNothingWrittenIsDefaults) {
+    Settings defaults;
+    EXPECT_TRUE(ParseSettings("", defaults).empty());
+    EXPECT_EQ(defaults, Settings{});
+
+    Settings changed;
+    changed.musicVolume = 30;
+    changed.effectsVolume = 0;
+    changed.fullScreen = true;
+    changed.pauseOnFocusLoss = false;
+    changed.window = vexa::Renderer::WindowPlace{-40, 20, 1024, 700, 1};
+    changed.bindings.BindKey(Bindings::Up, SDL_SCANCODE_I);
+    changed.bindings.BindKey(Bindings::Mute, SDL_SCANCODE_LSHIFT);
+    changed.bindings.BindButton(Bindings::PadPause, SDL_CONTROLLER_BUTTON_X);
+    Settings read;
+    EXPECT_TRUE(ParseSettings(FormatSettings(changed), read).empty()) << FormatSettings(changed);
+    EXPECT_EQ(read, changed);
+}
+
+TEST(Settings, ALineThatMakesNoSenseIsLeftOutAndEveryOtherTaken) {
+    Settings settings;
+    const auto problems = ParseSettings(
+        "\xEF\xBB\xBF"
+        "music_volume = 55\r\n"           // 1: rounded to a step
+        "effects_volume = 101\n"          // 2
+        "# a comment\n"                   // 3
+        "full_screen = yes\n"             // 4
+        "volume\n"                        // 5
+        "colour = blue\n"                 // 6
+        "key_down = W\n"                  // 7: W moves aside to up
+        "key_up = W\n"                    // 8: down was given W
+        "key_pause = Escape\n"            // 9
+        "key_mute = NoSuchKey\n"          // 10
+        "window_width = 0\n"              // 11
+        "pause_on_focus_loss = maybe\n",  // 12
+        settings);
+    std::vector<std::size_t> lines;
+    for (const auto& problem : problems) lines.push_back(problem.line);
+    EXPECT_EQ(lines, (std::vector<std::size_t>{2, 5, 6, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(settings.musicVolume, 60);
+    EXPECT_EQ(settings.effectsVolume, 100);
+    EXPECT_TRUE(settings.fullScreen);
+    EXPECT_TRUE(settings.pauseOnFocusLoss);
+    EXPECT_EQ(settings.bindings.keys[Bindings::Down], SDL_SCANCODE_W);
+    EXPECT_EQ(settings.bindings.keys[Bindings::Up], SDL_SCANCODE_S);
+    EXPECT_EQ(settings.bindings.keys[Bindings::Pause], SDL_SCANCODE_P);
+    EXPECT_FALSE(settings.window);
+}
+
+TEST(Settings, AKeyInUseIsSwappedEscapeIsRefusedAndResetRestoresTheDefaults) {
+    Bindings bindings;
+    EXPECT_EQ(bindings.BindKey(Bindings::Up, SDL_SCANCODE_I), Bindings::Result::Bound);
+    EXPECT_EQ(bindings.BindKey(Bindings::Down, SDL_SCANCODE_I), Bindings::Result::Swapped);
+    EXPECT_EQ(bindings.keys[Bindings::Down], SDL_SCANCODE_I);
+    EXPECT_EQ(bindings.keys[Bindings::Up], SDL_SCANCODE_S);
+    for (int reserved :
+         {int{SDL_SCANCODE_ESCAPE}, int{SDL_SCANCODE_RETURN}, int{SDL_SCANCODE_UP}, 0, 999}) {
+        EXPECT_EQ(bindings.BindKey(Bindings::Pause, reserved), Bindings::Result::Refused);
+    }
+    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_START),
+              Bindings::Result::Swapped);
+    EXPECT_EQ(bindings.buttons[Bindings::PadPause], SDL_CONTROLLER_BUTTON_A);
+    EXPECT_EQ(bindings.BindButton(Bindings::PadPause, SDL_CONTROLLER_BUTTON_B),
+              Bindings::Result::Refused);
+    // No key is ever bound twice.
+    for (int action = 0; action < Bindings::kKeyCount; ++action) {
+        EXPECT_EQ(bindings.KeyAction(bindings.keys[static_cast<std::size_t>(action)]), action);
+    }
+    bindings = Bindings();
+    EXPECT_EQ(bindings.keys[Bindings::Up], SDL_SCANCODE_W);
+    EXPECT_EQ(bindings.buttons[Bindings::PadStart], SDL_CONTROLLER_BUTTON_A);
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    fs::path File() const { return dir.Path() / "zap207" / "settings.txt"; }
+    void Put(const std::string& bytes) const {
+        fs::create_directories(File().parent_path());
+        dir.Write("zap207/settings.txt", bytes);
+    }
+    // Loads the file, giving what was said on stderr.
+    Settings Load(SettingsFile& file, std::string& said) const {
+        CapturedStream err{std::cerr};
+        Settings settings = file.Load();
+        said = err.Text();
+        return settings;
+    }
+
+    TempDir dir;
+};
+
+TEST_F(SettingsFileTest, NothingIsWrittenUntilSavedAndThenInANewDirectory) {
+    SettingsFile file(dir.Path() / "zap207");
+    std::string said;
+    EXPECT_EQ(Load(file, said), Settings{});
+    EXPECT_EQ(said, "");
+    EXPECT_FALSE(fs::exists(File().parent_path()));
+    EXPECT_TRUE(file.SaveIfChanged(Settings{}));
+    EXPECT_FALSE(fs::exists(File())) << "defaults unchanged were written";
+
+    Settings louder;
+    louder.musicVolume = 40;
+    ASSERT_TRUE(file.SaveIfChanged(louder));
+    SettingsFile again(dir.Path() / "zap207");
+    EXPECT_EQ(Load(again, said), louder);
+    EXPECT_EQ(said, "");
+}
+
+TEST_F(SettingsFileTest, BadFilesSayOneLineKeepTheRestAndAreKeptAsideWhenReplaced) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool said;
+    };
+    const Case cases[] = {
+        {"empty", "", false},
+        {"binary", std::string("\0\x01\xff\xfe=\x80\n\x7f garbage\n", 18), true},
+        {"huge", std::string(SettingsFile::kMaxBytes + 1, '#'), true},
+        {"one bad line", "music_volume = 20\nnonsense\neffects_volume = 70\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(File().parent_path());
+        Put(c.bytes);
+        SettingsFile file(dir.Path() / "zap207");
+        std::string said;
+        const Settings settings = Load(file, said);
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), c.said ? 1 : 0) << said;
+        if (c.said) {
+            EXPECT_NE(said.find(File().u8string()), std::string::npos) << said;
+        }
+        if (std::string(c.name) == "one bad line") {
+            EXPECT_NE(said.find("line 2"), std::string::npos) << said;
+            EXPECT_EQ(settings.musicVolume, 20);
+            EXPECT_EQ(settings.effectsVolume, 70);
+        }
+        EXPECT_TRUE(file.SaveIfChanged(settings));
+        EXPECT_EQ(ReadWhole(File()), c.bytes) << "a file nothing was changed in was replaced";
+
+        Settings changed = settings;
+        changed.fullScreen = true;
+        ASSERT_TRUE(file.Save(changed));
+        SettingsFile again(dir.Path() / "zap207");
+        EXPECT_EQ(Load(again, said), changed);
+        const fs::path aside = File().string() + ".bak";
+        EXPECT_EQ(fs::exists(aside), c.said);
+        if (c.said) {
+            EXPECT_EQ(ReadWhole(aside), c.bytes);
+        }
+    }
+}
+
+TEST_F(SettingsFileTest, ADirectoryOrAnUnreadableFileInItsPlaceIsSaidAndKeptAside) {
+    fs::create_directories(File());
+    SettingsFile file(dir.Path() / "zap207");
+    std::string said;
+    EXPECT_EQ(Load(file, said), Settings{});
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    Settings changed;
+    changed.effectsVolume = 10;
+    ASSERT_TRUE(file.Save(changed));
+    EXPECT_TRUE(fs::is_directory(File().string() + ".bak"));
+
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    fs::permissions(File(), fs::perms::none);
+    SettingsFile locked(dir.Path() / "zap207");
+    EXPECT_EQ(Load(locked, said), Settings{});
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    fs::permissions(File(), fs::perms::owner_all);
+}
