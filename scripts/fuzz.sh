@@ -16,7 +16,7 @@ source scripts/settings.sh
 source scripts/ensure-packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" clang-14 libclang-rt-14-dev
 
-ALL_TARGETS=(model highscore textform sound font replayfile)
+ALL_TARGETS=(model highscore textform sound font replayfile settings)
 TARGET=${1:-all}
 SECONDS_EACH=${2:-30}
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
