@@ -10,7 +10,6 @@
 #include "core/Random.h"
 #include "core/Replay.h"
 #include "framework/Application.h"
-#include "platform/Platform.h"
 #include "renderer/Renderer.h"
 
 #include <SDL.h>
@@ -67,7 +66,7 @@ int main(int argc, char* argv[]) {
     SetFilePath("Assets");
     if (line.action == CommandLine::Action::Verify) return verifyReplay(line.file);
 
-    SettingsFile settingsFile(platform::SettingsDirectory("ZAP207"));
+    SettingsFile settingsFile(SettingsDirectory("ZAP207"));
     const Settings settings = settingsFile.Load();
 
     g_renderer.Initialize();

@@ -22,4 +22,8 @@ void RunFrames(int refreshRate, const std::function<bool()>& frame) {
     });
 }
 
+std::filesystem::path SettingsDirectory(const std::string& app) {
+    return platform::SettingsDirectory(app);
+}
+
 }  // namespace vexa

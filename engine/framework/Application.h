@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
+#include <string>
 
 namespace vexa {
 
@@ -16,5 +18,10 @@ void PrepareApplication();
 // is held to `refreshRate` frames a second (0: unknown, taken as 60). In a
 // browser this never returns: the program ends in the last frame.
 void RunFrames(int refreshRate, const std::function<bool()>& frame);
+
+// Where the player's settings for `app` belong on this platform: the XDG
+// config folder on Linux, %APPDATA%\<app> on Windows, beside the record in a
+// browser. Empty when no such place can be named.
+std::filesystem::path SettingsDirectory(const std::string& app);
 
 }  // namespace vexa
