@@ -2,6 +2,7 @@
 
 #include "core/File.h"
 #include "core/GlobalOrder.h"
+#include "core/KeptFiles.h"
 
 #include <climits>
 #include <cstdint>
@@ -53,6 +54,18 @@ std::optional<int> parseRecord(std::string_view text) {
     return static_cast<int>(value);
 }
 
+// A browser keeps the record and its replay in a database of its own, which
+// another tab may have written meanwhile: it asks this rule, the save's own,
+// before a record takes a stored one's place.
+const vexa::KeptFile kKeptRecord(
+    kFileName,
+    [](std::string_view fresh, std::string_view stored) {
+        const std::optional<int> score = parseRecord(fresh);
+        const std::optional<int> record = parseRecord(stored);
+        return score && (!record || *score > *record);
+    },
+    kReplayName);
+
 // Whether `score` may take the stored record's place. The record is read
 // afresh, never taken from an earlier frame: a record that could not be read
 // then (a scanner holding it, a permission) would otherwise look like 0 and
@@ -98,11 +111,16 @@ bool saveRecord(int score, const std::string* replay) {
 }
 
 void reportSave(bool saved) {
-    if (saved) {
-        std::cout << "High score saved successfully!" << std::endl;
-    } else {
+    if (!saved) {
         std::cout << "Unable to save high score!" << std::endl;
+        return;
     }
+    // A browser's storage answers some time after the file was written: the
+    // line waits for its answer.
+    vexa::WhenFilesKept([](bool kept) {
+        std::cout << (kept ? "High score saved successfully!" : "Unable to save high score!")
+                  << std::endl;
+    });
 }
 
 }  // namespace

@@ -1,7 +1,13 @@
 #include "platform/Platform.h"
 
+#include "core/KeptFiles.h"
+
 #include <SDL.h>
 #include <emscripten.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
 
 // In PlatformWeb.js.
 extern "C" void vexa_prepare_page();
@@ -29,7 +35,51 @@ void runOneFrame() {
     emscripten_force_exit(0);
 }
 
+// The answer handed to the page, which copies it at once.
+const char* answer(std::string text) {
+    static std::string* const kept = new std::string();
+    *kept = std::move(text);
+    return kept->c_str();
+}
+
+std::string_view bytes(const unsigned char* data, std::size_t size) {
+    return size == 0 ? std::string_view()
+                     : std::string_view(reinterpret_cast<const char*>(data), size);
+}
+
 }  // namespace
+
+}  // namespace vexa::platform
+
+// The page's storage asks the program's own rules, so that every platform
+// keeps the same file from the same bytes.
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE int vexa_kept_file_replaces(const char* name, const unsigned char* fresh,
+                                                 std::size_t freshSize, const unsigned char* stored,
+                                                 std::size_t storedSize) {
+    return vexa::KeptFileReplaces(name, vexa::platform::bytes(fresh, freshSize),
+                                  vexa::platform::bytes(stored, storedSize))
+               ? 1
+               : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* vexa_kept_file_companion(const char* name) {
+    return vexa::platform::answer(vexa::KeptFileCompanion(name));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* vexa_kept_file_owner(const char* name) {
+    return vexa::platform::answer(vexa::KeptFileOwner(name));
+}
+
+// Once for each vexa_files_changed, when the page's database has answered.
+EMSCRIPTEN_KEEPALIVE void vexa_files_stored(int stored) {
+    vexa::KeptFilesStored(stored != 0);
+}
+
+}  // extern "C"
+
+namespace vexa::platform {
 
 void Prepare() {
     // The player's files were read back from browser storage before main
@@ -54,6 +104,7 @@ bool FramesPacedByHost() {
 }
 
 void FilesChanged() {
+    KeptFilesStoring();
     vexa_files_changed();
 }
 

@@ -1,20 +1,23 @@
 // The browser side of PlatformWeb.cpp.
 //
-// Files the player keeps (the high-score record): the program reads and writes
-// them in its working directory, /Assets, which holds the packaged assets in
-// memory. The files it writes are copied to IndexedDB, which is read before
-// main starts; restore() then copies them over the packaged defaults.
+// Files the player keeps (the high-score record and its companion): the
+// program reads and writes them in its working directory, /Assets, which holds
+// the packaged assets in memory. The files it writes are copied to IndexedDB,
+// which is read before main starts; restore() then copies them over the
+// packaged defaults.
 //
 // The database, its store and its keys are laid out as the IDBFS mount of
 // earlier builds laid them out, so records stored by those builds are found.
-// Several tabs of the game may be open at once: a save keeps whichever record
-// is higher, the stored one or the new one, in one transaction, and tells the
-// other tabs, whose working copy the game reads on its next frame.
+// Several tabs of the game may be open at once: a save puts a file over the
+// stored one only where the program's own rule for that file says so, in one
+// transaction, and tells the other tabs, whose working copy the game reads on
+// its next frame. This side only moves bytes; every rule is the program's.
 //
-// Without IndexedDB (switched off, blocked, or failing) the game plays on with
-// the record in memory, and the page says that the best score will not be kept.
+// Without IndexedDB (switched off, blocked, failing, or not answering in time)
+// the game plays on with the record in memory, and the page says that the best
+// score will not be kept; a database that answers late is still taken.
 mergeInto(LibraryManager.library, {
-  $vexaStorage__deps: ['$FS'],
+  $vexaStorage__deps: ['$FS', 'malloc', 'free'],
   $vexaStorage__postset: 'addOnPreRun(vexaStorage.load);',
   $vexaStorage: {
     dbName: '/persistent',
@@ -24,10 +27,18 @@ mergeInto(LibraryManager.library, {
     channelName: 'zap207-kept-files',
     // A regular file readable and writable by its owner, as IDBFS stored it.
     fileMode: 33188,
+    // How long the game waits for the database before it starts without it.
+    openTimeLimitMs: 3000,
     db: null,
+    // Callbacks waiting for the database to open, or null when none is asked.
+    opening: null,
     channel: null,
     // False once storage cannot be used at all: nothing more is tried.
     available: true,
+    // What the page was last told: whether the best score will outlive it.
+    toldKept: null,
+    // Whether main has taken what was loaded; later records are adopted.
+    restored: false,
     // Name to bytes, as read from storage before main started.
     loaded: {},
     // What could not be restored, reported in one console line.
@@ -37,6 +48,71 @@ mergeInto(LibraryManager.library, {
     known: {},
     // Saves still under way.
     pending: 0,
+
+    // Calls into the program with `values` as arguments: strings and byte
+    // arrays are copied into its memory for the call.
+    call: function (fn, values) {
+      var pointers = [];
+      var args = [];
+      values.forEach(function (value) {
+        if (typeof value === 'string') {
+          var size = lengthBytesUTF8(value) + 1;
+          var text = _malloc(size);
+          stringToUTF8(value, text, size);
+          pointers.push(text);
+          args.push(text);
+          return;
+        }
+        var bytes = _malloc(Math.max(1, value.length));
+        HEAPU8.set(value, bytes);
+        pointers.push(bytes);
+        args.push(bytes, value.length);
+      });
+      try {
+        return fn.apply(null, args);
+      } finally {
+        pointers.forEach(function (pointer) { _free(pointer); });
+      }
+    },
+
+    // The program's rule for `name`: whether `fresh` may take the place of `stored`.
+    replaces: function (name, fresh, stored) {
+      return vexaStorage.call(_vexa_kept_file_replaces, [name, fresh, stored]) !== 0;
+    },
+
+    companionOf: function (name) {
+      return UTF8ToString(vexaStorage.call(_vexa_kept_file_companion, [name]));
+    },
+
+    ownerOf: function (name) {
+      return UTF8ToString(vexaStorage.call(_vexa_kept_file_owner, [name]));
+    },
+
+    path: function (name) {
+      return vexaStorage.workDir + '/' + name;
+    },
+
+    // A working file's bytes, or null when there is none.
+    readWork: function (name) {
+      try {
+        return FS.readFile(vexaStorage.path(name));
+      } catch (e) {
+        return null;
+      }
+    },
+
+    // Puts `contents` in the working directory under `name`, or removes the
+    // file there for null, and remembers it as stored.
+    writeWork: function (name, contents) {
+      var path = vexaStorage.path(name);
+      if (contents !== null) {
+        FS.writeFile(path, contents);
+        vexaStorage.known[name] = vexaStorage.signature(path);
+      } else if (FS.analyzePath(path).exists) {
+        FS.unlink(path);
+        delete vexaStorage.known[name];
+      }
+    },
 
     fileNames: function (dir) {
       try {
@@ -56,26 +132,8 @@ mergeInto(LibraryManager.library, {
     rememberWorkFiles: function () {
       vexaStorage.known = {};
       vexaStorage.fileNames(vexaStorage.workDir).forEach(function (name) {
-        vexaStorage.known[name] = vexaStorage.signature(vexaStorage.workDir + '/' + name);
+        vexaStorage.known[name] = vexaStorage.signature(vexaStorage.path(name));
       });
-    },
-
-    // The number a kept file holds, read as the game reads its record, or null
-    // when it holds none.
-    recordValue: function (bytes) {
-      var match = /^[ \t\n\v\f\r]*([+-]?[0-9]+)/.exec(new TextDecoder().decode(bytes));
-      if (!match) return null;
-      var value = Number(match[1]);
-      return value > 2147483647 || value < -2147483648 ? 0 : value;
-    },
-
-    // Whether `fresh` may replace `stored`: the best score must never fall, so
-    // only a higher number does, or any number where none is stored.
-    replaces: function (fresh, stored) {
-      var old = vexaStorage.recordValue(stored);
-      if (old === null) return true;
-      var value = vexaStorage.recordValue(fresh);
-      return value !== null && value > old;
     },
 
     // The bytes of a stored entry, or null for one that is not a file.
@@ -88,6 +146,14 @@ mergeInto(LibraryManager.library, {
         return new Uint8Array(contents.buffer.slice(contents.byteOffset, contents.byteOffset + contents.byteLength));
       }
       return null;
+    },
+
+    // The file name a stored key holds, or null for a key of no file here.
+    nameOf: function (key) {
+      key = String(key);
+      if (key.indexOf(vexaStorage.keyPrefix) !== 0) return null;
+      var name = key.substring(vexaStorage.keyPrefix.length);
+      return !name || name.indexOf('/') >= 0 || name === '.' || name === '..' ? '' : name;
     },
 
     // Reading window.indexedDB itself throws where storage is blocked.
@@ -144,134 +210,228 @@ mergeInto(LibraryManager.library, {
       openAt(0);
     },
 
+    // One open at a time: a save made while the database has not answered
+    // yet waits for that answer rather than asking again.
     withDatabase: function (done) {
       if (vexaStorage.db) {
         done(vexaStorage.db);
         return;
       }
+      if (vexaStorage.opening) {
+        vexaStorage.opening.push(done);
+        return;
+      }
+      vexaStorage.opening = [done];
       vexaStorage.open(function (db, reason) {
+        var waiting = vexaStorage.opening;
+        vexaStorage.opening = null;
         vexaStorage.db = db;
-        done(db, reason);
+        waiting.forEach(function (wait) { wait(db, reason); });
       });
     },
 
-    // Before main: reads every stored file into memory. main waits for it.
+    // Before main: reads every stored file into memory. main waits for it,
+    // but not for ever: a database that does not answer in time (some privacy
+    // modes, a broken profile) lets the game start without it, and what it
+    // answers later is still taken.
     load: function () {
       addRunDependency('vexa-storage');
-      var finish = function () {
+      var waiting = true;
+      var start = function () {
+        if (!waiting) return;
+        waiting = false;
+        clearTimeout(limit);
         removeRunDependency('vexa-storage');
       };
+      var limit = setTimeout(function () {
+        console.warn('Saved files are slow to load; the game starts without them.');
+        vexaStorage.tellPage(false);
+        start();
+      }, vexaStorage.openTimeLimitMs);
       vexaStorage.withDatabase(function (db, reason) {
         if (!db) {
           vexaStorage.unavailable(reason);
-          finish();
+          start();
           return;
         }
-        var transaction;
-        try {
-          transaction = db.transaction(vexaStorage.storeName, 'readonly');
-        } catch (e) {
-          vexaStorage.unavailable(e);
-          finish();
-          return;
-        }
-        var cursor = transaction.objectStore(vexaStorage.storeName).openCursor();
-        cursor.onsuccess = function () {
-          var at = cursor.result;
-          if (!at) return;
-          var key = String(at.key);
-          if (key.indexOf(vexaStorage.keyPrefix) === 0) {
-            var name = key.substring(vexaStorage.keyPrefix.length);
-            var contents = vexaStorage.contentsOf(at.value);
-            if (!name || name.indexOf('/') >= 0 || name === '.' || name === '..') {
-              vexaStorage.skipped.push(key);
-            } else if (contents === null) {
-              vexaStorage.skipped.push(name);
-            } else {
-              vexaStorage.loaded[name] = contents;
-            }
+        vexaStorage.readAll(db, function (files) {
+          if (!waiting && vexaStorage.available) vexaStorage.tellPage(true);
+          if (vexaStorage.restored) {
+            vexaStorage.adoptAll(files);
+          } else {
+            vexaStorage.loaded = files;
           }
-          at.continue();
-        };
-        transaction.oncomplete = finish;
-        transaction.onabort = function () {
-          // Whatever was read before the failure is still restored.
-          err('Saved files could not be read: ' + transaction.error);
-          finish();
-        };
+          start();
+        });
       });
+    },
+
+    // Calls done(files) with every stored file by name; entries that hold no
+    // file are noted as skipped.
+    readAll: function (db, done) {
+      var files = {};
+      var transaction;
+      try {
+        transaction = db.transaction(vexaStorage.storeName, 'readonly');
+      } catch (e) {
+        vexaStorage.db = null;
+        vexaStorage.unavailable(e);
+        done(files);
+        return;
+      }
+      var cursor = transaction.objectStore(vexaStorage.storeName).openCursor();
+      cursor.onsuccess = function () {
+        var at = cursor.result;
+        if (!at) return;
+        var name = vexaStorage.nameOf(at.key);
+        var contents = name ? vexaStorage.contentsOf(at.value) : null;
+        if (name === '') {
+          vexaStorage.skipped.push(String(at.key));
+        } else if (name !== null && contents === null) {
+          vexaStorage.skipped.push(name);
+        } else if (name !== null) {
+          files[name] = contents;
+        }
+        at.continue();
+      };
+      transaction.oncomplete = function () {
+        done(files);
+      };
+      transaction.onabort = function () {
+        // Whatever was read before the failure is still restored.
+        err('Saved files could not be read: ' + transaction.error);
+        done(files);
+      };
+    },
+
+    // A companion is taken only with the file it accompanies.
+    withoutLoneCompanions: function (files) {
+      Object.keys(files).forEach(function (name) {
+        var owner = vexaStorage.ownerOf(name);
+        if (owner && !(owner in files)) {
+          vexaStorage.skipped.push(name);
+          delete files[name];
+        }
+      });
+      return files;
     },
 
     // In main, once the packaged assets are in place.
     restore: function () {
-      Object.keys(vexaStorage.loaded).forEach(function (name) {
+      var files = vexaStorage.withoutLoneCompanions(vexaStorage.loaded);
+      vexaStorage.loaded = {};
+      Object.keys(files).forEach(function (name) {
         try {
-          FS.writeFile(vexaStorage.workDir + '/' + name, vexaStorage.loaded[name]);
+          FS.writeFile(vexaStorage.path(name), files[name]);
         } catch (e) {
           vexaStorage.skipped.push(name);
         }
       });
-      vexaStorage.loaded = {};
-      if (vexaStorage.skipped.length > 0) {
-        console.warn('Stored files that could not be restored were skipped: ' + vexaStorage.skipped.join(', '));
-      }
+      vexaStorage.reportSkipped();
       vexaStorage.rememberWorkFiles();
+      vexaStorage.restored = true;
       if (typeof BroadcastChannel !== 'undefined') {
         vexaStorage.channel = new BroadcastChannel(vexaStorage.channelName);
         vexaStorage.channel.onmessage = function (event) {
-          vexaStorage.adoptIfHigher(event.data.name, event.data.contents);
+          var file = event.data;
+          vexaStorage.adopt(file.name, file.contents, file.companion);
         };
       }
     },
 
-    // Takes a record stored elsewhere (another tab, or storage itself) as the
-    // working copy when it is the better one.
-    adoptIfHigher: function (name, contents) {
-      var path = vexaStorage.workDir + '/' + name;
+    reportSkipped: function () {
+      if (vexaStorage.skipped.length > 0) {
+        console.warn('Stored files that could not be restored were skipped: ' + vexaStorage.skipped.join(', '));
+      }
+      vexaStorage.skipped = [];
+    },
+
+    // Files the database answered with after main had started.
+    adoptAll: function (files) {
+      files = vexaStorage.withoutLoneCompanions(files);
+      vexaStorage.reportSkipped();
+      Object.keys(files).forEach(function (name) {
+        if (vexaStorage.ownerOf(name)) return;
+        var companion = vexaStorage.companionOf(name);
+        vexaStorage.adopt(name, files[name], companion && companion in files ? files[companion] : null);
+      });
+    },
+
+    // Takes a file stored elsewhere (another tab, or storage itself), with its
+    // companion, as the working copy where the file's rule lets it replace ours.
+    adopt: function (name, contents, companionContents) {
       try {
-        var current = FS.analyzePath(path).exists ? FS.readFile(path) : new Uint8Array(0);
-        if (!vexaStorage.replaces(contents, current)) return;
-        FS.writeFile(path, contents);
-        vexaStorage.known[name] = vexaStorage.signature(path);
+        var current = vexaStorage.readWork(name);
+        if (current !== null && !vexaStorage.replaces(name, contents, current)) return;
+        vexaStorage.writeWork(name, contents);
+        var companion = vexaStorage.companionOf(name);
+        if (companion) vexaStorage.writeWork(companion, companionContents || null);
       } catch (e) {
         err('A record from another tab could not be taken: ' + e);
       }
     },
 
-    // The page is told, once, that the best score lives only as long as it.
+    // The page is told whether the best score will outlive it.
     unavailable: function (reason) {
       vexaStorage.available = false;
       console.warn('Saved files are not kept: ' + reason);
-      vexaStorage.tellPage();
+      vexaStorage.tellPage(false);
     },
 
-    tellPage: function () {
-      if (vexaStorage.toldPage) return;
-      vexaStorage.toldPage = true;
-      if (Module['onStorageFailure']) Module['onStorageFailure']();
+    tellPage: function (kept) {
+      if (kept === vexaStorage.toldKept) return;
+      vexaStorage.toldKept = kept;
+      var hook = Module[kept ? 'onStorageBack' : 'onStorageFailure'];
+      if (hook) hook();
     },
 
+    // Called once for each file the program wrote; answers the program once,
+    // when the outcome is known.
     persist: function () {
       var changed = vexaStorage.fileNames(vexaStorage.workDir).filter(function (name) {
-        return vexaStorage.known[name] !== vexaStorage.signature(vexaStorage.workDir + '/' + name);
-      }).map(function (name) {
-        return { name: name, contents: FS.readFile(vexaStorage.workDir + '/' + name) };
+        return vexaStorage.known[name] !== vexaStorage.signature(vexaStorage.path(name));
       });
-      vexaStorage.rememberWorkFiles();
-      if (changed.length === 0 || !vexaStorage.available) return;
+      // A companion waits, unstored and still changed, for its own file.
+      var files = changed.filter(function (name) {
+        return !vexaStorage.ownerOf(name);
+      }).map(function (name) {
+        var companion = vexaStorage.companionOf(name);
+        return { name: name, contents: vexaStorage.readWork(name), companion: companion ? vexaStorage.readWork(companion) : null };
+      });
+      files.forEach(function (file) {
+        vexaStorage.known[file.name] = vexaStorage.signature(vexaStorage.path(file.name));
+        var companion = vexaStorage.companionOf(file.name);
+        if (companion && file.companion !== null) {
+          vexaStorage.known[companion] = vexaStorage.signature(vexaStorage.path(companion));
+        }
+      });
+      if (files.length === 0) {
+        vexaStorage.answer(true);
+        return;
+      }
+      if (!vexaStorage.available) {
+        vexaStorage.answer(false);
+        return;
+      }
       vexaStorage.pending++;
       vexaStorage.withDatabase(function (db, reason) {
         if (!db) {
           vexaStorage.writeFailed(reason);
           return;
         }
-        vexaStorage.store(db, changed);
+        vexaStorage.store(db, files);
       });
     },
 
-    // Reads each stored record back and writes the new one only where it is
-    // higher, in one transaction: IndexedDB runs one writing transaction on a
-    // store at a time, so two tabs saving at once cannot both win.
+    answer: function (stored) {
+      _vexa_files_stored(stored ? 1 : 0);
+    },
+
+    // Reads each stored file back and writes the new one, with its companion,
+    // only where the file's rule lets it replace the stored one, in one
+    // transaction: IndexedDB runs one writing transaction on a store at a
+    // time, so two tabs saving at once cannot both win. A stored entry that
+    // cannot be read is never replaced, as on the desktop.
     store: function (db, files) {
       var transaction;
       try {
@@ -282,21 +442,37 @@ mergeInto(LibraryManager.library, {
         return;
       }
       var objects = transaction.objectStore(vexaStorage.storeName);
+      var put = function (name, contents) {
+        objects.put({ timestamp: new Date(), mode: vexaStorage.fileMode, contents: contents }, vexaStorage.keyPrefix + name);
+      };
       var written = [];
+      var kept = true;
+      var unreadable = [];
       files.forEach(function (file) {
-        var key = vexaStorage.keyPrefix + file.name;
-        var get = objects.get(key);
+        var get = objects.get(vexaStorage.keyPrefix + file.name);
         get.onsuccess = function () {
           var stored = vexaStorage.contentsOf(get.result);
-          if (stored !== null && !vexaStorage.replaces(file.contents, stored)) {
-            if (vexaStorage.replaces(stored, file.contents)) {
+          if (get.result !== undefined && stored === null) {
+            unreadable.push(file.name);
+            kept = false;
+            return;
+          }
+          if (stored !== null && !vexaStorage.replaces(file.name, file.contents, stored)) {
+            kept = false;
+            if (vexaStorage.replaces(file.name, stored, file.contents)) {
               out('Another tab had stored a higher record; it is kept.');
-              vexaStorage.adoptIfHigher(file.name, stored);
+              vexaStorage.takeStored(objects, file.name, stored);
             }
             return;
           }
           try {
-            objects.put({ timestamp: new Date(), mode: vexaStorage.fileMode, contents: file.contents }, key);
+            put(file.name, file.contents);
+            var companion = vexaStorage.companionOf(file.name);
+            if (companion && file.companion !== null) {
+              put(companion, file.companion);
+            } else if (companion) {
+              objects.delete(vexaStorage.keyPrefix + companion);
+            }
             written.push(file);
           } catch (e) {
             transaction.abort();
@@ -308,16 +484,35 @@ mergeInto(LibraryManager.library, {
         written.forEach(function (file) {
           if (vexaStorage.channel) vexaStorage.channel.postMessage(file);
         });
+        if (unreadable.length > 0) {
+          err('Saved files could not be written: the stored ' + unreadable.join(', ') + ' cannot be read');
+          vexaStorage.tellPage(false);
+        }
+        vexaStorage.answer(kept);
       };
       transaction.onabort = function () {
         vexaStorage.writeFailed(transaction.error || 'the write was refused');
       };
     },
 
+    // The stored file, with its stored companion, becomes the working copy.
+    takeStored: function (objects, name, stored) {
+      var companion = vexaStorage.companionOf(name);
+      if (!companion) {
+        vexaStorage.adopt(name, stored, null);
+        return;
+      }
+      var get = objects.get(vexaStorage.keyPrefix + companion);
+      get.onsuccess = function () {
+        vexaStorage.adopt(name, stored, vexaStorage.contentsOf(get.result));
+      };
+    },
+
     writeFailed: function (reason) {
       vexaStorage.pending--;
       err('Saved files could not be written: ' + reason);
-      vexaStorage.tellPage();
+      vexaStorage.tellPage(false);
+      vexaStorage.answer(false);
     },
   },
 

@@ -28,6 +28,9 @@ const WHITE = [255, 255, 255];
 const TITLE_TEXT = { x: 225, y: 250, w: 240, h: 50 };
 const HIGH_SCORE = { x: 525, y: 10, w: 275, h: 35 };
 const WHOLE = { x: 0, y: 0, w: 800, h: 600 };
+const SAVED = 'High score saved successfully!';
+const NOT_SAVED = 'Unable to save high score!';
+const SAVE_LINES = [SAVED, NOT_SAVED];
 
 // The page's margins and the game's frame take 34 pixels of the width.
 const DESKTOP_WIDTH = 834;
@@ -59,11 +62,12 @@ const PATIENCE_MS = Number(process.env.E2E_PATIENCE || 60) * 1000;
 // the suite's patience, whichever is longer: a busy machine only makes a
 // passing test slower.
 async function waitFor(check, ms, what) {
-  const deadline = Date.now() + Math.max(ms, PATIENCE_MS);
+  const limit = Math.max(ms, PATIENCE_MS);
+  const deadline = Date.now() + limit;
   for (;;) {
     const value = await check();
     if (value) return value;
-    assert.ok(Date.now() < deadline, `${what} within ${ms / 1000} s`);
+    assert.ok(Date.now() < deadline, `${what} within ${limit / 1000} s`);
     await sleep(100);
   }
 }
@@ -94,7 +98,7 @@ class Tab {
     await this.page.goto(url);
     await this.waitForFrames(10);
     // The page shows the game at the window's size once the game has opened it.
-    await this.page.waitForSelector('body.fitted', { state: 'attached', timeout: 30000 });
+    await this.page.waitForSelector('body.fitted', { state: 'attached' });
   }
 
   frames() {
@@ -104,8 +108,7 @@ class Tab {
   }
 
   async waitForFrames(count) {
-    await this.page.waitForFunction((n) => window.vexaFrames && window.vexaFrames.count >= n,
-      count, { timeout: 30000 });
+    await this.page.waitForFunction((n) => window.vexaFrames && window.vexaFrames.count >= n, count);
   }
 
   // The canvas's own pixels as the game drew them, copied in an animation
@@ -165,12 +168,16 @@ class Tab {
     return waitFor(() => this.log.includes(line), ms, `no console line "${line}"`);
   }
 
-  // Starts a game and waits until it has ended and its record is stored.
+  // Starts a game and waits until it has ended and the store has answered;
+  // returns the line the game printed about its record.
   async playRound() {
     await this.page.bringToFront();
+    const before = this.log.length;
     await this.hold('Space', 300);
-    await this.waitForLine('High score saved successfully!', 90000);
-    await this.page.waitForFunction(() => Module.vexaStorage.pending === 0, null, { timeout: 10000 });
+    const line = await waitFor(() => this.log.slice(before).find((text) => SAVE_LINES.includes(text)), 90000,
+      'no line about the record');
+    await this.page.waitForFunction(() => Module.vexaStorage.pending === 0);
+    return line;
   }
 
   // From now on notes whether each key press's default action was prevented,
@@ -188,22 +195,29 @@ class Tab {
     return this.page.evaluate(() => window.vexaKeyDefaults);
   }
 
-  // The record as stored in the browser's IndexedDB, or null.
-  storedRecord() {
-    return this.page.evaluate(() => new Promise((resolve, reject) => {
+  // A file as stored in the browser's IndexedDB: { mode, text }, or null.
+  stored(name) {
+    return this.page.evaluate((key) => new Promise((resolve, reject) => {
       const open = indexedDB.open('/persistent');
       open.onerror = () => reject(open.error);
       open.onsuccess = () => {
         const db = open.result;
         if (!db.objectStoreNames.contains('FILE_DATA')) return resolve(null);
-        const get = db.transaction('FILE_DATA').objectStore('FILE_DATA').get('/persistent/highscore.txt');
+        const get = db.transaction('FILE_DATA').objectStore('FILE_DATA').get(key);
         get.onerror = () => reject(get.error);
         get.onsuccess = () => {
           db.close();
-          resolve(get.result ? new TextDecoder().decode(get.result.contents) : null);
+          const entry = get.result;
+          resolve(entry ? { mode: entry.mode, text: entry.contents ? new TextDecoder().decode(entry.contents) : null } : null);
         };
       };
-    }));
+    }), '/persistent/' + name);
+  }
+
+  // The record as stored, or null.
+  async storedRecord() {
+    const entry = await this.stored('highscore.txt');
+    return entry && entry.text;
   }
 
   // Stores `entry` under `name` as the game's storage lays files out, behind
@@ -247,6 +261,9 @@ class Browser {
       args: FLAGS,
       ...this.device,
     });
+    // Every wait of Playwright's own follows the suite's patience too.
+    this.context.setDefaultTimeout(PATIENCE_MS);
+    this.context.setDefaultNavigationTimeout(PATIENCE_MS);
     await this.context.addInitScript(countFrames);
     if (this.init) await this.context.addInitScript(this.init);
     this.tab = new Tab(this.context.pages()[0] || await this.context.newPage());
@@ -312,6 +329,6 @@ function useSite() {
 }
 
 module.exports = {
-  useSite, Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, WHOLE,
+  useSite, Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, WHOLE, SAVED, NOT_SAVED, PATIENCE_MS,
   sleep, waitFor, screenUntil, isTitleScreen, assertTitleScreen,
 };

@@ -108,7 +108,7 @@ describe('the game in a browser', () => {
 
   test('a death shows the game-over screen and the new record, which is stored', async () => {
     await browser.tab.waitForLine('High score saved successfully!', 90000);
-    await browser.tab.page.waitForFunction(() => Module.vexaStorage.pending === 0, null, { timeout: 10000 });
+    await browser.tab.page.waitForFunction(() => Module.vexaStorage.pending === 0);
     const image = await screenUntil(browser.tab, 'game-over',
       (shown) => countColour(shown, { x: 50, y: 40, w: 700, h: 300 }, EMBLEM) > 300, 'no emblem on the game-over screen');
     assert.ok(countColour(image, { x: 50, y: 350, w: 600, h: 40 }, WHITE) > 300, 'no game-over text');
@@ -141,7 +141,7 @@ describe('the game in a browser', () => {
 
   test('Escape stops the loop and the page says the game has ended', async () => {
     await browser.tab.hold('Escape', 200);
-    await browser.tab.page.locator('#ended').waitFor({ state: 'visible', timeout: 5000 });
+    await browser.tab.page.locator('#ended').waitFor({ state: 'visible' });
     assert.match(await browser.tab.page.locator('#ended').innerText(), /The game has ended\./);
     const stopped = await browser.tab.frames();
     await sleep(500);
