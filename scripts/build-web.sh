@@ -39,5 +39,22 @@ node scripts/compress-web.js dist/web/index.html dist/web/zap207.js dist/web/zap
     dist/web/manifest.webmanifest
 # The offline copy is named after what it holds, so each new build replaces it.
 version=$(cd dist/web && find . -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum | cut -c1-16)
-sed "s/@VERSION@/$version/" web/sw.js > dist/web/sw.js
+# It also knows each file it keeps (the ones it lists) by its hash, so a
+# damaged copy is never served.
+hashes=$(node -e '
+const { createHash } = require("crypto");
+const { readFileSync } = require("fs");
+const list = /const FILES = (\[[^\]]*\]);/.exec(readFileSync("web/sw.js", "utf8"))[1];
+const hashes = {};
+for (const file of JSON.parse(list.replace(/\x27/g, "\""))) {
+  const name = file === "./" ? "index.html" : file;
+  hashes[file] = createHash("sha256").update(readFileSync("dist/web/" + name)).digest("hex");
+}
+console.log(JSON.stringify(hashes));
+')
+sed -e "s/@VERSION@/$version/" -e "s|@HASHES@|$hashes|" web/sw.js > dist/web/sw.js
+if grep -q '@[A-Z]*@' dist/web/sw.js; then
+    echo "sw.js: a placeholder was left unfilled" >&2
+    exit 1
+fi
 echo "The site is in dist/web/ ($(du -sk dist/web | cut -f1) KiB); scripts/serve-web.sh serves it."

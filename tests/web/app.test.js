@@ -10,7 +10,9 @@ const path = require('node:path');
 const { describe, test } = require('node:test');
 
 const { serve } = require('../../web/serve.js');
-const { useSite, SITE, KEEP, SHIP, WHITE, sleep, waitFor, screenUntil, assertTitleScreen } = require('./browser.js');
+const {
+  useSite, SITE, KEEP, SHIP, WHITE, WHOLE, sleep, waitFor, screenUntil, isTitleScreen, assertTitleScreen,
+} = require('./browser.js');
 const { countColour, decodePng } = require('./png.js');
 
 const PHONE = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 };
@@ -29,6 +31,21 @@ function shipRow(image) {
   if (most === 0) return -1;
   const near = counts.filter((at) => at.count >= most * 0.95);
   return near.reduce((sum, at) => sum + at.y, 0) / near.length;
+}
+
+// Fingers on the game's canvas, each landed or lifted on its own: touch
+// events made in the page, as the protocol gives no way to lift one finger of
+// two. `changed` and `down` list [id, fraction of the height] pairs.
+function touch(tab, box, type, changed, down, cancelable = true) {
+  return tab.page.evaluate(([kind, lifted, held, at, canCancel]) => {
+    const canvas = document.getElementById('canvas');
+    const make = ([id, fraction]) => new Touch({
+      identifier: id, target: canvas, clientX: at.x + at.width * 0.6, clientY: at.y + at.height * fraction,
+    });
+    canvas.dispatchEvent(new TouchEvent(kind, {
+      bubbles: true, cancelable: canCancel, view: window, touches: held.map(make), changedTouches: lifted.map(make),
+    }));
+  }, [type, changed, down, box, cancelable]);
 }
 
 // A run is on: the whole ship is in its column. A tap in the lower half also
@@ -114,17 +131,7 @@ describe('the game on a phone and as an app', () => {
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     await cdp.detach();
 
-    // Two fingers, each lifted on its own: touch events made in the page, as
-    // the protocol gives no way to lift one finger of two.
-    const fingers = (type, changed, down) => tab.page.evaluate(([kind, lifted, held, box]) => {
-      const canvas = document.getElementById('canvas');
-      const make = ([id, fraction]) => new Touch({
-        identifier: id, target: canvas, clientX: box.x + box.width * 0.6, clientY: box.y + box.height * fraction,
-      });
-      canvas.dispatchEvent(new TouchEvent(kind, {
-        bubbles: true, cancelable: true, touches: held.map(make), changedTouches: lifted.map(make),
-      }));
-    }, [type, changed, down, box]);
+    const fingers = (...args) => touch(tab, box, ...args);
     await fingers('touchstart', [[1, 0.15]], [[1, 0.15]]);
     await fingers('touchstart', [[2, 0.85]], [[1, 0.15], [2, 0.85]]);
     const down = await waitFor(async () => {
@@ -142,6 +149,30 @@ describe('the game on a phone and as an app', () => {
     assert.ok(Math.abs(shipRow(await tab.screen('touch-still-later')) - still) <= 10, 'the ship moves with no finger down');
     // "mouse pressed" would say a finger also counted as the mouse.
     assert.ok(!tab.log.includes('mouse pressed'));
+    // A touch the browser takes over (a system gesture) is cancelled, which
+    // nothing can prevent: the page does not try, so the console stays quiet.
+    await fingers('touchstart', [[3, 0.5]], [[3, 0.5]]);
+    await fingers('touchcancel', [[3, 0.5]], [], false);
+    await tab.framesAndTime(100);
+    assert.deepEqual(tab.log.filter((line) => /Ignored attempt/.test(line)), []);
+    assert.deepEqual(tab.errors, []);
+  });
+
+  test('a finger still steering when the ship dies leaves the game-over screen up', async () => {
+    const { tab } = await openBrowser({ device: { ...PHONE, viewport: { width: 844, height: 390 } } });
+    const box = await layout(tab);
+    await tab.page.touchscreen.tap(box.x + box.width * 0.6, box.y + box.height * 0.5);
+    await waitFor(async () => shipInPlay(await tab.screen('dying-playing')), 5000, 'no ship after a tap');
+    // Held until long after the end: only a tap leaves the game-over screen.
+    await touch(tab, box, 'touchstart', [[1, 0.15]], [[1, 0.15]]);
+    const gameOver = (image) => countColour(image, { x: 50, y: 350, w: 600, h: 40 }, WHITE) > 300 &&
+      countColour(image, WHOLE, SHIP) === 0;
+    await waitFor(async () => gameOver(await tab.screen('dying-game-over')), 90000, 'the run did not end');
+    await tab.framesAndTime(1500);
+    assert.ok(gameOver(await tab.screen('dying-still-over')), 'the held finger left the game-over screen');
+    await touch(tab, box, 'touchend', [[1, 0.15]], []);
+    await tab.page.touchscreen.tap(box.x + box.width * 0.6, box.y + box.height * 0.5);
+    await screenUntil(tab, 'dying-title', (image) => !gameOver(image), 'a tap did not leave the game-over screen');
     assert.deepEqual(tab.errors, []);
   });
 
@@ -188,14 +219,21 @@ describe('the game on a phone and as an app', () => {
     const { tab } = await openBrowser({ device: { ...PHONE, viewport: { width: 844, height: 390 } } });
     const box = await layout(tab);
     const x = box.x + box.width * 0.6;
+    // The player comes back to the page some time before tapping it: a key
+    // already down as the focus returns is not taken as a press.
+    const refocus = async () => {
+      await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('focus')));
+      await tab.framesAndTime(500);
+    };
     await tab.page.touchscreen.tap(x, box.y + box.height * 0.5);
     await waitFor(async () => shipInPlay(await tab.screen('tap-playing')), 5000, 'no ship after a tap');
     assert.ok(await tab.page.locator('#resume-hint').isHidden(), 'a resume hint in play');
 
     await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
     await waitFor(async () => pausedCaption(await tab.screen('tap-paused')), 5000, 'losing focus did not pause');
-    await tab.page.locator('#resume-hint').waitFor({ state: 'visible', timeout: 5000 });
+    await tab.page.locator('#resume-hint').waitFor({ state: 'visible' });
     const before = shipRow(await tab.screen('tap-before'));
+    await refocus();
 
     // A finger held low on the paused game: the run resumes, and the finger
     // that resumed it does not steer, however long it stays.
@@ -205,6 +243,14 @@ describe('the game on a phone and as an app', () => {
     await waitFor(async () => !pausedCaption(await tab.screen('tap-resumed')), 5000, 'a tap did not resume');
     await sleep(700);
     const held = await tab.screen('tap-held');
+    // Paused again with that finger still down: another finger's tap resumes as well.
+    await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
+    await waitFor(async () => pausedCaption(await tab.screen('tap-paused-again')), 5000, 'losing focus did not pause');
+    await refocus();
+    await touch(tab, box, 'touchstart', [[5, 0.9]], [[1, 0.9], [5, 0.9]]);
+    await touch(tab, box, 'touchend', [[5, 0.9]], [[1, 0.9]]);
+    await waitFor(async () => !pausedCaption(await tab.screen('tap-resumed-again')), 5000,
+      'a second finger did not resume while the first was down');
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     await cdp.detach();
     // Held all along, the finger would have taken the ship some 140 px down.
@@ -303,7 +349,26 @@ describe('the game on a phone and as an app', () => {
     const own = await serve(SITE);
     const { tab } = await openBrowser({}, own.url);
     await tab.page.evaluate(() => navigator.serviceWorker.ready);
-    await tab.page.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 10000 });
+    await tab.page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+
+    // A copy damaged in the cache (the game's code cut in half) is not served:
+    // the network's is, and it mends the cache.
+    const cached = (cut) => tab.page.evaluate(async (half) => {
+      const cache = await caches.open((await caches.keys()).find((name) => name.startsWith('zap207-')));
+      const response = await cache.match('zap207.wasm');
+      const bytes = response ? await response.arrayBuffer() : new ArrayBuffer(0);
+      if (half) {
+        await cache.put('zap207.wasm', new Response(bytes.slice(0, bytes.byteLength / 2),
+          { headers: { 'Content-Type': 'application/wasm' } }));
+      }
+      return bytes.byteLength;
+    }, cut);
+    const size = fs.statSync(path.join(SITE, 'zap207.wasm')).size;
+    assert.equal(await cached(true), size);
+    await tab.page.reload();
+    await tab.waitForFrames(10);
+    await screenUntil(tab, 'mended-title', isTitleScreen, 'no title screen with a damaged cache');
+    await waitFor(async () => (await cached(false)) === size, 0, 'the damaged copy in the cache was not mended');
     own.server.close();
     own.server.closeAllConnections();
 
