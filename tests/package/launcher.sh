@@ -45,6 +45,10 @@ PLAY="$HOME/.local/share/zap207"
 [ "$STATUS" -eq 7 ] || fail "the game's status 7 came back as $STATUS"
 [ "$(head -n 1 "$ZAP207_TEST_MARK")" = "$PLAY" ] || fail "the game started in $(head -n 1 "$ZAP207_TEST_MARK"), not $PLAY"
 [ "$(sed -n 2p "$ZAP207_TEST_MARK")" = "one two" ] || fail "the arguments were not passed on"
+# A replay named from where the command was typed is still found from there.
+run "$LAUNCHER" --seed 3 --replay run.replay --verify /abs/run.replay
+[ "$(sed -n 2p "$ZAP207_TEST_MARK")" = "--seed 3 --replay $WORK/elsewhere/run.replay --verify /abs/run.replay" ] ||
+    fail "replay paths were not named from the starting directory"
 assets=0
 for asset in "$DATA"/*; do
     name=${asset##*/}
