@@ -89,11 +89,6 @@ std::unique_ptr<K_AsteroidField> NewGame() {
     return game;
 }
 
-// Minutes are counted from the moment the first wave has crossed the window,
-// so that every scene shows what play shows: the ship among a few waves. What
-// is left to grow with the minutes is what nobody sees.
-constexpr float kFirstWavesAcross = 12.0f;
-
 // The scene after `minutes` of play: the ship at x 100 clear of every rock,
 // or, when `hit`, on top of one so that the next frame bursts it.
 void Arrange(K_AsteroidField& game, int minutes, bool hit) {
@@ -101,29 +96,12 @@ void Arrange(K_AsteroidField& game, int minutes, bool hit) {
     game.SetState(K_AsteroidField::StartGame);
     Frame(game);
     Frame(game);
-    const auto arrivals = bench::PlayFor(kFirstWavesAcross + static_cast<float>(minutes) * 60.0f);
-    Player* ship = game.m_scene->GetActor<Player>();
-    ship->m_transform.position.y = bench::ClearHeight(arrivals);
-    for (const bench::Arrival& a : arrivals) {
-        const vexa::Transform transform(a.position, vexa::kHalfPi, 5.0f);
-        std::unique_ptr<vexa::Actor> actor;
-        if (a.powerup) {
-            actor =
-                std::make_unique<Powerup>(0.0f, transform, vexa::g_modelManager.Get("powerup.txt"));
-            actor->m_tag = "Powerup";
-        } else {
-            actor = std::make_unique<Enemy>(800.0f, 0.0f, transform,
-                                            vexa::g_modelManager.Get("asteroid.txt"));
-            actor->m_tag = "Enemy";
-        }
-        actor->m_game = &game;
-        game.m_scene->Add(std::move(actor));
-    }
+    bench::AddField(game, bench::kFirstWavesAcross + static_cast<float>(minutes) * 60.0f);
     // In play each of them came to rest as it crossed the left edge, not all
     // in one frame.
     Frame(game);
     if (hit) {
-        ship = game.m_scene->GetActor<Player>();
+        const Player* ship = game.m_scene->GetActor<Player>();
         auto rock = std::make_unique<Enemy>(
             800.0f, 0.0f, vexa::Transform(ship->m_transform.position, vexa::kHalfPi, 5.0f),
             vexa::g_modelManager.Get("asteroid.txt"));

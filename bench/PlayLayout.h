@@ -4,11 +4,19 @@
 // rules frame by frame rather than drawn by hand: a wave of five asteroids
 // enters at x 800 every 4 s, a power-up every 32 s, each at a random height,
 // and all of them drift left at 75 px/s.
+#include "Enemy.h"
+#include "K_AsteroidField.h"
+#include "Player.h"
+#include "Powerup.h"
+
 #include "core/Random.h"
 #include "core/Vector2.h"
+#include "framework/Scene.h"
+#include "renderer/ModelManager.h"
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace bench {
@@ -20,6 +28,10 @@ struct Arrival {
 
 constexpr float kFrame = 1.0f / 60.0f;
 constexpr float kDrift = 75.0f;
+// Minutes of play are counted from the moment the first wave has crossed the
+// window, so that every scene shows what play shows: the ship among a few
+// waves. What is left to grow with the minutes is what nobody sees.
+constexpr float kFirstWavesAcross = 12.0f;
 
 // Everything that entered in `seconds` of play (stopping early once `limit`
 // have entered), in the order it entered, where it stands at the end.
@@ -75,6 +87,30 @@ inline float ClearHeight(const std::vector<Arrival>& arrivals) {
         }
     }
     return best;
+}
+
+// Puts the game's scene where `seconds` of play would have it: every arrival
+// added as the game adds it, and its ship at x 100 moved clear of them all.
+inline void AddField(K_AsteroidField& game, float seconds) {
+    const auto arrivals = PlayFor(seconds);
+    if (Player* ship = game.m_scene->GetActor<Player>()) {
+        ship->m_transform.position.y = ClearHeight(arrivals);
+    }
+    for (const Arrival& a : arrivals) {
+        const vexa::Transform transform(a.position, vexa::kHalfPi, 5.0f);
+        std::unique_ptr<vexa::Actor> actor;
+        if (a.powerup) {
+            actor =
+                std::make_unique<Powerup>(0.0f, transform, vexa::g_modelManager.Get("powerup.txt"));
+            actor->m_tag = "Powerup";
+        } else {
+            actor = std::make_unique<Enemy>(800.0f, 0.0f, transform,
+                                            vexa::g_modelManager.Get("asteroid.txt"));
+            actor->m_tag = "Enemy";
+        }
+        actor->m_game = &game;
+        game.m_scene->Add(std::move(actor));
+    }
 }
 
 }  // namespace bench

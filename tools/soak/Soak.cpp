@@ -5,6 +5,12 @@
 // the rules keep every one of them until the game ends.
 //   soak [MINUTES] [SEED]          (default: 60 minutes, seed 207)
 // Exit status 1 when open files or textures grew after the first minute.
+//   soak field                     the memory of a run's scene at 0, 30, 60 minutes
+// The field: one second of play in the scene the game's rules make after each
+// of those minutes (bench/PlayLayout.h), then its actors, how many of them
+// rest, and resident memory, with the growth per actor added.
+#include "PlayLayout.h"
+
 #include "Enemy.h"
 #include "Frame.h"
 #include "K_AsteroidField.h"
@@ -215,10 +221,52 @@ const char* stateName(K_AsteroidField::eState state) {
     return "?";
 }
 
+void advanceClock() {
+    g_now += std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(1.0 / kFramesPerSecond));
+}
+
+// The scenes of ever longer runs, one after another in the same game, so
+// that each measure holds the largest scene yet.
+int field(K_AsteroidField& game, FrameRunner& runner) {
+    std::printf("minute  actors resting  rss_mb  kb_per_added_actor\n");
+    double firstMb = 0.0;
+    long firstActors = 0;
+    for (const int minute : {0, 30, 60}) {
+        game.SetState(K_AsteroidField::StartGame);
+        for (int frame = 0; frame < 2; ++frame) {
+            advanceClock();
+            runner.Run();
+        }
+        bench::AddField(game, bench::kFirstWavesAcross + static_cast<float>(minute) * 60.0f);
+        for (int frame = 0; frame < kFramesPerSecond; ++frame) {
+            advanceClock();
+            runner.Run();
+        }
+        if (game.GetState() != K_AsteroidField::Playing) {
+            std::fprintf(stderr, "the ship was hit in the %d-minute scene\n", minute);
+            return 1;
+        }
+        const auto actors = static_cast<long>(game.m_scene->Count());
+        const double mb = residentMb();
+        if (minute == 0) {
+            firstMb = mb;
+            firstActors = actors;
+        }
+        const long added = actors - firstActors;
+        std::printf("%6d %7ld %7zu %7.1f", minute, actors, game.m_scene->CountResting(), mb);
+        if (added > 0) std::printf("  %.2f", (mb - firstMb) * 1024.0 / static_cast<double>(added));
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const int minutes = argc > 1 ? std::atoi(argv[1]) : 60;
+    const bool fieldOnly = argc > 1 && std::string(argv[1]) == "field";
+    const int minutes = argc > 1 && !fieldOnly ? std::atoi(argv[1]) : 60;
     const unsigned seed = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : 207u;
     SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);
     SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -243,6 +291,7 @@ int main(int argc, char* argv[]) {
     FrameRunner::Options options;
     options.readDevices = false;
     FrameRunner runner(*game, options);
+    if (fieldOnly) return field(*game, runner);
 
     std::printf(
         "minute  state     games longest actors asteroids particles textures "
@@ -258,8 +307,7 @@ int main(int argc, char* argv[]) {
     const auto started = Clock::now();
     for (int frame = 1; frame <= minutes * kFramesPerMinute; ++frame) {
         // One pass of the game's frame loop, with keys from the random player.
-        g_now += std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(1.0 / kFramesPerSecond));
+        advanceClock();
         player.Press(*game->m_scene);
         runner.Run();
 
