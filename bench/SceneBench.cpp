@@ -1,5 +1,6 @@
 // The per-frame costs that grow with play: the scene's update and collision
-// pass, next to the walk over every pair it replaced, and the particle pool.
+// pass, next to the walk over every pair it replaced, and the particle pool;
+// and what bringing a resting actor up to date costs.
 #include "PlayLayout.h"
 
 #include "AllPairsScene.h"
@@ -119,6 +120,18 @@ void ParticlePoolFindFreeWhenFull(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(pool.GetFreeParticle());
 }
 BENCHMARK(ParticlePoolFindFreeWhenFull);
+
+// A resting asteroid brought up to date: the place an hour of steps past the
+// left edge leaves it, as the digest at the end of a run asks for it.
+void RestingCatchUpOfAnHour(benchmark::State& state) {
+    const float drift = -bench::kDrift * bench::kFrame;
+    float start = -20.0f;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(start);
+        benchmark::DoNotOptimize(vexa::Actor::AddedRepeatedly(start, drift, 216000));
+    }
+}
+BENCHMARK(RestingCatchUpOfAnHour);
 
 }  // namespace
 
