@@ -28,6 +28,17 @@ class Renderer;
 // change the size of every actor using it unseen.) Where the candidates cannot
 // stay exact cheaply (a place or size that is not finite, a watched actor that
 // moved or grew) the rest of the pass is the plain walk.
+//
+// Resting keeps a step's cost flat however many actors a long run keeps. An
+// actor that ignores collisions and settles after its update (Actor::Settle:
+// it will never be drawn again and only drifts) leaves m_actors for
+// m_resting, keeping its place in the order. Nothing updates, pairs or draws
+// it until someone looks: ForEach and GetActor first bring it to where its
+// updates would have left it, bit for bit, and GetActor, or a visit that
+// changes it, wakes it. Its pairs go unseen while every actor that would see
+// a collision stays right of where any resting actor can reach; when one
+// comes nearer, or the step's length changes, they all wake, and the pass
+// goes on as the plain walk.
 class Scene {
 public:
     // Sets the actor's scene and appends it; safe from inside OnCollision.

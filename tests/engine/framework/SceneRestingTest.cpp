@@ -119,8 +119,8 @@ std::vector<std::uint32_t> Look(vexa::Scene& scene) {
 }
 
 // The same play on one world: drifters arriving from the right and from far
-// left, watchers, looks over the scene, a drifter found and put back in view,
-// and changes of the step's length.
+// left, watchers, looks over the scene, drifters found or visited and put
+// back in view, and changes of the step's length.
 void Play(World& world, unsigned seed, int steps, std::size_t& mostResting,
           std::vector<std::vector<std::uint32_t>>& looks) {
     std::mt19937 layout(seed);
@@ -139,6 +139,15 @@ void Play(World& world, unsigned seed, int steps, std::size_t& mostResting,
         if (step % 250 == 0) dt = dt == 0.02f ? 1.0f / 60.0f : 0.02f;
         world.scene.Update(dt);
         mostResting = std::max(mostResting, world.scene.CountResting());
+        if (step % 330 == 0) {
+            // A visit that moves some back into view, resting or not.
+            int k = 0;
+            world.scene.ForEach([&k](Actor& actor) {
+                if (dynamic_cast<Drifter*>(&actor) != nullptr && k++ % 50 == 0) {
+                    actor.m_transform.position.x += 1000.0f;
+                }
+            });
+        }
         if (step % 97 == 0) {
             if (Drifter* first = world.scene.GetActor<Drifter>()) {
                 first->m_transform.position.x += 1500.0f;
