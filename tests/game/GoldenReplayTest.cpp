@@ -286,6 +286,9 @@ TEST_F(GoldenReplay, RecordedRunsAreKeptByteForByte) {
 }
 
 TEST_F(GoldenReplay, KeptRunsVerifyToTheirScoreAndDigest) {
+    // Without a record the game says so on every step; the answer is still
+    // its one line.
+    std::filesystem::remove(dir.Path() / "highscore.txt");
     for (const Golden& golden : kGolden) {
         SCOPED_TRACE(golden.file);
         CapturedStream out(std::cout);
