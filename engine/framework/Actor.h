@@ -27,10 +27,10 @@ public:
     virtual void Draw(Renderer& renderer);
     virtual void OnCollision(Actor* other);
 
-    // Resting. Right after its update, an actor that can show it will never
-    // again be drawn, change but by a steady drift, or touch anything that
-    // reacts returns true: the scene may then stop updating it every step and
-    // bring it up to date through CatchUp whenever anyone looks at it.
+    // Resting. Called right after an update: true from an actor that can
+    // show it will never again be drawn nor change but by a steady drift. The
+    // scene may then stop updating it every step and bring it up to date
+    // through CatchUp whenever anyone looks at it.
     virtual bool Settle() { return false; }
     // The next `steps` updates of `dt` at once, exactly as they would have
     // left a settled actor: by default the drift SettleDrifting noted.
@@ -69,7 +69,8 @@ protected:
 private:
     friend class Scene;
     // The scene's notes: the actor's place in the order of adding, whether it
-    // rests, and the scene's step it has been brought up to.
+    // rests, and the scene's step it has been brought up to; and the drift
+    // SettleDrifting noted for CatchUp.
     std::uint64_t m_addedAs = 0;
     std::uint64_t m_restingSince = 0;
     bool m_resting = false;
