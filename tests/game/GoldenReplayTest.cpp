@@ -1,3 +1,4 @@
+#include "Controls.h"
 #include "Enemy.h"
 #include "Frame.h"
 #include "K_AsteroidField.h"
@@ -186,9 +187,9 @@ protected:
     }
 
     void HoldInput(std::uint8_t bits) {
-        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_W, (bits & 1) != 0);
-        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_S, (bits & 2) != 0);
-        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_SPACE, (bits & 4) != 0);
+        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_W, (bits & Controls::kStepUp) != 0);
+        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_S, (bits & Controls::kStepDown) != 0);
+        vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_SPACE, (bits & Controls::kStepConfirm) != 0);
     }
 
     void Frame(double seconds) {
@@ -202,7 +203,7 @@ protected:
     // keys the pilot holds, a step a frame at 60 Hz.
     void Fly(Plan plan) {
         Frame(1.0 / 60.0);
-        HoldInput(4);
+        HoldInput(Controls::kStepConfirm);
         Frame(1.0 / 60.0);
         HoldInput(0);
         bool bonusSeen = false;
@@ -216,11 +217,11 @@ protected:
                 const float target =
                     crash ? nearestAsteroidHeight(*game, *ship) : clearHeight(*game, *ship);
                 const float y = ship->m_transform.position.y;
-                if (target < y - 2.0f) input = 1;
-                if (target > y + 2.0f) input = 2;
+                if (target < y - 2.0f) input = Controls::kStepUp;
+                if (target > y + 2.0f) input = Controls::kStepDown;
                 // Inputs that change nothing in play are recorded all the same.
-                if (step % 97 < 3) input |= 4;
-                if (step % 131 < 2) input |= 3;
+                if (step % 97 < 3) input |= Controls::kStepConfirm;
+                if (step % 131 < 2) input |= Controls::kStepUp | Controls::kStepDown;
             }
             HoldInput(input);
             Frame(1.0 / 60.0);
