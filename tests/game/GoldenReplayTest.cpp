@@ -1,55 +1,23 @@
+#include "GameTest.h"
+
 #include "Controls.h"
-#include "Enemy.h"
-#include "Frame.h"
-#include "K_AsteroidField.h"
-#include "Player.h"
 #include "Powerup.h"
 #include "Verify.h"
 
-#include "CapturedStream.h"
-#include "SoftwareCanvas.h"
-#include "TempDir.h"
-
-#include "core/Random.h"
 #include "core/Replay.h"
-#include "core/Time.h"
-#include "framework/Scene.h"
-#include "input/InputSystem.h"
-#include "renderer/ParticleSystem.h"
-
-#include <SDL.h>
-#include <SDL_ttf.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-using testing_support::CapturedStream;
-using testing_support::ReadWhole;
-using testing_support::ScopedWorkingDirectory;
-using testing_support::SoftwareCanvas;
-using testing_support::TempDir;
-
 namespace {
-
-using Clock = vexa::Time::Clock;
-
-Clock::time_point g_now{};
-Clock::time_point fakeNow() {
-    return g_now;
-}
 
 // How the test pilot flies a run: straight at the asteroids, or clear of them
 // until a power-up has paid its bonus and only then into one.
@@ -158,27 +126,12 @@ float nearestAsteroidHeight(K_AsteroidField& game, const Player& ship) {
 
 }  // namespace
 
-// Plays known runs through the real frame sequence in a directory with the
-// game's assets, as the game and --verify do.
-class GoldenReplay : public ::testing::Test {
+// Plays known runs through the real frame sequence, as the game and --verify do.
+class GoldenReplay : public GameTest {
 protected:
-    void SetUp() override {
-        std::filesystem::copy(ZAP207_SOURCE_ASSETS, dir.Path(),
-                              std::filesystem::copy_options::recursive |
-                                  std::filesystem::copy_options::overwrite_existing);
-        dir.Write("highscore.txt", "0");
-        cwd = std::make_unique<ScopedWorkingDirectory>(dir.Path());
-        canvas = std::make_unique<SoftwareCanvas>();
-        TTF_Init();
-    }
-
-    void TearDown() override {
-        game.reset();
-        HoldInput(0);
-    }
-
     // A fresh game, as at the program's start with the given seed.
     void NewGame(std::uint32_t seed) {
+        game.reset();
         vexa::seedRandom(seed);
         vexa::g_time = vexa::Time(&fakeNow);
         for (auto& particle : vexa::g_particleSystem.m_particles) particle.m_isActive = false;
@@ -192,19 +145,12 @@ protected:
         vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_SPACE, (bits & Controls::kStepConfirm) != 0);
     }
 
-    void Frame(double seconds) {
-        advanceClock(seconds);
-        FrameRunner::Options options;
-        options.readDevices = false;
-        FrameRunner(*game, options).Run();
-    }
-
     // Flies one run from the title screen to its game-over screen with the
     // keys the pilot holds, a step a frame at 60 Hz.
     void Fly(Plan plan) {
-        Frame(1.0 / 60.0);
+        Step(kFrame);
         HoldInput(Controls::kStepConfirm);
-        Frame(1.0 / 60.0);
+        Step(kFrame);
         HoldInput(0);
         bool bonusSeen = false;
         for (int step = 0; step < 60 * 120 && game->GetState() != K_AsteroidField::GameOver;
@@ -224,7 +170,7 @@ protected:
                 if (step % 131 < 2) input |= Controls::kStepUp | Controls::kStepDown;
             }
             HoldInput(input);
-            Frame(1.0 / 60.0);
+            Step(kFrame);
         }
         HoldInput(0);
         ASSERT_EQ(game->GetState(), K_AsteroidField::GameOver);
@@ -249,11 +195,6 @@ protected:
         EXPECT_FALSE(runner.Watching()) << hertz << " Hz";
         return game->GetLastRun();
     }
-
-    TempDir dir;
-    std::unique_ptr<ScopedWorkingDirectory> cwd;
-    std::unique_ptr<SoftwareCanvas> canvas;
-    std::unique_ptr<K_AsteroidField> game;
 };
 
 // The kept runs are recorded again, by the game itself, byte for byte; with
