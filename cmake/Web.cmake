@@ -7,9 +7,11 @@ foreach(lib IN ITEMS SDL2::SDL2 SDL2_ttf::SDL2_ttf SDL2_mixer::SDL2_mixer)
   endif()
 endforeach()
 
-# The smallest code: the page is downloaded on every first visit.
-add_compile_options(-Oz)
-add_link_options(-Oz)
+# The smallest code: the page is downloaded on every first visit. Link-time
+# optimisation lets the linker drop and merge across the game's own files
+# (the libraries are prebuilt without it): some 3 KB less over the wire.
+add_compile_options(-Oz -flto)
+add_link_options(-Oz -flto)
 
 # Turns the game executable into zap207.js and zap207.wasm, with the assets
 # packaged into zap207.data and mounted as the working directory's Assets.

@@ -16,5 +16,6 @@ built=$SECONDS
 
 export PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
 (cd tests/web && npm ci --no-audit --no-fund --prefer-offline --loglevel=error)
-node --test tests/web/serve.test.js tests/web/game.test.js tests/web/storage.test.js tests/web/app.test.js
+node --test tests/web/serve.test.js tests/web/game.test.js tests/web/replay.test.js tests/web/storage.test.js \
+    tests/web/app.test.js
 echo "Browser build: $((built - started)) s; browser tests: $((SECONDS - built)) s"

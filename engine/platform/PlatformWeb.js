@@ -48,6 +48,8 @@ mergeInto(LibraryManager.library, {
     known: {},
     // Saves still under way.
     pending: 0,
+    // The companions the page was last told of, joined by '/'.
+    toldCompanions: null,
 
     // Calls into the program with `values` as arguments: strings and byte
     // arrays are copied into its memory for the call.
@@ -127,6 +129,20 @@ mergeInto(LibraryManager.library, {
     signature: function (path) {
       var stat = FS.stat(path);
       return stat.ino + ':' + stat.mtime.getTime();
+    },
+
+    // The page is told which companions the game has beside their files (the
+    // replay of the record's run), so that it offers what the game can show.
+    tellCompanions: function () {
+      var hook = Module['onCompanionsChanged'];
+      if (!hook) return;
+      var names = vexaStorage.fileNames(vexaStorage.workDir).filter(function (name) {
+        return vexaStorage.ownerOf(name) !== '';
+      });
+      var told = names.join('/');
+      if (told === vexaStorage.toldCompanions) return;
+      vexaStorage.toldCompanions = told;
+      hook(names);
     },
 
     rememberWorkFiles: function () {
@@ -330,6 +346,7 @@ mergeInto(LibraryManager.library, {
       vexaStorage.reportSkipped();
       vexaStorage.rememberWorkFiles();
       vexaStorage.restored = true;
+      vexaStorage.tellCompanions();
       if (typeof BroadcastChannel !== 'undefined') {
         vexaStorage.channel = new BroadcastChannel(vexaStorage.channelName);
         vexaStorage.channel.onmessage = function (event) {
@@ -366,6 +383,7 @@ mergeInto(LibraryManager.library, {
         vexaStorage.writeWork(name, contents);
         var companion = vexaStorage.companionOf(name);
         if (companion) vexaStorage.writeWork(companion, companionContents || null);
+        vexaStorage.tellCompanions();
       } catch (e) {
         err('A record from another tab could not be taken: ' + e);
       }
@@ -388,6 +406,7 @@ mergeInto(LibraryManager.library, {
     // Called once for each file the program wrote; answers the program once,
     // when the outcome is known.
     persist: function () {
+      vexaStorage.tellCompanions();
       var changed = vexaStorage.fileNames(vexaStorage.workDir).filter(function (name) {
         return vexaStorage.known[name] !== vexaStorage.signature(vexaStorage.path(name));
       });
@@ -516,6 +535,28 @@ mergeInto(LibraryManager.library, {
     },
   },
 
+  // Files the page hands the program before main starts (a replay to verify):
+  // Module.pageFiles, when set, is a promise of { path: bytes }. A file that
+  // could not be had is left out, and the program says so as for any missing file.
+  $vexaPageFiles__deps: ['$FS'],
+  $vexaPageFiles__postset: 'addOnPreRun(vexaPageFiles.load);',
+  $vexaPageFiles: {
+    load: function () {
+      var files = Module['pageFiles'];
+      if (!files) return;
+      addRunDependency('vexa-page-files');
+      Promise.resolve(files).then(function (byPath) {
+        Object.keys(byPath).forEach(function (path) {
+          FS.writeFile(path, byPath[path]);
+        });
+      }).catch(function (error) {
+        err('The page could not hand its files to the game: ' + error);
+      }).then(function () {
+        removeRunDependency('vexa-page-files');
+      });
+    },
+  },
+
   // Browsers start sound only on a user's gesture; SDL's audio code asks for
   // that through this function. The first key press may also be the Escape
   // that ends the program, which closes the sound before the browser has
@@ -539,7 +580,7 @@ mergeInto(LibraryManager.library, {
 
   // SDL's own inline JavaScript calls $autoResumeAudioContext and $dynCall
   // (the audio callback).
-  vexa_prepare_page__deps: ['$vexaStorage', '$autoResumeAudioContext', '$dynCall'],
+  vexa_prepare_page__deps: ['$vexaStorage', '$vexaPageFiles', '$autoResumeAudioContext', '$dynCall'],
   vexa_prepare_page: function () {
     Module['vexaStorage'] = vexaStorage;
     vexaStorage.restore();

@@ -13,7 +13,7 @@ const { serve } = require('../../web/serve.js');
 const {
   useSite, SITE, KEEP, SHIP, WHITE, WHOLE, sleep, waitFor, screenUntil, isTitleScreen, assertTitleScreen,
 } = require('./browser.js');
-const { countColour, decodePng } = require('./png.js');
+const { colourMaskDifference, countColour, decodePng } = require('./png.js');
 
 const PHONE = { viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 };
 
@@ -196,12 +196,13 @@ describe('the game on a phone and as an app', () => {
     await waitFor(async () => pausedCaption(await tab.screen('hidden-paused')), 5000, 'no PAUSED caption');
     const stopped = shipRow(await tab.screen('hidden-stopped'));
     await tab.page.keyboard.up('w');
-    // Back on the page, the game waits; a held key, Space included, is no resume.
+    // Back on the page, the game waits; a held key, Space included, is no
+    // resume. The window kept the focus all along, so no focus event comes:
+    // the page tells the game the focus is back itself.
     await tab.page.evaluate(() => {
       Object.defineProperty(document, 'hidden', { value: false, configurable: true });
       Object.defineProperty(document, 'visibilityState', { value: 'visible', configurable: true });
       document.dispatchEvent(new Event('visibilitychange'));
-      window.dispatchEvent(new FocusEvent('focus'));
     });
     await tab.hold('Space', 300);
     await tab.hold('s', 300);
@@ -215,45 +216,70 @@ describe('the game on a phone and as an app', () => {
     assert.deepEqual(tab.errors, []);
   });
 
-  test('on a touch screen a tap resumes a paused run, and does nothing else', async () => {
-    const { tab } = await openBrowser({ device: { ...PHONE, viewport: { width: 844, height: 390 } } });
+  // The paused game's menu: its highlighted line is framed by two white
+  // lines across the panel. Returns the frame's top and bottom rows, or null.
+  function menuFrame(image) {
+    const lines = [];
+    for (let y = 150; y < 560; y++) {
+      if (countColour(image, { x: 100, y, w: 600, h: 1 }, WHITE) > 300) lines.push(y);
+    }
+    return lines.length >= 2 ? { top: lines[0], bottom: lines[lines.length - 1] } : null;
+  }
+  // The values' column of the menu's second line, the music volume, inside
+  // the frame that highlights it when it is chosen.
+  const musicValue = (frame) => ({ x: 560, y: frame.bottom + 5, w: 120, h: frame.bottom - frame.top - 8 });
+
+  test('on a touch screen a tap chooses the paused menu\'s line, Resume resumes, and the choice outlives a reload', async () => {
+    const { tab } = await openBrowser({ device: { ...PHONE, viewport: { width: 844, height: 390 } } }, `${context.site.url}?seed=4`);
     const box = await layout(tab);
     const x = box.x + box.width * 0.6;
-    // The player comes back to the page some time before tapping it: a key
-    // already down as the focus returns is not taken as a press.
-    const refocus = async () => {
+    // A place of the picture, in the page's pixels.
+    const pageY = (y) => box.y + box.height * y / 600;
+    const pause = async (name) => {
+      await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
+      const image = await screenUntil(tab, name, (shown) => pausedCaption(shown) && menuFrame(shown),
+        'losing focus did not pause with the menu up');
+      await tab.page.locator('#resume-hint').waitFor({ state: 'visible' });
+      // The player is back: the window has the focus again, just before the tap.
       await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('focus')));
-      await tab.framesAndTime(500);
+      return image;
     };
     await tab.page.touchscreen.tap(x, box.y + box.height * 0.5);
     await waitFor(async () => shipInPlay(await tab.screen('tap-playing')), 5000, 'no ship after a tap');
     assert.ok(await tab.page.locator('#resume-hint').isHidden(), 'a resume hint in play');
 
-    await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
-    await waitFor(async () => pausedCaption(await tab.screen('tap-paused')), 5000, 'losing focus did not pause');
-    await tab.page.locator('#resume-hint').waitFor({ state: 'visible' });
-    const before = shipRow(await tab.screen('tap-before'));
-    await refocus();
+    // Resume is the highlighted line as the pause begins; the music volume is
+    // the next. A tap on it moves the highlight there and turns the volume.
+    const paused = await pause('tap-paused');
+    const resume = menuFrame(paused);
+    const pitch = resume.bottom - resume.top + 1;
+    await tab.page.touchscreen.tap(x, pageY((resume.top + resume.bottom) / 2 + pitch));
+    const turned = await screenUntil(tab, 'tap-music', (shown) => {
+      const frame = menuFrame(shown);
+      return frame && frame.top > resume.top + pitch / 2;
+    }, 'a tap on the music volume did not choose it');
+    assert.ok(colourMaskDifference(turned, paused, musicValue(resume), WHITE) > 20, 'the music volume did not change');
+    assert.ok(pausedCaption(turned), 'a tap on a line resumed the run');
+    const before = shipRow(turned);
 
-    // A finger held low on the paused game: the run resumes, and the finger
-    // that resumed it does not steer, however long it stays.
+    // A finger held on Resume: the run resumes, and the finger that resumed it
+    // does not steer up, however long it stays.
     const cdp = await tab.page.context().newCDPSession(tab.page);
-    const low = { id: 1, x, y: box.y + box.height * 0.9 };
-    await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [low] });
-    await waitFor(async () => !pausedCaption(await tab.screen('tap-resumed')), 5000, 'a tap did not resume');
+    const onResume = pageY((resume.top + resume.bottom) / 2);
+    await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ id: 1, x, y: onResume }] });
+    await waitFor(async () => !pausedCaption(await tab.screen('tap-resumed')), 5000, 'a tap on Resume did not resume');
     await sleep(700);
     const held = await tab.screen('tap-held');
-    // Paused again with that finger still down: another finger's tap resumes as well.
-    await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
-    await waitFor(async () => pausedCaption(await tab.screen('tap-paused-again')), 5000, 'losing focus did not pause');
-    await refocus();
-    await touch(tab, box, 'touchstart', [[5, 0.9]], [[1, 0.9], [5, 0.9]]);
-    await touch(tab, box, 'touchend', [[5, 0.9]], [[1, 0.9]]);
+    // Paused again with that finger still down: another finger's tap on Resume resumes as well.
+    await pause('tap-paused-again');
+    const fraction = (onResume - box.y) / box.height;
+    await touch(tab, box, 'touchstart', [[5, fraction]], [[1, fraction], [5, fraction]]);
+    await touch(tab, box, 'touchend', [[5, fraction]], [[1, fraction]]);
     await waitFor(async () => !pausedCaption(await tab.screen('tap-resumed-again')), 5000,
       'a second finger did not resume while the first was down');
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     await cdp.detach();
-    // Held all along, the finger would have taken the ship some 140 px down.
+    // Held all along, the finger would have taken the ship some 140 px up.
     assert.ok(Math.abs(shipRow(held) - before) <= 30, `the resuming finger steered: y ${before} then ${shipRow(held)}`);
     assert.ok(shipNear(held, before) > 40 && !pausedCaption(held), 'the run is not going on');
     assert.ok(await tab.page.locator('#resume-hint').isHidden(), 'the resume hint stayed');
@@ -264,6 +290,18 @@ describe('the game on a phone and as an app', () => {
     await waitFor(async () => shipRow(await tab.screen('tap-steer')) < before - 40, 5000, 'the next finger did not steer');
     await next.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     await next.detach();
+
+    // The volume chosen is kept in the browser and read again after a reload.
+    await tab.page.waitForFunction(() => Module.vexaStorage.pending === 0);
+    const stored = await tab.stored('settings.txt');
+    assert.ok(stored && /^music_volume = 0$/m.test(stored.text), `the stored settings: ${stored && stored.text}`);
+    await tab.page.reload();
+    await tab.waitForFrames(10);
+    await tab.page.touchscreen.tap(x, box.y + box.height * 0.5);
+    await waitFor(async () => shipInPlay(await tab.screen('tap-reloaded')), 5000, 'no ship after a tap');
+    const again = await pause('tap-paused-reloaded');
+    assert.ok(colourMaskDifference(again, turned, musicValue(resume), WHITE) <= 10,
+      'the music volume chosen was not kept over the reload');
     assert.deepEqual(tab.errors, []);
   });
 

@@ -195,7 +195,8 @@ class Tab {
     return this.page.evaluate(() => window.vexaKeyDefaults);
   }
 
-  // A file as stored in the browser's IndexedDB: { mode, text }, or null.
+  // A file as stored in the browser's IndexedDB: { mode, text, bytes } (no
+  // bytes for an entry that holds none), or null.
   stored(name) {
     return this.page.evaluate((key) => new Promise((resolve, reject) => {
       const open = indexedDB.open('/persistent');
@@ -208,7 +209,11 @@ class Tab {
         get.onsuccess = () => {
           db.close();
           const entry = get.result;
-          resolve(entry ? { mode: entry.mode, text: entry.contents ? new TextDecoder().decode(entry.contents) : null } : null);
+          const contents = entry && entry.contents ? new Uint8Array(entry.contents) : null;
+          if (!entry) return resolve(null);
+          const file = { mode: entry.mode, text: contents ? new TextDecoder().decode(contents) : null };
+          if (contents) file.bytes = Array.from(contents);
+          resolve(file);
         };
       };
     }), '/persistent/' + name);
@@ -285,6 +290,27 @@ class Browser {
   }
 }
 
+// Runs the page's verify mode in a tab of `context` on the replay `bytes`,
+// served as a file of the site at `url`: returns the line the program printed
+// about it, after checking that the page shows the same line once it has ended.
+async function verifyInBrowser(context, url, bytes) {
+  const page = await context.newPage();
+  const lines = [];
+  page.on('console', (message) => lines.push(message.text()));
+  try {
+    await page.route('**/checked.replay', (route) =>
+      route.fulfill({ body: bytes, contentType: 'application/octet-stream' }));
+    await page.goto(`${url}?verify=checked.replay`);
+    await page.locator('#ended').waitFor({ state: 'visible' });
+    const shown = await page.locator('#ended-text').innerText();
+    const printed = lines.filter((line) => line === shown);
+    assert.equal(printed.length, 1, `the page shows "${shown}", the console holds ${JSON.stringify(lines)}`);
+    return shown;
+  } finally {
+    await page.close();
+  }
+}
+
 // The game's next screens until `check` holds for one, which is returned.
 function screenUntil(tab, name, check, what) {
   return waitFor(async () => {
@@ -330,5 +356,5 @@ function useSite() {
 
 module.exports = {
   useSite, Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, WHOLE, SAVED, NOT_SAVED, PATIENCE_MS,
-  sleep, waitFor, screenUntil, isTitleScreen, assertTitleScreen,
+  sleep, waitFor, screenUntil, isTitleScreen, assertTitleScreen, verifyInBrowser,
 };

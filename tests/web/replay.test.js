@@ -1,0 +1,44 @@
+// Replays recorded by the Linux build, verified by the browser build in
+// Chromium through the page's verify mode: the same score and digest as the
+// desktop tests expect of them. Needs the site in dist/web/ (scripts/build-web.sh).
+'use strict';
+
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const path = require('node:path');
+const { describe, test } = require('node:test');
+
+const { useSite, verifyInBrowser } = require('./browser.js');
+
+const GAME_TESTS = path.resolve(__dirname, '../game');
+
+// The known runs and what they end with, as the desktop test lists them.
+function goldenRuns() {
+  const source = fs.readFileSync(path.join(GAME_TESTS, 'GoldenReplayTest.cpp'), 'utf8');
+  const runs = [...source.matchAll(/\{"([^"]+\.replay)", Plan::\w+, \d+, (\d+), "([0-9a-f]{16})"\}/g)]
+    .map(([, file, score, digest]) => ({ file, score, digest }));
+  assert.ok(runs.length >= 2, 'the known runs were not found in GoldenReplayTest.cpp');
+  return runs;
+}
+
+describe('replays in the browser', () => {
+  const context = useSite();
+
+  test('the known runs recorded on Linux end with the same score and digest', async () => {
+    const { browser } = await context.openBrowser();
+    for (const run of goldenRuns()) {
+      const bytes = fs.readFileSync(path.join(GAME_TESTS, 'golden', run.file));
+      assert.equal(await verifyInBrowser(browser.context, context.site.url, bytes),
+        `score ${run.score} digest ${run.digest}`, run.file);
+    }
+  });
+
+  test('a cut-short replay gets one line naming it, and the page ends', async () => {
+    const { browser } = await context.openBrowser();
+    const [run] = goldenRuns();
+    const bytes = fs.readFileSync(path.join(GAME_TESTS, 'golden', run.file));
+    const cut = await verifyInBrowser(browser.context, context.site.url, bytes.subarray(0, bytes.length / 2));
+    assert.match(cut, /^\/verify\.replay: /);
+    assert.doesNotMatch(cut, /^score /);
+  });
+});
