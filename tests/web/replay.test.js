@@ -32,13 +32,4 @@ describe('replays in the browser', () => {
         `score ${run.score} digest ${run.digest}`, run.file);
     }
   });
-
-  test('a cut-short replay gets one line naming it, and the page ends', async () => {
-    const { browser } = await context.openBrowser();
-    const [run] = goldenRuns();
-    const bytes = fs.readFileSync(path.join(GAME_TESTS, 'golden', run.file));
-    const cut = await verifyInBrowser(browser.context, context.site.url, bytes.subarray(0, bytes.length / 2));
-    assert.match(cut, /^\/verify\.replay: /);
-    assert.doesNotMatch(cut, /^score /);
-  });
 });
