@@ -1,7 +1,7 @@
 # A hang fails fast, with the test's name. Under an emulator each test also
 # pays for starting it.
 if(CMAKE_CROSSCOMPILING)
-  set(default_timeout 120)
+  set(default_timeout 300)
 else()
   set(default_timeout 60)
 endif()
