@@ -123,3 +123,24 @@ start_window_manager() {
     openbox --sm-disable > "$WORK/openbox.log" 2>&1 &
     wait_until "$PATIENCE" window_manager_running || fail "the window manager did not start"
 }
+
+# Holds a key until the check holds: a busy game may take a long while to
+# draw a frame, and a press that falls between two frames is never seen. A
+# release and the next press can also fall into one frame, which then sees the
+# key still held and no new press: a key that has changed nothing after a
+# while is released and pressed again.
+# Usage: press_until <key> <failure message> <check and its arguments>
+press_until() {
+    local key=$1 what=$2 deadline
+    shift 2
+    deadline=$(($(now_ms) + PATIENCE * 1000))
+    while [ "$(now_ms)" -lt "$deadline" ]; do
+        xdo keydown "$key"
+        if wait_until 15 "$@"; then
+            xdo keyup "$key"
+            return 0
+        fi
+        xdo keyup "$key"
+    done
+    fail "$what"
+}

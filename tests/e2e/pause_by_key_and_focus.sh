@@ -64,26 +64,6 @@ expect() {
     wait_until "$PATIENCE" "$@" || fail "$what"
 }
 
-# Holds a key until the check holds: a busy game may take a long while to
-# draw a frame, and a press that falls between two frames is never seen. A
-# release and the next press can also fall into one frame, which then sees the
-# key still held and no new press: a key that has changed nothing after a
-# while is released and pressed again.
-press_until() {
-    local key=$1 what=$2 deadline
-    shift 2
-    deadline=$(($(now_ms) + PATIENCE * 1000))
-    while [ "$(now_ms)" -lt "$deadline" ]; do
-        xdo keydown "$key"
-        if wait_until 15 "$@"; then
-            xdo keyup "$key"
-            return 0
-        fi
-        xdo keyup "$key"
-    done
-    fail "$what"
-}
-
 # An asteroid can end a run while the steps below wait on a busy machine.
 # start_run starts a new run when the last one has ended, and pause_by tries a
 # pause again in a new run when the run ended before it paused.

@@ -29,21 +29,6 @@ ship_shown() {
     path=$(screenshot "$window" "ship-$shot") || return 1
     [ "$(count_colour "$path" 80x80+60+260 '#4CE5FF')" -gt 20 ]
 }
-# Holds a key until the check holds (see pause_by_key_and_focus.sh).
-press_until() {
-    local key=$1 what=$2 deadline
-    shift 2
-    deadline=$(($(now_ms) + PATIENCE * 1000))
-    while [ "$(now_ms)" -lt "$deadline" ]; do
-        xdo keydown "$key"
-        if wait_until 15 "$@"; then
-            xdo keyup "$key"
-            return 0
-        fi
-        xdo keyup "$key"
-    done
-    fail "$what"
-}
 # One press of a menu key: held long enough for a frame to see it.
 menu_key() { hold_key "$1" 0.3; sleep 0.2; }
 full_screen() { xprop -id "$(current_window)" _NET_WM_STATE 2> /dev/null | grep -q FULLSCREEN; }
