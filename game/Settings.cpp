@@ -288,7 +288,7 @@ std::string FormatSettings(const Settings& settings) {
     return text;
 }
 
-SettingsFile::SettingsFile(fs::path directory)
+SettingsFile::SettingsFile(const fs::path& directory)
     : m_path{directory.empty() ? fs::path() : directory / kFileName} {}
 
 Settings SettingsFile::Load() {

@@ -79,9 +79,9 @@ std::string ButtonName(int button);
 class SettingsFile {
 public:
     // A file larger than this is no settings file.
-    static constexpr std::uintmax_t kMaxBytes = 64 * 1024;
+    static constexpr std::uintmax_t kMaxBytes = std::uintmax_t{64} * 1024;
 
-    explicit SettingsFile(std::filesystem::path directory);
+    explicit SettingsFile(const std::filesystem::path& directory);
 
     // The file's settings over the defaults. Nothing is said of a missing
     // file; a file that cannot be read, or lines that make no sense, give

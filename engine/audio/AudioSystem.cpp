@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cmath>
 #include <iostream>
 #include <string>
 
@@ -43,7 +44,7 @@ std::string loadSound(const std::string& filename, Mix_Chunk*& chunk) {
 
 int mixerVolume(float volume) {
     const float clamped = volume < 0.0f ? 0.0f : (volume > 1.0f ? 1.0f : volume);
-    return static_cast<int>(clamped * MIX_MAX_VOLUME + 0.5f);
+    return static_cast<int>(std::lround(clamped * MIX_MAX_VOLUME));
 }
 
 }  // namespace

@@ -12,9 +12,10 @@ namespace {
 constexpr std::string_view kMagic{"ZAP207 replay\n"};
 constexpr std::size_t kHeaderBytes = kMagic.size() + 4 + 4 + 4 + 4 + 8 + 4 + 4;
 constexpr std::size_t kChecksumBytes = 8;
-static_assert(Replay::kMaxStartBytes < (1u << 14), "the start's length fits two varint bytes");
+static_assert(Replay::kMaxStartBytes < (std::size_t{1} << 14),
+              "the start's length fits two varint bytes");
 static_assert(Replay::kMaxFileBytes == kHeaderBytes + 2u + Replay::kMaxStartBytes +
-                                           2u * Replay::kMaxSteps + kChecksumBytes,
+                                           std::size_t{2} * Replay::kMaxSteps + kChecksumBytes,
               "the largest file has the largest start and one two-byte run per step");
 
 void putU32(std::string& out, std::uint32_t value) {
