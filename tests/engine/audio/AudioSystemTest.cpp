@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -208,6 +209,47 @@ TEST_F(AudioSystemTest, APlayedSoundIsHeardInTheMixedOutput) {
 
     EXPECT_EQ(record(silentRecording, false), 0);
     EXPECT_GT(record(recording, true), 1000);
+}
+
+// The menu's volumes: effects (one-shots) and music (loops) each at their own
+// level, measured in what the device really mixed.
+TEST_F(AudioSystemTest, MusicAndEffectsPlayAtTheirOwnVolumes) {
+    const ScopedEnv driver{"SDL_AUDIODRIVER", "disk"};
+    // The loudest sample (16-bit, the mixer's default format) of the first
+    // stretch of output with the tone played as music or as an effect.
+    const auto loudest = [this](const std::string& name, float music, float effects, bool loop) {
+        const auto file = m_dir.Path() / (name + ".raw");
+        const ScopedEnv output{"SDL_DISKAUDIOFILE", file.string()};
+        {
+            vexa::AudioSystem audio;
+            audio.Initialize();
+            EXPECT_TRUE(audio.IsOpen());
+            audio.AddAudio("tone", Wav("short"));
+            audio.SetVolumes(music, effects);
+            audio.PlayAudio("tone", loop);
+            // The disk driver writes in real time: wait for a fifth of a second of it.
+            const Uint64 deadline = SDL_GetTicks64() + 60000;
+            std::error_code ec;
+            while (std::filesystem::file_size(file, ec) < 44100u * 4u / 5u &&
+                   SDL_GetTicks64() < deadline) {
+                SDL_Delay(5);
+            }
+        }
+        const std::string bytes = testing_support::ReadWhole(file);
+        int peak = 0;
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            const auto low = static_cast<unsigned char>(bytes[i]);
+            const auto high = static_cast<unsigned char>(bytes[i + 1]);
+            const auto sample = static_cast<std::int16_t>(low | (high << 8));
+            peak = std::max(peak, std::abs(static_cast<int>(sample)));
+        }
+        return peak;
+    };
+    const int full = loudest("full", 1.0f, 1.0f, false);
+    ASSERT_GT(full, 1000);
+    EXPECT_NEAR(loudest("half-effects", 1.0f, 0.5f, false), full / 2, full / 10);
+    EXPECT_NEAR(loudest("music-beside-silent-effects", 1.0f, 0.0f, true), full, full / 10);
+    EXPECT_EQ(loudest("silent-music", 0.0f, 1.0f, true), 0);
 }
 
 // A FIFO once blocked the game in open() for ever, a link to /dev/zero was read
