@@ -66,11 +66,10 @@ int InputSystem::WatchEvent(void* input, SDL_Event* event) {
     if (event->type != SDL_WINDOWEVENT) return 0;
     switch (event->window.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        self->m_focused = true;
+        self->m_focusReturned = true;
         self->m_focusGainedAt = event->window.timestamp;
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        self->m_focused = false;
         self->RequestPause();
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
@@ -92,9 +91,12 @@ void InputSystem::FollowKey(const SDL_KeyboardEvent& key) {
     }
     if (key.repeat != 0) return;
     // A key held while the focus returns reaches the window by its key
-    // repeat, as if pressed just then: within one repeat interval.
-    const bool justFocused = key.timestamp - m_focusGainedAt < kFocusSettleMs;
-    if (!m_focused || justFocused) m_keysFromOutside.set(scancode);
+    // repeat, as if pressed just then: within one repeat interval. A key that
+    // reaches the window at any other time was pressed for it, even where
+    // SDL thinks the window has no focus (an X server giving keys to the
+    // window under the pointer).
+    const bool justFocused = m_focusReturned && key.timestamp - m_focusGainedAt < kFocusSettleMs;
+    if (justFocused) m_keysFromOutside.set(scancode);
 }
 
 void InputSystem::Update() {

@@ -32,8 +32,8 @@ public:
     // Codes outside the tables answer false.
     bool GetKeyDown(std::uint32_t scancode) const;
     // Held in this snapshot but not in the one before. A key that went down
-    // while the window was away, or within kFocusSettleMs of its return,
-    // went down elsewhere: it counts only once let go and pressed again.
+    // within kFocusSettleMs of the window's return went down elsewhere: it
+    // counts only once let go and pressed again.
     bool GetKeyPressed(std::uint32_t scancode) const;
     bool GetMouseButtonDown(std::uint32_t button) const;
     // Where the pointer is, in window coordinates.
@@ -97,7 +97,7 @@ private:
     bool m_watching = false;
     bool m_pauseRequestPending = false;
     bool m_pauseRequested = false;
-    bool m_focused = true;
+    bool m_focusReturned = false;
     std::uint32_t m_focusGainedAt = 0;
     // Keys that went down while the window was away; cleared as each is let go.
     std::bitset<kScancodes> m_keysFromOutside;

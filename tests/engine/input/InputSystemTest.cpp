@@ -245,24 +245,26 @@ TEST(InputSystem, AKeyThatWentDownElsewhereIsNoPressUntilPressedAgain) {
             return pressed;
         };
 
-        // Down while the window was away, or just as it came back.
+        // A key that reaches the window while SDL thinks it unfocused was
+        // pressed for it (the X server gives keys to the window under the
+        // pointer when no window has the focus).
         pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+        input.EndSnapshot();
         pushKey(SDL_KEYDOWN, SDL_SCANCODE_M);
+        EXPECT_TRUE(pressAndLetGo(SDL_SCANCODE_M));
+
+        // Down just as the window came back: held elsewhere.
         pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
         pushKey(SDL_KEYDOWN, SDL_SCANCODE_P);
         pushKey(SDL_KEYDOWN, SDL_SCANCODE_P, true);
         input.EndSnapshot();
-        input.SetKeyDown(SDL_SCANCODE_M, true);
         input.SetKeyDown(SDL_SCANCODE_P, true);
         EXPECT_TRUE(input.GetKeyDown(SDL_SCANCODE_P));
         EXPECT_FALSE(input.GetKeyPressed(SDL_SCANCODE_P));
-        EXPECT_FALSE(input.GetKeyPressed(SDL_SCANCODE_M));
 
-        // Once let go, each is pressed as usual.
+        // Once let go, it is pressed as usual.
         letGo(SDL_SCANCODE_P);
-        letGo(SDL_SCANCODE_M);
         EXPECT_TRUE(pressAndLetGo(SDL_SCANCODE_P));
-        EXPECT_TRUE(pressAndLetGo(SDL_SCANCODE_M));
 
         // A press that begins in the window once it has settled counts.
         const Uint32 settled = SDL_GetTicks() + vexa::InputSystem::kFocusSettleMs;
