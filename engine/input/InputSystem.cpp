@@ -70,8 +70,6 @@ int InputSystem::WatchEvent(void* input, SDL_Event* event) {
         self->m_focusGainedAt = event->window.timestamp;
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        self->RequestPause();
-        break;
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_HIDDEN:
         self->RequestPause();
