@@ -206,8 +206,9 @@ void PauseMenu::TakeBinding(const vexa::InputSystem& input, Settings& settings, 
         m_notice = rowLabel(row) + " IS NOW " + name;
         break;
     case Bindings::Result::Swapped: {
-        const int other =
-            keyRow ? before.KeyAction(key) : Bindings::kKeyCount + before.ButtonAction(button);
+        const int other = keyRow
+                              ? before.KeyAction(key)
+                              : static_cast<int>(Bindings::kKeyCount) + before.ButtonAction(button);
         const std::string old = upper(
             keyRow
                 ? KeyName(before.keys[static_cast<std::size_t>(row)])

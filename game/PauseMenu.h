@@ -31,7 +31,8 @@ public:
         Quit
     };
     // The controls page: one row per key, then per button, then these.
-    static constexpr int kResetRow = Bindings::kKeyCount + Bindings::kButtonCount;
+    static constexpr int kResetRow =
+        static_cast<int>(Bindings::kKeyCount) + static_cast<int>(Bindings::kButtonCount);
     static constexpr int kBackRow = kResetRow + 1;
 
     PauseMenu();
