@@ -44,7 +44,7 @@ export TMPDIR="$scratch"
 # Longest input per target: a model or a record is a few lines, a replay a
 # few minutes of runs; the sound and font targets take the size of their
 # largest seed.
-declare -A MAX_LEN=([model]=2048 [highscore]=64 [textform]=512 [sound]=0 [font]=0 [replayfile]=4096)
+declare -A MAX_LEN=([model]=2048 [highscore]=64 [textform]=512 [sound]=0 [font]=0 [replayfile]=4096 [settings]=2048)
 
 found=0
 for target in "${targets[@]}"; do
