@@ -17,10 +17,12 @@ ZAP207_TESTS=ON BUILD_DIR="$BUILD_DIR" scripts/build-windows.sh
 echo "Windows build: $((SECONDS - start)) s"
 
 start=$SECONDS
-scripts/wine-run.sh --prepare > /dev/null
-# Tests whose premise Windows does not have, each with the reason.
+scripts/wine-run.sh --hold
+trap 'scripts/wine-run.sh --release' EXIT
+# Tests not run under Wine, each with the reason.
 NOT_UNDER_WINE=(
     "HighScoreStoreTest.WithoutRoomForANewFileAWritableRecordIsRewrittenInPlace|Windows ignores a directory's read-only attribute when a file is created in it, so permission bits cannot make a directory without room for a new file"
+    "RestingPlay.AnHourPlaysAlikeWithAndWithoutRestingActors|three simulated hours read the record file at every step, 650 000 times, which takes Wine over ten minutes; the rules it compares are the same code on every platform, and the golden replays show under Wine that they end alike"
 )
 excluded=""
 for entry in "${NOT_UNDER_WINE[@]}"; do
@@ -28,12 +30,13 @@ for entry in "${NOT_UNDER_WINE[@]}"; do
     excluded+="${excluded:+|}^${entry%%|*}\$"
 done
 (cd "$BUILD_DIR" && ctest --output-on-failure -j "$JOBS" -LE e2e -E "$excluded")
+scripts/wine-run.sh --release
 echo "Windows unit tests under Wine: $((SECONDS - start)) s"
 
 # The end-to-end tests play the game exactly as it is shipped.
 start=$SECONDS
 unpacked=$(mktemp -d "${TMPDIR:-/tmp}/zap207-zip.XXXXXX")
-trap 'rm -rf "$unpacked"' EXIT
+trap 'rm -rf "$unpacked"; scripts/wine-run.sh --release' EXIT
 unzip -q dist/zap207-windows-x64.zip -d "$unpacked"
 for test in tests/windows/*.sh; do
     case "$(basename "$test")" in lib.sh | installer_round_trip.sh) continue ;; esac

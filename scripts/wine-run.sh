@@ -2,6 +2,8 @@
 # Runs a Windows program under Wine, without Wine's own messages:
 #   scripts/wine-run.sh program.exe [args...]
 #   scripts/wine-run.sh --prepare     makes the prefix and prints its path
+#   scripts/wine-run.sh --hold        also starts the prefix's server to stay
+#   scripts/wine-run.sh --release     stops the server and every program in it
 # The Wine prefix is made once and kept in ~/.cache/zap207 (WINEPREFIX picks
 # another). Output, exit status and the environment pass straight through.
 set -euo pipefail
@@ -26,8 +28,24 @@ if [ ! -f "$WINEPREFIX/.zap207-ready" ]; then
     ) 9> "$WINEPREFIX.lock"
 fi
 
-if [ "${1:-}" = "--prepare" ]; then
+case "${1:-}" in
+--prepare)
     echo "$WINEPREFIX"
     exit 0
-fi
+    ;;
+--hold)
+    # The first Wine program starts the server and Wine's own background
+    # programs, which keep its output open for as long as any program of the
+    # prefix runs: a test run that waits for a test's output to close would
+    # wait for the longest test beside it. Started here, detached from every
+    # caller's output, they stay until --release.
+    "$(dirname "$WINE")/wineserver" -p < /dev/null > /dev/null 2>&1
+    "$WINE" wineboot < /dev/null > /dev/null 2>&1 || true
+    exit 0
+    ;;
+--release)
+    "$(dirname "$WINE")/wineserver" -k 2> /dev/null || true
+    exit 0
+    ;;
+esac
 exec "$WINE" "$@"
