@@ -2,10 +2,11 @@
 # The Windows installer as a player meets it, in a Wine prefix of its own: a
 # silent install (/S) puts the game under the user's profile with a Start-menu
 # shortcut and an uninstall entry; the game started as the shortcut starts it
-# plays a round and saves the record; installing again keeps the record;
-# uninstalling while the game runs is refused and keeps everything; a
+# plays a round, keeps a setting in %APPDATA%\ZAP207\ and saves the record;
+# installing again keeps the record; the next run starts from the kept
+# setting; uninstalling while the game runs is refused and keeps everything; a
 # silent uninstall removes the program, its shortcut and its entry and keeps
-# the record. With the zip beside the installer, both hold the same files.
+# the record and the settings. With the zip beside the installer, both hold the same files.
 #   installer_round_trip.sh <dir>/zap207-<version>-windows-x64-setup.exe
 source "$(dirname "$0")/lib.sh"
 SETUP=$GAME
@@ -30,6 +31,24 @@ install() {
     wine_ "$SETUP" /S || fail "the installer exited with status $?"
     wait_wine
 }
+# The player's settings, in the roaming profile.
+settings_file() { find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming/ZAP207/settings.txt' | head -n 1; }
+menu_shown() {
+    local path
+    path=$(screenshot "$window" menu) || return 1
+    [ "$(count_colour "$path" 400x100+200+250 white)" -gt 500 ]
+}
+menu_gone() { ! menu_shown; }
+# In play: P opens the pause menu, Down and Left turn the music down a step.
+music_down() {
+    press_until p "P did not show the pause menu" menu_shown
+    hold_key Down 0.5
+    sleep 0.2
+    hold_key Left 0.5
+    sleep 0.2
+}
+# P resumes, which keeps the settings.
+resume() { press_until p "P did not resume the game" menu_gone; }
 
 start_xvfb
 # Wine links the user's Desktop to the home directory, where find would not look.
@@ -78,6 +97,12 @@ wait_picture "$window" title 240x50+225+250 white min 300 || fail "no title text
 xdo keydown space
 wait_picture "$window" playing 60x80+70+260 'rgb(76,229,255)' min 40 || fail "Space did not start a game"
 xdo keyup space
+[ -z "$(settings_file)" ] || fail "settings were written before anything was changed"
+music_down
+resume
+settings=$(settings_file)
+[ -n "$settings" ] || fail "no settings.txt in the roaming profile after the music was turned down"
+grep -qx 'music_volume = 90' "$settings" || fail "the music volume was not kept: $(cat "$settings")"
 record=$(wait_for_saved_record "$INSTALLED/Assets/highscore.txt")
 quit_with_escape
 wait_wine
@@ -89,10 +114,20 @@ install
 # Uninstalling while the game runs would strand the files the game holds: the
 # uninstaller (here run in place, _?=, so that its status is its own) refuses,
 # and keeps every file and its entry for a later try.
+# The settings survive the restart: a step down from the kept 90 % is 80 %.
+# Seed 12 leaves the ship untouched for half a minute, and the game stays
+# paused while the uninstaller tries.
 installed_files() { (cd "$INSTALLED" && find . | sort); }
+GAME_DIR="$INSTALLED" start_game "$WINE_RUN" "$location\\zap207.exe" --seed 12
+window=$(wait_window)
+xdo keydown space
+wait_picture "$window" playing 60x80+70+260 'rgb(76,229,255)' min 40 || fail "Space did not start a game"
+xdo keyup space
+music_down
+resume
+grep -qx 'music_volume = 80' "$settings" || fail "the second run did not start from the kept volume: $(cat "$settings")"
+press_until p "P did not pause the game" menu_shown
 installed_files > "$WORK/before-refused"
-GAME_DIR="$INSTALLED" start_game "$WINE_RUN" "$location\\zap207.exe"
-wait_window > /dev/null
 status=0
 wine_ "$INSTALLED/uninstall.exe" /S "_?=$location" || status=$?
 [ "$status" -eq 2 ] || fail "uninstalling while the game ran gave status $status, not 2 (refused)"
@@ -119,6 +154,7 @@ case $left in
     *) fail "after uninstalling, the install directory holds: $left" ;;
 esac
 [ "$(cat "$INSTALLED/Assets/highscore.txt")" = "$record" ] || fail "uninstalling changed the record $record"
+grep -qx 'music_volume = 80' "$settings" || fail "uninstalling did not keep the settings"
 [ -z "$(find "$WINEPREFIX/drive_c/users" -name 'ZAP207.lnk')$(desktop_shortcut)" ] || fail "a shortcut is left after uninstalling"
 uninstall_entry
 [ ! -s "$WORK/entry" ] || fail "the uninstall entry is left: $(cat "$WORK/entry")"
