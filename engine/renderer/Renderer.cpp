@@ -21,7 +21,8 @@ namespace {
 // back to its offscreen driver, and the game would run with no window at all.
 bool fellBackToNoDisplay() {
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr || SDL_getenv("SDL_VIDEODRIVER") != nullptr) return false;
+    // A driver that was asked for (by its variable or its hint) is no fallback.
+    if (driver == nullptr || SDL_GetHint(SDL_HINT_VIDEODRIVER) != nullptr) return false;
     return SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
 }
 
