@@ -1,7 +1,6 @@
 #include "PortableMath.h"
 
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 // Every function works in double on a float argument, so a polynomial whose remainder
@@ -109,26 +108,8 @@ constexpr double kLn2Over32Low = 0x1.a39ef35793c76p-38;
 constexpr double kRoundToInteger = 0x1.8p+52;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-std::uint32_t bitsOf(float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-std::uint64_t bitsOf(double value) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-double doubleFromBits(std::uint64_t bits) {
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 bool isNegative(float value) {
-    return (bitsOf(value) >> 31) != 0;
+    return (BitsOf(value) >> 31) != 0;
 }
 
 double roundToInteger(double value) {
@@ -194,7 +175,7 @@ Reduced reduce(float angle) {
         const double remainder = value - n * kHalfPiHigh - n * kHalfPiLow;
         return {remainder, static_cast<unsigned>(static_cast<std::int64_t>(n)) & 3u};
     }
-    Reduced reduced = reduceHuge(bitsOf(angle) & 0x7fffffffu);
+    Reduced reduced = reduceHuge(BitsOf(angle) & 0x7fffffffu);
     if (value < 0.0) {
         reduced.remainder = -reduced.remainder;
         reduced.quadrant = (4u - reduced.quadrant) & 3u;
@@ -227,7 +208,7 @@ float sinInQuadrant(double sinR, double cosR, unsigned quadrant) {
 }
 
 bool isFinite(float value) {
-    return (bitsOf(value) & 0x7f800000u) != 0x7f800000u;
+    return (BitsOf(value) & 0x7f800000u) != 0x7f800000u;
 }
 
 // atan(t) for t in [0, 1]: with c the nearest multiple of 1/8,
@@ -243,10 +224,10 @@ double atanUnit(double t) {
 
 // ln v for a positive finite v, with ln(1 + r) for |r| < 1/64 from its series.
 double logPositive(double v) {
-    const std::uint64_t bits = bitsOf(v);
+    const std::uint64_t bits = BitsOf(v);
     const double e = static_cast<int>(bits >> 52) - 1023;
     const LogEntry& entry = kLogTable[(bits >> 47) & 31u];
-    const double m = doubleFromBits((bits & 0xfffffffffffffu) | 0x3ff0000000000000u);
+    const double m = DoubleFromBits((bits & 0xfffffffffffffu) | 0x3ff0000000000000u);
     const double r = m * entry.reciprocal - 1.0;
     const double series =
         r + r * r * (-1.0 / 2 + r * (1.0 / 3 + r * (-1.0 / 4 + r * (1.0 / 5 + r * (-1.0 / 6)))));
@@ -262,7 +243,7 @@ double expBounded(double w) {
     const std::int64_t j = whole & 31;
     const std::int64_t k = (whole - j) / 32;
     const double series = 1.0 + r * (1.0 + r * (1.0 / 2 + r * (1.0 / 6 + r * (1.0 / 24))));
-    const double scale = doubleFromBits(static_cast<std::uint64_t>(k + 1023) << 52);
+    const double scale = DoubleFromBits(static_cast<std::uint64_t>(k + 1023) << 52);
     return kExp2Table[j] * series * scale;
 }
 

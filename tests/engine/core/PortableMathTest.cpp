@@ -4,27 +4,16 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 namespace portable = vexa::portable;
+using vexa::portable::BitsOf;
+using vexa::portable::FloatFromBits;
 
 namespace {
 
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
-std::uint32_t bitsOf(float value) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-float floatFromBits(std::uint32_t bits) {
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 // How far a float lies from the C library's double result, in units of the float's last place
 // there: the double result is accurate far below a float's rounding.
@@ -41,8 +30,8 @@ constexpr double kLibraryUlps = 2.5;
 template <typename Check>
 void forFloatsAcrossTheRange(Check check) {
     for (std::uint32_t bits = 0; bits < 0x7f800000u; bits += 0x7f800000u / 20000) {
-        check(floatFromBits(bits));
-        check(-floatFromBits(bits));
+        check(FloatFromBits(bits));
+        check(-FloatFromBits(bits));
     }
 }
 
@@ -62,8 +51,8 @@ TEST(PortableMath, SinAndCosAreWithinOneUlpOfTheCLibraryForEveryMagnitude) {
             ASSERT_LE(ulpsFrom(s, std::sin(static_cast<double>(x))), kLibraryUlps) << "sin " << x;
             ASSERT_LE(ulpsFrom(c, std::cos(static_cast<double>(x))), kLibraryUlps) << "cos " << x;
         }
-        ASSERT_EQ(bitsOf(portable::Sin(x)), bitsOf(s)) << x;
-        ASSERT_EQ(bitsOf(portable::Cos(x)), bitsOf(c)) << x;
+        ASSERT_EQ(BitsOf(portable::Sin(x)), BitsOf(s)) << x;
+        ASSERT_EQ(BitsOf(portable::Cos(x)), BitsOf(c)) << x;
     };
     forFloatsAcrossTheRange(check);
     // The angles a game turns through, densely.
@@ -71,8 +60,8 @@ TEST(PortableMath, SinAndCosAreWithinOneUlpOfTheCLibraryForEveryMagnitude) {
 }
 
 TEST(PortableMath, SinAndCosOfZerosInfinitiesAndNaN) {
-    EXPECT_EQ(bitsOf(portable::Sin(0.0f)), bitsOf(0.0f));
-    EXPECT_EQ(bitsOf(portable::Sin(-0.0f)), bitsOf(-0.0f));
+    EXPECT_EQ(BitsOf(portable::Sin(0.0f)), BitsOf(0.0f));
+    EXPECT_EQ(BitsOf(portable::Sin(-0.0f)), BitsOf(-0.0f));
     EXPECT_EQ(portable::Cos(-0.0f), 1.0f);
     for (const float x : {kInfinity, -kInfinity, kNaN}) {
         float s;
@@ -92,7 +81,7 @@ TEST(PortableMath, Atan2KeepsQuadrantsAxesSignedZerosAndInfinities) {
             const float actual = portable::Atan2(y, x);
             // Exact cases (axes, zeros, infinities) keep the C library's exact answer and sign.
             if (expected == 0.0f || std::isinf(x) || std::isinf(y)) {
-                EXPECT_EQ(bitsOf(actual), bitsOf(expected)) << y << ", " << x;
+                EXPECT_EQ(BitsOf(actual), BitsOf(expected)) << y << ", " << x;
             }
             EXPECT_LE(ulpsFrom(actual, std::atan2(static_cast<double>(y), x)), 1.0)
                 << y << ", " << x;
@@ -136,7 +125,7 @@ TEST(PortableMath, PowIsWithinOneUlpForDampingOverAFrameAndKeepsSpecialCases) {
     EXPECT_EQ(portable::Pow(-1.0f, kInfinity), 1.0f);
     EXPECT_EQ(portable::Pow(0.5f, kInfinity), 0.0f);
     EXPECT_EQ(portable::Pow(0.5f, -kInfinity), kInfinity);
-    EXPECT_EQ(bitsOf(portable::Pow(-0.0f, 3.0f)), bitsOf(-0.0f));
+    EXPECT_EQ(BitsOf(portable::Pow(-0.0f, 3.0f)), BitsOf(-0.0f));
     EXPECT_EQ(portable::Pow(-0.0f, -3.0f), -kInfinity);
     EXPECT_EQ(portable::Pow(0.0f, -0.5f), kInfinity);
     EXPECT_EQ(portable::Pow(-kInfinity, 3.0f), -kInfinity);
@@ -235,7 +224,7 @@ TEST(PortableMath, GivesTheSameBitsOnEveryPlatform) {
             result = portable::Pow(golden.a, golden.b);
             break;
         }
-        EXPECT_EQ(bitsOf(result), golden.bits)
+        EXPECT_EQ(BitsOf(result), golden.bits)
             << golden.function << "(" << golden.a << ", " << golden.b << ") = " << result;
     }
 }
