@@ -115,6 +115,15 @@ count_colour() {
         -fill white -opaque "$3" -format '%[fx:round(mean*w*h)]' info:
 }
 
+# picture_shows WINDOW NAME REGION COLOUR COUNT: a screenshot of the window, kept as
+# $WORK/NAME.png, holds more than COUNT pixels of the colour in the region WxH+X+Y.
+# Status 1 when no screenshot could be taken.
+picture_shows() {
+    local path
+    path=$(screenshot "$1" "$2") || return 1
+    [ "$(count_colour "$path" "$3" "$4")" -gt "$5" ]
+}
+
 # Starts a small window manager on the test's display, for what only a window
 # manager does: full screen, minimising. It goes with the display. Its very
 # first start on a machine (font caches cold) can take many seconds.

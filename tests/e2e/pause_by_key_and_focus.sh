@@ -31,10 +31,8 @@ picture_moved() { [ "$(compare_pictures)" = moved ]; }
 
 # The caption's white letters in the middle of the picture.
 caption_shown() {
-    local path
     shot=$((shot + 1))
-    path=$(screenshot "$window" "caption-$shot")
-    [ "$(count_colour "$path" 400x100+200+250 white)" -gt 500 ]
+    picture_shows "$window" "caption-$shot" 400x100+200+250 white 500
 }
 
 # The game as the player sees it. Each check fails the test if the game died.
@@ -50,11 +48,9 @@ running() {
 
 # The ship's cyan near the left edge: a run is under way.
 ship_shown() {
-    local path
     alive "$GAME_PID" || fail "the game died"
     shot=$((shot + 1))
-    path=$(screenshot "$window" "ship-$shot") || return 1
-    [ "$(count_colour "$path" 80x80+60+260 '#4CE5FF')" -gt 20 ]
+    picture_shows "$window" "ship-$shot" 80x80+60+260 '#4CE5FF' 20
 }
 
 # Waits until the check holds, or fails saying what did not happen.

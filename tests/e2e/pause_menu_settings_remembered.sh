@@ -17,18 +17,14 @@ xdo windowactivate --sync "$window"
 shot=0
 # The white letters of the menu's rows in the middle of the picture.
 menu_shown() {
-    local path
     alive "$GAME_PID" || fail "the game died"
     shot=$((shot + 1))
-    path=$(screenshot "$(current_window)" "menu-$shot") || return 1
-    [ "$(count_colour "$path" 400x100+200+250 white)" -gt 500 ]
+    picture_shows "$(current_window)" "menu-$shot" 400x100+200+250 white 500
 }
 ship_shown() {
-    local path
     alive "$GAME_PID" || fail "the game died"
     shot=$((shot + 1))
-    path=$(screenshot "$window" "ship-$shot") || return 1
-    [ "$(count_colour "$path" 80x80+60+260 '#4CE5FF')" -gt 20 ]
+    picture_shows "$window" "ship-$shot" 80x80+60+260 '#4CE5FF' 20
 }
 # One press of a menu key: held long enough for a frame to see it.
 menu_key() { hold_key "$1" 0.3; sleep 0.2; }

@@ -33,11 +33,7 @@ install() {
 }
 # The player's settings, in the roaming profile.
 settings_file() { find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming/ZAP207/settings.txt' | head -n 1; }
-menu_shown() {
-    local path
-    path=$(screenshot "$window" menu) || return 1
-    [ "$(count_colour "$path" 400x100+200+250 white)" -gt 500 ]
-}
+menu_shown() { picture_shows "$window" menu 400x100+200+250 white 500; }
 menu_gone() { ! menu_shown; }
 # In play: P opens the pause menu, Down and Left turn the music down a step.
 music_down() {
