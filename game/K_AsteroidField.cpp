@@ -9,6 +9,7 @@
 
 #include "audio/AudioSystem.h"
 #include "core/Digest.h"
+#include "core/PortableMath.h"
 #include "core/Random.h"
 #include "core/Time.h"
 #include "framework/Scene.h"
@@ -21,7 +22,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <utility>
 
@@ -37,8 +37,7 @@ constexpr float kDeathDelay = 1.0f;
 constexpr double kScoreRate = 2.5;
 
 void putBits(std::string& bytes, float value) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
+    const std::uint32_t bits = vexa::portable::BitsOf(value);
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(bits >> shift));
 }
 
@@ -47,9 +46,7 @@ float takeBits(const std::string& bytes, std::size_t& at) {
     for (int shift = 0; shift < 32; shift += 8) {
         bits |= std::uint32_t{static_cast<unsigned char>(bytes[at++])} << shift;
     }
-    float value = 0.0f;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return vexa::portable::FloatFromBits(bits);
 }
 
 bool within(float value, float low, float high) {

@@ -1,6 +1,6 @@
 #include "Digest.h"
 
-#include <cstring>
+#include "PortableMath.h"
 
 namespace vexa {
 namespace {
@@ -28,10 +28,7 @@ Digest& Digest::Add(std::uint64_t value) {
 }
 
 Digest& Digest::Add(float value) {
-    static_assert(sizeof(float) == sizeof(std::uint32_t), "a float is read as 32 bits");
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return Add(bits);
+    return Add(portable::BitsOf(value));
 }
 
 Digest& Digest::Add(std::string_view bytes) {

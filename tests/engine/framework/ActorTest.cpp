@@ -1,13 +1,13 @@
 #include "framework/Actor.h"
 
 #include "TempDir.h"
+#include "core/PortableMath.h"
 #include "renderer/Model.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <random>
@@ -16,17 +16,12 @@
 using vexa::Actor;
 using vexa::Transform;
 using vexa::Vector2;
+using vexa::portable::BitsOf;
 
 namespace {
 
 Transform At(float x, float y, float scale = 1.0f) {
     return Transform(Vector2(x, y), 0.0f, scale);
-}
-
-std::uint32_t Bits(float value) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
 }
 
 float Looped(float start, float step, std::uint64_t steps) {
@@ -120,7 +115,7 @@ TEST(Actor, AddingAStepManyTimesAtOnceGivesTheLoopsBits) {
             EXPECT_TRUE(std::isnan(got));
             continue;
         }
-        EXPECT_EQ(Bits(got), Bits(expected)) << c.start << " plus " << c.step << " " << c.steps
-                                             << " times: " << got << " for " << expected;
+        EXPECT_EQ(BitsOf(got), BitsOf(expected)) << c.start << " plus " << c.step << " " << c.steps
+                                                 << " times: " << got << " for " << expected;
     }
 }

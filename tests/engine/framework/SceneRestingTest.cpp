@@ -5,12 +5,12 @@
 
 #include "SoftwareCanvas.h"
 #include "TempDir.h"
+#include "core/PortableMath.h"
 #include "renderer/Model.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -19,6 +19,7 @@
 using vexa::Actor;
 using vexa::Transform;
 using vexa::Vector2;
+using vexa::portable::BitsOf;
 
 namespace {
 
@@ -97,12 +98,6 @@ private:
     World& m_world;
 };
 
-std::uint32_t Bits(float value) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 // Every actor's kind, place, turn and place before its last step, as bits.
 std::vector<std::uint32_t> Look(vexa::Scene& scene) {
     std::vector<std::uint32_t> seen;
@@ -110,7 +105,7 @@ std::vector<std::uint32_t> Look(vexa::Scene& scene) {
         seen.push_back(dynamic_cast<Drifter*>(&actor) ? 1u : 2u);
         for (const Transform* t : {&actor.m_transform, &actor.m_previousTransform}) {
             for (float v : {t->position.x, t->position.y, t->rotation, t->scale}) {
-                seen.push_back(Bits(v));
+                seen.push_back(BitsOf(v));
             }
         }
         seen.push_back(actor.m_destroyed ? 1u : 0u);
