@@ -134,10 +134,11 @@ start_window_manager() {
 }
 
 # Holds a key until the check holds: a busy game may take a long while to
-# draw a frame, and a press that falls between two frames is never seen. A
-# release and the next press can also fall into one frame, which then sees the
-# key still held and no new press: a key that has changed nothing after a
-# while is released and pressed again.
+# draw a frame, and a press that falls between two frames is never seen. A key
+# that has changed nothing after a while is released and, once the game has
+# had time to see the release, pressed again: a key pressed within 0.4 s of
+# the window taking the focus is taken for one held since before, and is no
+# press until it is released.
 # Usage: press_until <key> <failure message> <check and its arguments>
 press_until() {
     local key=$1 what=$2 deadline
@@ -150,6 +151,7 @@ press_until() {
             return 0
         fi
         xdo keyup "$key"
+        sleep 0.5
     done
     fail "$what"
 }
