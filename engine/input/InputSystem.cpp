@@ -63,6 +63,7 @@ int InputSystem::WatchEvent(void* input, SDL_Event* event) {
         self->FollowKey(event->key);
         return 0;
     }
+    if (event->type == SDL_QUIT) self->m_closeRequestPending = true;
     if (event->type != SDL_WINDOWEVENT) return 0;
     switch (event->window.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -73,6 +74,9 @@ int InputSystem::WatchEvent(void* input, SDL_Event* event) {
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_HIDDEN:
         self->RequestPause();
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        self->m_closeRequestPending = true;
         break;
     default:
         break;
@@ -118,6 +122,8 @@ void InputSystem::Update() {
 
     m_pauseRequested = m_pauseRequestPending;
     m_pauseRequestPending = false;
+    m_closeRequested = m_closeRequestPending;
+    m_closeRequestPending = false;
 }
 
 void InputSystem::FollowControllers() {

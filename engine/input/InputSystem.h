@@ -54,6 +54,9 @@ public:
     // RequestPause to be seen the same way.
     bool GetPauseRequested() const { return m_pauseRequested; }
     void RequestPause() { m_pauseRequestPending = true; }
+    // True in the frame after the window's close button (or the system's own
+    // quit) asked the program to end; the frame loop decides what that means.
+    bool GetCloseRequested() const { return m_closeRequested; }
 
     // Test seam: sets the snapshot without a window. The mouse mask is stored
     // exactly as Update stores SDL's. EndSnapshot makes the present snapshot
@@ -97,6 +100,8 @@ private:
     bool m_watching = false;
     bool m_pauseRequestPending = false;
     bool m_pauseRequested = false;
+    bool m_closeRequestPending = false;
+    bool m_closeRequested = false;
     bool m_focusReturned = false;
     std::uint32_t m_focusGainedAt = 0;
     // Keys that went down while the window was away; cleared as each is let go.
