@@ -287,4 +287,12 @@ void Renderer::FillRect(float x, float y, float width, float height) {
     SDL_RenderFillRectF(m_renderer, &rect);
 }
 
+void Renderer::Dim(std::uint8_t alpha) {
+    // Everything else is drawn opaque, so blending is on only for this.
+    SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_BLEND);
+    SetColor(0, 0, 0, alpha);
+    FillRect(0.0f, 0.0f, static_cast<float>(m_width), static_cast<float>(m_height));
+    SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_NONE);
+}
+
 }  // namespace vexa

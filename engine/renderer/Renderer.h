@@ -76,6 +76,8 @@ public:
     void DrawLine(float x1, float y1, float x2, float y2);
     void DrawPoint(float x, float y);
     void FillRect(float x, float y, float width, float height);
+    // Darkens the whole picture drawn so far; `alpha` 255 blacks it out.
+    void Dim(std::uint8_t alpha);
     // True when nothing drawn within |radius| of the centre can reach a pixel
     // of the picture (measured at BeginFrame, so a resized window counts).
     bool OutOfView(float x, float y, float radius) const;
