@@ -7,6 +7,7 @@
 
 #include "audio/AudioSystem.h"
 #include "core/Time.h"
+#include "framework/Application.h"
 #include "input/InputSystem.h"
 #include "renderer/ParticleSystem.h"
 #include "renderer/Renderer.h"
@@ -42,8 +43,9 @@ bool FrameRunner::Run() {
     const bool away = g_inputSystem.GetPauseRequested() && m_game.m_settings.pauseOnFocusLoss;
     const bool wasPaused = m_game.m_pause.IsPaused();
     m_game.m_pause.Follow(m_game.CanPause(), !binding && controls.TogglePause(), away);
-    // Escape ends the program after this frame has been completed, paused or not.
-    bool quit = g_inputSystem.GetKeyDown(SDL_SCANCODE_ESCAPE);
+    // Escape ends the program after this frame has been completed, paused or
+    // not, and so does the system's asking it to end.
+    bool quit = g_inputSystem.GetKeyDown(SDL_SCANCODE_ESCAPE) || EndRequested();
     if (wasPaused && m_game.m_pause.IsPaused()) {
         FollowMenu(controls, quit);
     } else if (m_game.m_pause.IsPaused()) {

@@ -22,6 +22,10 @@ void RunFrames(int refreshRate, const std::function<bool()>& frame) {
     });
 }
 
+bool EndRequested() {
+    return platform::EndRequested();
+}
+
 std::filesystem::path SettingsDirectory(const std::string& app) {
     return platform::SettingsDirectory(app);
 }

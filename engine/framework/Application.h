@@ -19,6 +19,10 @@ void PrepareApplication();
 // browser this never returns: the program ends in the last frame.
 void RunFrames(int refreshRate, const std::function<bool()>& frame);
 
+// True once the system has asked the program to end (on Windows the console
+// closing, or the session ending): the frame loop ends as on Escape.
+bool EndRequested();
+
 // Where the player's settings for `app` belong on this platform: the XDG
 // config folder on Linux, %APPDATA%\<app> on Windows, beside the record in a
 // browser. Empty when no such place can be named.

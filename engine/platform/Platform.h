@@ -24,6 +24,12 @@ void RunFrames(const std::function<bool()>& frame);
 // animation frames); elsewhere the caller paces frames itself.
 bool FramesPacedByHost();
 
+// True once the system has asked the program to end: on Windows the console
+// closing, the player logging off or the machine shutting down. The frame loop
+// then ends as on Escape, keeping the settings, within the few seconds Windows
+// allows. Never elsewhere: a signal ends the process at once.
+bool EndRequested();
+
 // Called after a file the player keeps (the high-score record) was written, for
 // platforms whose storage must be flushed explicitly. Nothing on the desktop; a
 // browser copies the file to its persistent storage.

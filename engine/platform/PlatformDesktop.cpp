@@ -22,6 +22,10 @@ bool FramesPacedByHost() {
     return false;
 }
 
+bool EndRequested() {
+    return false;
+}
+
 void FilesChanged() {}
 
 void PauseChanged(bool /*paused*/) {}

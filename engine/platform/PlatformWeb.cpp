@@ -103,6 +103,10 @@ bool FramesPacedByHost() {
     return true;
 }
 
+bool EndRequested() {
+    return false;
+}
+
 void FilesChanged() {
     KeptFilesStoring();
     vexa_files_changed();

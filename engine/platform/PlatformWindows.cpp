@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,10 +15,37 @@
 
 namespace vexa::platform {
 
+namespace {
+
+// Set by the console's handler thread, read by the frame loop.
+std::atomic<bool> g_endRequested{false};
+
+// Windows ends the process when the handler returns, and gives it about five
+// seconds before it ends it anyway.
+constexpr DWORD kEndGraceMs = 4000;
+
+// Closing the console, logging off and shutting down would otherwise end the
+// game at once, losing the settings changed since the menu last closed. The
+// frame loop ends as on Escape, keeping them, and the program ends while this
+// thread waits, which ends the wait too. Ctrl+C and Ctrl+Break go on to the
+// default handler, which ends the process at once.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+    if (event != CTRL_CLOSE_EVENT && event != CTRL_LOGOFF_EVENT && event != CTRL_SHUTDOWN_EVENT)
+        return FALSE;
+    g_endRequested = true;
+    Sleep(kEndGraceMs);
+    // A main thread that did not finish in time (held in a window move, say)
+    // is ended by the default handler.
+    return FALSE;
+}
+
+}  // namespace
+
 void Prepare() {
     // Console Ctrl+C ends the process at once, as on the desktop; SDL would
     // otherwise turn it into a quit event the game ignores.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
     // Window sizes in points, as on the other platforms, and the window's full
     // pixel density to draw in: on a display scaled to 150 % the 800 x 600
     // window is drawn sharp at 1200 x 900 pixels rather than enlarged blurred.
@@ -39,6 +67,10 @@ void RunFrames(const std::function<bool()>& frame) {
 
 bool FramesPacedByHost() {
     return false;
+}
+
+bool EndRequested() {
+    return g_endRequested;
 }
 
 void FilesChanged() {}
