@@ -11,6 +11,7 @@ namespace {
 struct Entry {
     KeepRule replaces;
     std::string companion;
+    MergeRule merge;
 };
 
 struct Waiting {
@@ -37,7 +38,23 @@ Registry& registry() {
 }  // namespace
 
 KeptFile::KeptFile(std::string name, KeepRule replaces, std::string companion) {
-    registry().files[std::move(name)] = Entry{std::move(replaces), std::move(companion)};
+    registry().files[std::move(name)] = Entry{std::move(replaces), std::move(companion), {}};
+}
+
+KeptFile::KeptFile(std::string name, MergeRule merge) {
+    registry().files[std::move(name)] = Entry{{}, {}, std::move(merge)};
+}
+
+bool KeptFileHasRule(std::string_view name) {
+    const auto found = registry().files.find(name);
+    return found != registry().files.end() && found->second.replaces;
+}
+
+std::optional<std::string> KeptFileMerge(std::string_view name, std::string_view base,
+                                         std::string_view fresh, std::string_view stored) {
+    const auto found = registry().files.find(name);
+    if (found == registry().files.end() || !found->second.merge) return std::nullopt;
+    return found->second.merge(base, fresh, stored);
 }
 
 bool KeptFileReplaces(std::string_view name, std::string_view fresh, std::string_view stored) {

@@ -13,6 +13,13 @@ const vexa::KeptFile kLonger(
     [](std::string_view fresh, std::string_view stored) { return fresh.size() > stored.size(); },
     "longer.extra");
 
+// This copy's change is its last byte; the rest is what is stored.
+const vexa::KeptFile kMerged("merged.txt", [](std::string_view base, std::string_view fresh,
+                                              std::string_view stored) {
+    return std::string(stored.substr(0, stored.size() - 1)) +
+           (fresh.back() != base.back() ? fresh.back() : stored.back());
+});
+
 }  // namespace
 
 TEST(KeptFiles, EachFileIsReplacedUnderItsOwnRuleAndKnowsItsCompanion) {
@@ -29,6 +36,15 @@ TEST(KeptFiles, EachFileIsReplacedUnderItsOwnRuleAndKnowsItsCompanion) {
     EXPECT_EQ(vexa::KeptFileCompanion("longer.extra"), "");
     EXPECT_EQ(vexa::KeptFileOwner("longer.txt"), "");
     EXPECT_EQ(vexa::KeptFileOwner(""), "");
+
+    // Only a rule for replacing guards a file; a merged file is merged, the rest replaced.
+    EXPECT_TRUE(vexa::KeptFileHasRule("longer.txt"));
+    EXPECT_FALSE(vexa::KeptFileHasRule("merged.txt"));
+    EXPECT_FALSE(vexa::KeptFileHasRule("other.txt"));
+    EXPECT_EQ(vexa::KeptFileMerge("merged.txt", "ab", "aB", "xyb"), "xyB");
+    EXPECT_EQ(vexa::KeptFileMerge("merged.txt", "ab", "Zb", "xyc"), "xyc");
+    EXPECT_EQ(vexa::KeptFileMerge("longer.txt", "a", "b", "c"), std::nullopt);
+    EXPECT_EQ(vexa::KeptFileMerge("other.txt", "a", "b", "c"), std::nullopt);
 }
 
 TEST(KeptFiles, ReportsWaitForEveryStoreUnderWayAndHearWhetherAllHeld) {
