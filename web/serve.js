@@ -113,14 +113,17 @@ const MAX_URL_LENGTH = 2048;
 
 // Only the names this machine's browser uses for the server are answered: a
 // page elsewhere whose own name was pointed at 127.0.0.1 (DNS rebinding)
-// sends its own name and is refused.
-function hostAllowed(request, port) {
-  const host = String(request.headers.host || '').toLowerCase();
-  return [`127.0.0.1:${port}`, `localhost:${port}`].includes(host);
+// sends its own name and is refused. A browser leaves out port 80, the
+// default, from the Host it sends.
+function hostAllowed(host, port) {
+  const names = ['127.0.0.1', 'localhost'];
+  const allowed = names.map((name) => `${name}:${port}`);
+  if (port === 80) allowed.push(...names);
+  return allowed.includes(String(host || '').toLowerCase());
 }
 
 function handle(root, request, response) {
-  if (!hostAllowed(request, request.socket.localPort)) {
+  if (!hostAllowed(request.headers.host, request.socket.localPort)) {
     response.writeHead(421, { 'Content-Type': 'text/plain' }).end('This server answers only to 127.0.0.1 and localhost\n');
     return;
   }
@@ -174,7 +177,7 @@ function serve(directory, port = 0) {
   });
 }
 
-module.exports = { serve, resolveRequest };
+module.exports = { serve, resolveRequest, hostAllowed };
 
 if (require.main === module) {
   const [directory, port] = process.argv.slice(2);

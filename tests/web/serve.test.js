@@ -9,7 +9,7 @@ const path = require('node:path');
 const { spawn } = require('node:child_process');
 const { test } = require('node:test');
 
-const { resolveRequest, serve } = require('../../web/serve.js');
+const { hostAllowed, resolveRequest, serve } = require('../../web/serve.js');
 
 test('request paths stay inside the served directory', () => {
   const root = path.resolve('/srv/site');
@@ -69,6 +69,9 @@ test('files are served with their types; missing files and other methods are ref
     assert.equal(await status(`localhost:${port}`), 200);
     assert.equal(await status(`attacker.example:${port}`), 421);
     assert.equal(await status('127.0.0.1'), 421, 'another port');
+    // On port 80 a browser sends the name alone.
+    assert.ok(hostAllowed('127.0.0.1', 80) && hostAllowed('LOCALHOST', 80) && hostAllowed('localhost:80', 80));
+    assert.ok(!hostAllowed('attacker.example', 80) && !hostAllowed('localhost', 8207) && !hostAllowed(undefined, 80));
   } finally {
     server.close();
     fs.rmSync(dir, { recursive: true, force: true });
