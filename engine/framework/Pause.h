@@ -14,12 +14,14 @@ public:
     // pauses but never resumes, so a player coming back finds the game waiting.
     Change Update(bool allowed, bool toggle, bool awayFromGame);
     // Update, then a change holds or resumes the sound and is told to the
-    // platform (a browser's page then takes a tap as resuming).
+    // platform (a browser's page then takes a tap as resuming), as is a run
+    // beginning or ending (`allowed` changing).
     Change Follow(bool allowed, bool toggle, bool awayFromGame);
     bool IsPaused() const { return m_paused; }
 
 private:
     bool m_paused = false;
+    bool m_running = false;
 };
 
 }  // namespace vexa

@@ -40,6 +40,11 @@ void FilesChanged();
 // pressing the game's keys.
 void PauseChanged(bool paused);
 
+// Called when a run, played or replayed, begins or ends. Nothing on the
+// desktop; a browser's page offers to watch the best run only between runs,
+// where the game's own key for it works.
+void RunChanged(bool running);
+
 // Where the player's settings for the program `app` are kept, not created
 // until something is stored there: $XDG_CONFIG_HOME/<app in lower case>
 // (~/.config by default) on Linux, %APPDATA%\<app> on Windows; in a browser

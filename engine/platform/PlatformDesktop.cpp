@@ -30,6 +30,8 @@ void FilesChanged() {}
 
 void PauseChanged(bool /*paused*/) {}
 
+void RunChanged(bool /*running*/) {}
+
 std::filesystem::path SettingsDirectory(const std::string& app) {
     std::string name = app;
     std::transform(name.begin(), name.end(), name.begin(),

@@ -4,8 +4,10 @@
 
 #include <SDL.h>
 #include <emscripten.h>
+#include <emscripten/html5.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,7 @@ extern "C" void vexa_prepare_page();
 extern "C" void vexa_files_changed();
 extern "C" void vexa_frames_starting();
 extern "C" void vexa_pause_changed(int paused);
+extern "C" void vexa_run_changed(int running);
 
 namespace vexa::platform {
 
@@ -64,6 +67,21 @@ EMSCRIPTEN_KEEPALIVE int vexa_kept_file_replaces(const char* name, const unsigne
                : 0;
 }
 
+EMSCRIPTEN_KEEPALIVE int vexa_kept_file_has_rule(const char* name) {
+    return vexa::KeptFileHasRule(name) ? 1 : 0;
+}
+
+// The text to store for a file kept with a merge rule, or null for any other
+// file. Merged files are text: the answer ends at its first NUL.
+EMSCRIPTEN_KEEPALIVE const char* vexa_kept_file_merge(
+    const char* name, const unsigned char* base, std::size_t baseSize, const unsigned char* fresh,
+    std::size_t freshSize, const unsigned char* stored, std::size_t storedSize) {
+    const std::optional<std::string> merged = vexa::KeptFileMerge(
+        name, vexa::platform::bytes(base, baseSize), vexa::platform::bytes(fresh, freshSize),
+        vexa::platform::bytes(stored, storedSize));
+    return merged ? vexa::platform::answer(*merged) : nullptr;
+}
+
 EMSCRIPTEN_KEEPALIVE const char* vexa_kept_file_companion(const char* name) {
     return vexa::platform::answer(vexa::KeptFileCompanion(name));
 }
@@ -91,6 +109,11 @@ void Prepare() {
 
 void RunFrames(const std::function<bool()>& frame) {
     runningFrame() = frame;
+    // SDL asks the browser to cancel every touchcancel, which cannot be
+    // cancelled, and the browser warns of it each time. The game takes no
+    // finger from SDL (the page turns touches into keys and hears the cancel
+    // itself), so SDL is not told.
+    emscripten_set_touchcancel_callback("#canvas", nullptr, EM_FALSE, nullptr);
     // The window is open: the page may now show it at any size.
     vexa_frames_starting();
     // Zero frames a second means "on every animation frame": the browser paces
@@ -114,6 +137,10 @@ void FilesChanged() {
 
 void PauseChanged(bool paused) {
     vexa_pause_changed(paused ? 1 : 0);
+}
+
+void RunChanged(bool running) {
+    vexa_run_changed(running ? 1 : 0);
 }
 
 std::filesystem::path SettingsDirectory(const std::string& /*app*/) {

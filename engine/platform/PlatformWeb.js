@@ -29,6 +29,9 @@ mergeInto(LibraryManager.library, {
     fileMode: 33188,
     // How long the game waits for the database before it starts without it.
     openTimeLimitMs: 3000,
+    // How long a save waits for the database, as long as the desktop waits
+    // for its turn at a file.
+    storeTimeLimitMs: 5000,
     db: null,
     // Callbacks waiting for the database to open, or null when none is asked.
     opening: null,
@@ -46,6 +49,9 @@ mergeInto(LibraryManager.library, {
     // Each working file's inode and modification time as last restored or
     // stored: a file whose pair differs has been written since.
     known: {},
+    // Each stored file's bytes as this tab last knew them stored, the base
+    // that a file's merge rule applies this tab's changes from.
+    base: {},
     // Saves still under way.
     pending: 0,
     // The companions the page was last told of, joined by '/'.
@@ -82,6 +88,19 @@ mergeInto(LibraryManager.library, {
       return vexaStorage.call(_vexa_kept_file_replaces, [name, fresh, stored]) !== 0;
     },
 
+    hasRule: function (name) {
+      return vexaStorage.call(_vexa_kept_file_has_rule, [name]) !== 0;
+    },
+
+    // The bytes to store for a file kept with a merge rule, or null.
+    merge: function (name, base, fresh, stored) {
+      var text = vexaStorage.call(_vexa_kept_file_merge, [name, base, fresh, stored]);
+      if (!text) return null;
+      var end = text;
+      while (HEAPU8[end]) end++;
+      return HEAPU8.slice(text, end);
+    },
+
     companionOf: function (name) {
       return UTF8ToString(vexaStorage.call(_vexa_kept_file_companion, [name]));
     },
@@ -110,9 +129,11 @@ mergeInto(LibraryManager.library, {
       if (contents !== null) {
         FS.writeFile(path, contents);
         vexaStorage.known[name] = vexaStorage.signature(path);
+        vexaStorage.base[name] = contents;
       } else if (FS.analyzePath(path).exists) {
         FS.unlink(path);
         delete vexaStorage.known[name];
+        delete vexaStorage.base[name];
       }
     },
 
@@ -339,6 +360,7 @@ mergeInto(LibraryManager.library, {
       Object.keys(files).forEach(function (name) {
         try {
           FS.writeFile(vexaStorage.path(name), files[name]);
+          vexaStorage.base[name] = files[name];
         } catch (e) {
           vexaStorage.skipped.push(name);
         }
@@ -404,7 +426,11 @@ mergeInto(LibraryManager.library, {
     },
 
     // Called once for each file the program wrote; answers the program once,
-    // when the outcome is known.
+    // when the outcome is known, or when storage has not answered in the time
+    // the desktop waits for its turn at a file. Each file is stored in a
+    // transaction of its own, so that one file's failure is no other's: the
+    // answer is the fate of the files kept under a rule (the record); any
+    // other file's failure is said in the console.
     persist: function () {
       vexaStorage.tellCompanions();
       var changed = vexaStorage.fileNames(vexaStorage.workDir).filter(function (name) {
@@ -415,30 +441,67 @@ mergeInto(LibraryManager.library, {
         return !vexaStorage.ownerOf(name);
       }).map(function (name) {
         var companion = vexaStorage.companionOf(name);
-        return { name: name, contents: vexaStorage.readWork(name), companion: companion ? vexaStorage.readWork(companion) : null };
+        return {
+          name: name,
+          contents: vexaStorage.readWork(name),
+          companion: companion ? vexaStorage.readWork(companion) : null,
+          base: vexaStorage.base[name] || null,
+          ruled: vexaStorage.hasRule(name),
+          done: false,
+        };
       });
       files.forEach(function (file) {
-        vexaStorage.known[file.name] = vexaStorage.signature(vexaStorage.path(file.name));
+        file.signature = vexaStorage.signature(vexaStorage.path(file.name));
+        vexaStorage.known[file.name] = file.signature;
         var companion = vexaStorage.companionOf(file.name);
         if (companion && file.companion !== null) {
           vexaStorage.known[companion] = vexaStorage.signature(vexaStorage.path(companion));
         }
       });
-      if (files.length === 0) {
-        vexaStorage.answer(true);
-        return;
-      }
-      if (!vexaStorage.available) {
-        vexaStorage.answer(false);
+      if (!vexaStorage.available || files.length === 0) {
+        vexaStorage.answer(!files.some(function (file) { return file.ruled; }));
         return;
       }
       vexaStorage.pending++;
-      vexaStorage.withDatabase(function (db, reason) {
-        if (!db) {
-          vexaStorage.writeFailed(reason);
-          return;
+      var batch = { left: files.length, kept: true, over: false, transactions: [] };
+      var finish = function () {
+        batch.over = true;
+        clearTimeout(batch.limit);
+        vexaStorage.pending--;
+        vexaStorage.answer(batch.kept);
+      };
+      // `reason`, when given, says why the file was not stored.
+      var done = function (file, stored, reason) {
+        if (batch.over || file.done) return;
+        file.done = true;
+        if (!stored && file.ruled) batch.kept = false;
+        if (reason !== undefined) {
+          err('Saved files could not be written: ' + reason);
+          if (file.ruled) vexaStorage.tellPage(false);
         }
-        vexaStorage.store(db, files);
+        if (--batch.left === 0) finish();
+      };
+      batch.limit = setTimeout(function () {
+        batch.transactions.forEach(function (transaction) {
+          try {
+            transaction.abort();
+          } catch (e) {
+            // It has finished already; its answer is on its way, too late.
+          }
+        });
+        files.forEach(function (file) {
+          done(file, false, file.name + ': storage did not answer within ' + vexaStorage.storeTimeLimitMs / 1000 + ' s');
+        });
+      }, vexaStorage.storeTimeLimitMs);
+      vexaStorage.withDatabase(function (db, reason) {
+        files.forEach(function (file) {
+          if (batch.over) return;
+          if (db) {
+            vexaStorage.store(db, file, batch, done);
+          } else {
+            done(file, false, reason);
+          }
+        });
       });
     },
 
@@ -446,71 +509,92 @@ mergeInto(LibraryManager.library, {
       _vexa_files_stored(stored ? 1 : 0);
     },
 
-    // Reads each stored file back and writes the new one, with its companion,
-    // only where the file's rule lets it replace the stored one, in one
-    // transaction: IndexedDB runs one writing transaction on a store at a
-    // time, so two tabs saving at once cannot both win. A stored entry that
-    // cannot be read is never replaced, as on the desktop.
-    store: function (db, files) {
+    sameBytes: function (a, b) {
+      if (a === null || b === null) return a === b;
+      if (a.length !== b.length) return false;
+      for (var i = 0; i < a.length; i++) {
+        if (a[i] !== b[i]) return false;
+      }
+      return true;
+    },
+
+    // Reads the stored file back and, in the same transaction, writes the
+    // new one with its companion: IndexedDB runs one writing transaction on a
+    // store at a time, so two tabs saving at once cannot both win. Where the
+    // file's rule says the new one may not replace the stored one, it is not
+    // written; where another tab stored the file since this one last knew it,
+    // the file's merge rule, if it has one, applies this tab's changes to the
+    // stored file. A stored entry that cannot be read is replaced, except for
+    // a file kept under a rule, which is never replaced, as on the desktop.
+    store: function (db, file, batch, done) {
       var transaction;
       try {
         transaction = db.transaction(vexaStorage.storeName, 'readwrite');
       } catch (e) {
         vexaStorage.db = null;
-        vexaStorage.writeFailed(e);
+        done(file, false, e);
         return;
       }
+      batch.transactions.push(transaction);
       var objects = transaction.objectStore(vexaStorage.storeName);
       var put = function (name, contents) {
         objects.put({ timestamp: new Date(), mode: vexaStorage.fileMode, contents: contents }, vexaStorage.keyPrefix + name);
       };
-      var written = [];
-      var kept = true;
-      var unreadable = [];
-      files.forEach(function (file) {
-        var get = objects.get(vexaStorage.keyPrefix + file.name);
-        get.onsuccess = function () {
-          var stored = vexaStorage.contentsOf(get.result);
-          if (get.result !== undefined && stored === null) {
-            unreadable.push(file.name);
-            kept = false;
-            return;
-          }
-          if (stored !== null && !vexaStorage.replaces(file.name, file.contents, stored)) {
-            kept = false;
-            if (vexaStorage.replaces(file.name, stored, file.contents)) {
-              out('Another tab had stored a higher record; it is kept.');
-              vexaStorage.takeStored(objects, file.name, stored);
-            }
-            return;
-          }
-          try {
-            put(file.name, file.contents);
-            var companion = vexaStorage.companionOf(file.name);
-            if (companion && file.companion !== null) {
-              put(companion, file.companion);
-            } else if (companion) {
-              objects.delete(vexaStorage.keyPrefix + companion);
-            }
-            written.push(file);
-          } catch (e) {
-            transaction.abort();
-          }
-        };
-      });
-      transaction.oncomplete = function () {
-        vexaStorage.pending--;
-        written.forEach(function (file) {
-          if (vexaStorage.channel) vexaStorage.channel.postMessage(file);
-        });
-        if (unreadable.length > 0) {
-          err('Saved files could not be written: the stored ' + unreadable.join(', ') + ' cannot be read');
-          vexaStorage.tellPage(false);
+      var contents = file.contents;
+      var written = false;
+      var damaged = false;
+      var refusal;
+      var get = objects.get(vexaStorage.keyPrefix + file.name);
+      get.onsuccess = function () {
+        var stored = vexaStorage.contentsOf(get.result);
+        damaged = get.result !== undefined && stored === null;
+        if (damaged && file.ruled) {
+          refusal = 'the stored ' + file.name + ' cannot be read';
+          return;
         }
-        vexaStorage.answer(kept);
+        if (stored !== null && !vexaStorage.replaces(file.name, contents, stored)) {
+          if (vexaStorage.replaces(file.name, stored, contents)) {
+            out('Another tab had stored a higher record; it is kept.');
+            vexaStorage.takeStored(objects, file.name, stored);
+          }
+          return;
+        }
+        if (stored !== null && !vexaStorage.sameBytes(stored, file.base)) {
+          var merged = vexaStorage.merge(file.name, file.base || new Uint8Array(0), contents, stored);
+          if (merged !== null) contents = merged;
+        }
+        try {
+          put(file.name, contents);
+          var companion = vexaStorage.companionOf(file.name);
+          if (companion && file.companion !== null) {
+            put(companion, file.companion);
+          } else if (companion) {
+            objects.delete(vexaStorage.keyPrefix + companion);
+          }
+          written = true;
+        } catch (e) {
+          refusal = file.name + ': ' + e;
+          transaction.abort();
+        }
+      };
+      transaction.oncomplete = function () {
+        if (batch.over) return;
+        if (written) {
+          if (damaged) console.warn('The stored ' + file.name + ' could not be read; it is replaced.');
+          vexaStorage.base[file.name] = contents;
+          // Merged with another tab's: the working copy becomes what is
+          // stored, unless the program has written the file again since.
+          if (contents !== file.contents && vexaStorage.known[file.name] === file.signature) {
+            vexaStorage.writeWork(file.name, contents);
+          }
+          if (vexaStorage.channel) {
+            vexaStorage.channel.postMessage({ name: file.name, contents: contents, companion: file.companion });
+          }
+        }
+        done(file, written, refusal);
       };
       transaction.onabort = function () {
-        vexaStorage.writeFailed(transaction.error || 'the write was refused');
+        done(file, false, refusal || file.name + ': ' + (transaction.error || 'the write was refused'));
       };
     },
 
@@ -527,32 +611,18 @@ mergeInto(LibraryManager.library, {
       };
     },
 
-    writeFailed: function (reason) {
-      vexaStorage.pending--;
-      err('Saved files could not be written: ' + reason);
-      vexaStorage.tellPage(false);
-      vexaStorage.answer(false);
-    },
   },
 
-  // Files the page hands the program before main starts (a replay to verify):
-  // Module.pageFiles, when set, is a promise of { path: bytes }. A file that
-  // could not be had is left out, and the program says so as for any missing file.
+  // Files the page hands the program before main starts (a replay to
+  // verify): Module.pageFiles, when set, is { path: bytes }. The page has them
+  // before it loads the program; one it could not have, it says why itself.
   $vexaPageFiles__deps: ['$FS'],
   $vexaPageFiles__postset: 'addOnPreRun(vexaPageFiles.load);',
   $vexaPageFiles: {
     load: function () {
-      var files = Module['pageFiles'];
-      if (!files) return;
-      addRunDependency('vexa-page-files');
-      Promise.resolve(files).then(function (byPath) {
-        Object.keys(byPath).forEach(function (path) {
-          FS.writeFile(path, byPath[path]);
-        });
-      }).catch(function (error) {
-        err('The page could not hand its files to the game: ' + error);
-      }).then(function () {
-        removeRunDependency('vexa-page-files');
+      var files = Module['pageFiles'] || {};
+      Object.keys(files).forEach(function (path) {
+        FS.writeFile(path, files[path]);
       });
     },
   },
@@ -592,6 +662,10 @@ mergeInto(LibraryManager.library, {
 
   vexa_pause_changed: function (paused) {
     if (Module['onPauseChanged']) Module['onPauseChanged'](!!paused);
+  },
+
+  vexa_run_changed: function (running) {
+    if (Module['onRunChanged']) Module['onRunChanged'](!!running);
   },
 
   vexa_files_changed__deps: ['$vexaStorage'],

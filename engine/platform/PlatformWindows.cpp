@@ -77,6 +77,8 @@ void FilesChanged() {}
 
 void PauseChanged(bool /*paused*/) {}
 
+void RunChanged(bool /*running*/) {}
+
 std::filesystem::path SettingsDirectory(const std::string& app) {
     // The roaming profile, so the settings follow the player to another machine.
     const wchar_t* appData = _wgetenv(L"APPDATA");
