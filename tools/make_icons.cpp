@@ -5,9 +5,18 @@
 // --maskable fills the whole square instead, for platforms that cut their own
 // shape out of an icon (the ship lies well inside the circle they keep).
 //   make_icons [--maskable] <model file> <out dir> <size>...
+// --installer-art draws the pictures of the Windows installer's pages from the
+// ship, the asteroid and the font in an Assets folder, as 24-bit bitmaps:
+// <out>/side.bmp (164 x 314, beside the first and last pages' text) and
+// <out>/header.bmp (150 x 57, in the other pages' header).
+//   make_icons --installer-art <Assets dir> <out dir>
 // The same model and sizes always give the same bytes.
 #include "renderer/Model.h"
 
+// A tool with its own main, which SDL must leave alone.
+#define SDL_MAIN_HANDLED
+#include <SDL.h>
+#include <SDL_ttf.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -15,6 +24,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -59,9 +69,10 @@ struct Point {
     float x, y;
 };
 
-// The ship's outline on the unit canvas. Models face "up" and the game turns
-// every actor a quarter-turn clockwise, so (x, y) becomes (-y, x).
-std::vector<Point> shipOutline(const vexa::Model& model) {
+// A model's outline as the game shows it, `span` across its larger side and
+// centred on (x, y). Models face "up" and the game turns every actor a
+// quarter-turn clockwise, so (x, y) becomes (-y, x).
+std::vector<Point> outline(const vexa::Model& model, float x, float y, float span) {
     std::vector<Point> points;
     for (const vexa::Vector2& p : model.GetPoints()) points.push_back({-p.y, p.x});
 
@@ -72,11 +83,16 @@ std::vector<Point> shipOutline(const vexa::Model& model) {
         minY = std::min(minY, p.y);
         maxY = std::max(maxY, p.y);
     }
-    const float scale = kShipSpan / std::max(maxX - minX, maxY - minY);
+    const float scale = span / std::max(maxX - minX, maxY - minY);
     const float centreX = (minX + maxX) / 2.0f;
     const float centreY = (minY + maxY) / 2.0f;
-    for (Point& p : points) p = {0.5f + (p.x - centreX) * scale, 0.5f + (p.y - centreY) * scale};
+    for (Point& p : points) p = {x + (p.x - centreX) * scale, y + (p.y - centreY) * scale};
     return points;
+}
+
+// The ship's outline on the unit canvas.
+std::vector<Point> shipOutline(const vexa::Model& model) {
+    return outline(model, 0.5f, 0.5f, kShipSpan);
 }
 
 float distanceToSegment(Point p, Point a, Point b) {
@@ -346,16 +362,202 @@ bool writeFile(const fs::path& path, const std::string& bytes) {
     return true;
 }
 
+// The installer's pictures, in pixels: the sky of the icon, stars strewn by a
+// fixed sequence, the outlines glowing as on the icon, and the title in the
+// game's font.
+struct Scene {
+    int width, height;
+    std::vector<Star> stars;
+    struct Shape {
+        std::vector<Point> points;
+        Rgba colour;
+        float lineWidth;
+    };
+    std::vector<Shape> shapes;
+    // The title's coverage, one byte a pixel, and where its top left lies.
+    std::vector<std::uint8_t> title;
+    int titleWidth = 0, titleHeight = 0, titleX = 0, titleY = 0;
+    Rgba titleColour{1.0f, 1.0f, 1.0f, 1.0f};
+};
+
+std::vector<Star> strewStars(int width, int height, int count) {
+    std::uint32_t state = 207;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<float>(state >> 8) / static_cast<float>(1u << 24);
+    };
+    std::vector<Star> stars;
+    for (int i = 0; i < count; ++i) {
+        const float x = next() * static_cast<float>(width);
+        const float y = next() * static_cast<float>(height);
+        stars.push_back({x, y, 0.5f + next() * 0.9f, 0.35f + next() * 0.6f});
+    }
+    return stars;
+}
+
+Rgba scenePixel(const Scene& scene, Point p) {
+    const float t = p.y / static_cast<float>(scene.height);
+    Rgba result{kBackgroundTop.r + (kBackgroundBottom.r - kBackgroundTop.r) * t,
+                kBackgroundTop.g + (kBackgroundBottom.g - kBackgroundTop.g) * t,
+                kBackgroundTop.b + (kBackgroundBottom.b - kBackgroundTop.b) * t, 1.0f};
+    for (const Star& star : scene.stars) {
+        const float d = std::hypot(p.x - star.x, p.y - star.y) - star.radius;
+        result = over({1.0f, 1.0f, 1.0f, star.alpha * coverage(d)}, result);
+    }
+    for (const Scene::Shape& shape : scene.shapes) {
+        const float d = distanceToStrip(p, shape.points);
+        const float glowWidth = shape.lineWidth * (kGlowWidth / kLineWidth);
+        const float glow = std::clamp(1.0f - d / (glowWidth / 2.0f), 0.0f, 1.0f);
+        result = over(withAlpha(shape.colour, kGlowAlpha * glow * glow), result);
+        result = over(withAlpha(shape.colour, coverage(d - shape.lineWidth / 2.0f)), result);
+    }
+    const int tx = static_cast<int>(p.x) - scene.titleX, ty = static_cast<int>(p.y) - scene.titleY;
+    if (tx >= 0 && ty >= 0 && tx < scene.titleWidth && ty < scene.titleHeight) {
+        const std::size_t at =
+            static_cast<std::size_t>(ty) * static_cast<std::size_t>(scene.titleWidth) +
+            static_cast<std::size_t>(tx);
+        result = over(withAlpha(scene.titleColour, static_cast<float>(scene.title[at]) / 255.0f),
+                      result);
+    }
+    return result;
+}
+
+// An uncompressed 24-bit bitmap file, rows bottom first, each padded to 4 bytes.
+std::string encodeBitmapFile(const Scene& scene) {
+    const auto width = static_cast<std::uint32_t>(scene.width);
+    const auto height = static_cast<std::uint32_t>(scene.height);
+    const std::uint32_t stride = (width * 3 + 3) / 4 * 4;
+    const std::uint32_t imageBytes = stride * height;
+    std::string bmp = "BM";
+    appendLittleEndian(bmp, 14 + 40 + imageBytes, 4);
+    appendLittleEndian(bmp, 0, 4);
+    appendLittleEndian(bmp, 14 + 40, 4);  // where the rows begin
+    appendLittleEndian(bmp, 40, 4);       // BITMAPINFOHEADER
+    appendLittleEndian(bmp, width, 4);
+    appendLittleEndian(bmp, height, 4);
+    appendLittleEndian(bmp, 1, 2);   // planes
+    appendLittleEndian(bmp, 24, 2);  // bits per pixel
+    appendLittleEndian(bmp, 0, 4);   // uncompressed
+    appendLittleEndian(bmp, imageBytes, 4);
+    appendLittleEndian(bmp, 3780, 4);  // 96 dots per inch
+    appendLittleEndian(bmp, 3780, 4);
+    appendLittleEndian(bmp, 0, 4);  // no palette
+    appendLittleEndian(bmp, 0, 4);
+    for (int y = scene.height - 1; y >= 0; --y) {
+        std::string row;
+        for (int x = 0; x < scene.width; ++x) {
+            const Rgba c =
+                scenePixel(scene, {static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f});
+            row += {static_cast<char>(toByte(c.b)), static_cast<char>(toByte(c.g)),
+                    static_cast<char>(toByte(c.r))};
+        }
+        row.resize(stride, '\0');
+        bmp += row;
+    }
+    return bmp;
+}
+
+// Sets the scene's title to `text` in `fontFile` at `pointSize`, centred on x,
+// its top at y. False, with the reason on stderr, when the font cannot draw.
+bool setTitle(Scene& scene, const std::string& fontFile, int pointSize, const char* text,
+              float centreX, int top) {
+    if (TTF_WasInit() == 0 && TTF_Init() != 0) {
+        std::cerr << "make_icons: no font rendering: " << TTF_GetError() << std::endl;
+        return false;
+    }
+    TTF_Font* font = TTF_OpenFont(fontFile.c_str(), pointSize);
+    SDL_Surface* surface = font != nullptr
+                               ? TTF_RenderUTF8_Blended(font, text, SDL_Color{255, 255, 255, 255})
+                               : nullptr;
+    if (surface == nullptr) {
+        std::cerr << "make_icons: cannot draw with " << fontFile << ": " << TTF_GetError()
+                  << std::endl;
+        if (font != nullptr) TTF_CloseFont(font);
+        return false;
+    }
+    scene.titleWidth = surface->w;
+    scene.titleHeight = surface->h;
+    scene.titleX = static_cast<int>(std::lround(centreX - static_cast<float>(surface->w) / 2.0f));
+    scene.titleY = top;
+    scene.title.assign(static_cast<std::size_t>(surface->w) * static_cast<std::size_t>(surface->h),
+                       0);
+    SDL_LockSurface(surface);
+    for (int y = 0; y < surface->h; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(surface->pixels) +
+                          static_cast<std::ptrdiff_t>(y) * surface->pitch;
+        for (int x = 0; x < surface->w; ++x) {
+            std::uint32_t pixel = 0;
+            std::memcpy(&pixel, row + static_cast<std::ptrdiff_t>(x) * 4, sizeof pixel);
+            Uint8 r = 0, g = 0, b = 0, a = 0;
+            SDL_GetRGBA(pixel, surface->format, &r, &g, &b, &a);
+            scene.title[static_cast<std::size_t>(y) * static_cast<std::size_t>(surface->w) +
+                        static_cast<std::size_t>(x)] = a;
+        }
+    }
+    SDL_UnlockSurface(surface);
+    SDL_FreeSurface(surface);
+    TTF_CloseFont(font);
+    return true;
+}
+
+Rgba colourOf(const vexa::Model& model) {
+    const vexa::Color& c = model.GetColor();
+    return {c.r, c.g, c.b, 1.0f};
+}
+
+// The tall picture beside the first and last pages: the title high up, the
+// ship flying right below it, and asteroids coming at it from the lower right.
+bool drawSide(const vexa::Model& ship, const vexa::Model& asteroid, const std::string& font,
+              const fs::path& out) {
+    Scene scene{164, 314, strewStars(164, 314, 46), {}, {}, 0, 0, 0, 0, colourOf(ship)};
+    scene.shapes.push_back({outline(ship, 70.0f, 150.0f, 74.0f), colourOf(ship), 2.6f});
+    if (asteroid.GetPoints().size() >= 2) {
+        scene.shapes.push_back(
+            {outline(asteroid, 128.0f, 222.0f, 34.0f), colourOf(asteroid), 2.0f});
+        scene.shapes.push_back({outline(asteroid, 92.0f, 270.0f, 22.0f), colourOf(asteroid), 1.8f});
+    }
+    if (!setTitle(scene, font, 30, "ZAP207", 82.0f, 46)) return false;
+    return writeFile(out / "side.bmp", encodeBitmapFile(scene));
+}
+
+// The small picture in the other pages' header: the ship and the title side by side.
+bool drawHeader(const vexa::Model& ship, const std::string& font, const fs::path& out) {
+    Scene scene{150, 57, strewStars(150, 57, 12), {}, {}, 0, 0, 0, 0, colourOf(ship)};
+    scene.shapes.push_back({outline(ship, 28.0f, 28.5f, 36.0f), colourOf(ship), 2.0f});
+    if (!setTitle(scene, font, 18, "ZAP207", 100.0f, 16)) return false;
+    return writeFile(out / "header.bmp", encodeBitmapFile(scene));
+}
+
+int drawInstallerArt(const fs::path& assets, const fs::path& out) {
+    vexa::Model ship;
+    ship.Load((assets / "falcon.txt").string());
+    if (ship.GetPoints().size() < 2) {
+        std::cerr << "make_icons: " << (assets / "falcon.txt").string()
+                  << " holds no outline to draw" << std::endl;
+        return 1;
+    }
+    vexa::Model asteroid;
+    asteroid.Load((assets / "asteroid.txt").string());
+    const std::string font = (assets / "font.ttf").string();
+    const bool drawn = drawSide(ship, asteroid, font, out) && drawHeader(ship, font, out);
+    if (TTF_WasInit() != 0) TTF_Quit();
+    return drawn ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc == 4 && std::string(argv[1]) == "--installer-art")
+        return drawInstallerArt(argv[2], argv[3]);
     const bool maskable = argc > 1 && std::string(argv[1]) == "--maskable";
     if (maskable) {
         --argc;
         ++argv;
     }
     if (argc < 4) {
-        std::cerr << "usage: make_icons [--maskable] <model file> <out dir> <size>..." << std::endl;
+        std::cerr << "usage: make_icons [--maskable] <model file> <out dir> <size>...\n"
+                     "       make_icons --installer-art <Assets dir> <out dir>"
+                  << std::endl;
         return 2;
     }
     vexa::Model model;
