@@ -57,11 +57,13 @@ mapfile -t game_files < <(cd "$stage/zap207" && find . -type f ! -path ./Assets/
     for file in "${game_files[@]}"; do echo "  Delete \"\$INSTDIR\\${file//\//\\}\""; done
     echo '!macroend'
 } > "$files"
+# The pages' pictures are drawn from the ship, as the icons are.
+"$make_icons" --installer-art Assets "$stage/art"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD_DIR/CMakeCache.txt")
 IFS=. read -r -a parts <<< "$version.0.0.0"
 setup="dist/zap207-$version-windows-x64-setup.exe"
 rm -f dist/zap207-*-windows-x64-setup.exe
 makensis -V2 -WX -DVERSION="$version" -DVERSION_QUAD="${parts[0]}.${parts[1]}.${parts[2]}.${parts[3]}" \
-    -DSTAGE="$stage/zap207" -DFILES="$files" -DICON="$(readlink -f "$BUILD_DIR")/packaging/windows/icons/zap207.ico" \
+    -DSTAGE="$stage/zap207" -DFILES="$files" -DICON="$(readlink -f "$BUILD_DIR")/packaging/windows/icons/zap207.ico" -DART="$stage/art" \
     -DOUTFILE="$PWD/$setup" packaging/windows/installer.nsi
 echo "$setup ($(du -k "$setup" | cut -f1) KiB)"
