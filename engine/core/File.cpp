@@ -143,8 +143,7 @@ bool SetFilePath(const std::filesystem::path& path) {
 }
 
 bool FileExists(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec) && !ec;
+    return std::filesystem::exists(path);
 }
 
 bool GetFileSize(const std::filesystem::path& path, std::size_t& size) {
@@ -165,6 +164,10 @@ bool ReadFile(const std::filesystem::path& path, std::string& buffer) {
 
 bool ReadFile(const std::filesystem::path& path, std::string& buffer, std::uintmax_t maxBytes,
               std::string& reason) {
+    if (!FileExists(path)) {
+        reason = "there is no such file";
+        return false;
+    }
     FileContents file = ReadDataFile(path, maxBytes);
     if (!file.Ok()) {
         reason = std::move(file.reason);

@@ -15,9 +15,10 @@ namespace vexa {
 // Makes `path` the process's working directory; false leaves it unchanged.
 bool SetFilePath(const std::filesystem::path& path);
 
-// Whether something is at `path`. False also when the path cannot be examined
-// (a directory on the way that may not be searched): nothing throws out of the
-// engine, and a file that cannot be examined cannot be read either.
+// Whether something is at `path`. A path the file system refuses to examine
+// (a name too long for it, a loop of symbolic links, a directory on the way
+// that may not be searched) throws std::filesystem::filesystem_error rather
+// than passing for a missing file: the caller says what went wrong.
 bool FileExists(const std::filesystem::path& path);
 
 // The size of the file at `path` in bytes. On failure `size` holds the largest
@@ -26,7 +27,8 @@ bool GetFileSize(const std::filesystem::path& path, std::size_t& size);
 
 // Reads the whole regular file at `path` into `buffer`, byte for byte. False
 // leaves `buffer` untouched: a missing file, one that cannot be opened or read,
-// and a FIFO, a device or a file too large for memory in its place.
+// and a FIFO, a device or a file too large for memory in its place. Asks
+// FileExists first and lets its filesystem_error through to the caller.
 bool ReadFile(const std::filesystem::path& path, std::string& buffer);
 
 // The same for a loader that also refuses files over `maxBytes` and says why

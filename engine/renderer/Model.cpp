@@ -86,7 +86,12 @@ bool Model::Load(const std::string& filename) {
     std::vector<Vector2> points;
     std::string text;
     std::string problem;
-    if (ReadFile(filename, text, kMaxModelBytes, problem)) problem = parse(text, color, points);
+    try {
+        if (ReadFile(filename, text, kMaxModelBytes, problem)) problem = parse(text, color, points);
+    } catch (const std::filesystem::filesystem_error& error) {
+        // Models are asked for while the frame loop runs, which no exception may leave.
+        problem = "the file system cannot examine it: " + error.code().message();
+    }
 
     m_radius = 0.0f;
     if (!problem.empty()) {

@@ -17,7 +17,8 @@ class Model {
 public:
     // Reads a model file: a colour line "{r, g, b}", a point count, then one
     // "{x, y}" line per point. A file that cannot be read or parsed is reported
-    // on stderr and leaves the model empty. Always returns true: the cache
+    // on stderr and leaves the model empty, as does a path the file system
+    // refuses to examine. Never throws and always returns true: the cache
     // never looks, and an empty model is a usable one.
     bool Load(const std::string& filename);
 

@@ -1,5 +1,6 @@
 #include "core/File.h"
 
+#include "HostileFiles.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,19 @@ TEST(File, ReadFileFillsTheBufferOnlyWithAFileItCouldRead) {
     std::string reason;
     EXPECT_FALSE(vexa::ReadFile(text, buffer, 4, reason));
     EXPECT_EQ(reason, "it is 5 bytes, more than the 4 allowed");
+    EXPECT_EQ(buffer, "kept");
+}
+
+TEST(File, APathThatCannotBeExaminedThrowsThroughReadFile) {
+    TempDir dir;
+    const auto path = testing_support::MakeUnexaminablePath(dir.Path());
+    if (path.empty()) GTEST_SKIP() << "this file system examines every path it is given";
+
+    EXPECT_THROW(vexa::FileExists(path), std::filesystem::filesystem_error);
+    std::string buffer = "kept";
+    std::string reason;
+    EXPECT_THROW(vexa::ReadFile(path, buffer), std::filesystem::filesystem_error);
+    EXPECT_THROW(vexa::ReadFile(path, buffer, 100, reason), std::filesystem::filesystem_error);
     EXPECT_EQ(buffer, "kept");
 }
 

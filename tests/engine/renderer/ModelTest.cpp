@@ -1,6 +1,7 @@
 #include "renderer/Model.h"
 
 #include "CapturedStream.h"
+#include "HostileFiles.h"
 #include "Printers.h"
 #include "SoftwareCanvas.h"
 #include "TempDir.h"
@@ -77,6 +78,21 @@ TEST_F(ModelFiles, OversizedFileIsRefusedByItsSizeWithoutReadingIt) {
     // Just under the limit is still read, and parsed as far as it makes sense.
     const std::string model4k = "{1,1,1}\n2\n{0,0}\n{1,1}\n" + std::string(4000, '\n');
     EXPECT_EQ(LoadText("padded.txt", model4k).GetPoints().size(), 2u);
+}
+
+TEST_F(ModelFiles, APathThatCannotBeExaminedIsReportedAndLeavesTheModelEmpty) {
+    const auto path = testing_support::MakeUnexaminablePath(".");
+    if (path.empty()) GTEST_SKIP() << "this file system examines every path it is given";
+
+    CapturedStream errors{std::cerr};
+    Model model;
+    EXPECT_NO_THROW(EXPECT_TRUE(model.Load(path.string())));
+    EXPECT_TRUE(model.GetPoints().empty());
+    const std::string line =
+        "Cannot load model " + path.string() + ": the file system cannot examine it: ";
+    const std::string text = errors.Text();
+    EXPECT_EQ(text.rfind(line, 0), 0u) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
 }
 
 TEST_F(ModelFiles, RadiusIsTheFarthestPointInModelUnits) {
