@@ -13,16 +13,35 @@ namespace {
 // A frame within a millisecond of a whole number of steps counts as exactly
 // that many: a 60 Hz display's frames jitter by a fraction of a millisecond,
 // and without this a short frame would run no step and the next one two.
+// What the snap takes or adds is carried, so a display a little off 60 Hz
+// (57 Hz, 63 Hz) still runs 60 steps a second: now and then a frame runs one
+// step more or one fewer, and the picture never falls between two steps.
 constexpr std::int64_t kSnapUnits = std::int64_t{1000000} * Time::kStepsPerSecond;
 
 }  // namespace
 
 Time::Time(ReadClock readClock) : m_readClock{readClock}, m_frameStart{readClock()} {}
 
-Time::Units Time::Snapped(Units elapsed) const {
+Time::Units Time::Snapped(Units elapsed) {
     const Units nearest = std::max<Units>(1, (elapsed + kStepUnits / 2) / kStepUnits);
     const Units whole = nearest * kStepUnits;
-    return (elapsed > whole - kSnapUnits && elapsed < whole + kSnapUnits) ? whole : elapsed;
+    if (elapsed <= whole - kSnapUnits || elapsed >= whole + kSnapUnits) {
+        // Unsnapped, the frame takes what was carried with it, as far as it can.
+        const Units all = std::max<Units>(elapsed + m_snapCarry, 0);
+        m_snapCarry += elapsed - all;
+        return all;
+    }
+    Units carry = m_snapCarry + (elapsed - whole);
+    Units counted = whole;
+    if (carry >= kStepUnits / 2) {
+        counted += kStepUnits;
+        carry -= kStepUnits;
+    } else if (carry < -kStepUnits / 2) {
+        counted -= kStepUnits;
+        carry += kStepUnits;
+    }
+    m_snapCarry = carry;
+    return counted;
 }
 
 void Time::Tick() {
@@ -42,6 +61,7 @@ void Time::Tick() {
     m_ticked = true;
 
     m_lagBefore = m_lag;
+    m_snapCarryBefore = m_snapCarry;
     m_interpolationBefore = m_interpolation;
     // Steps run as soon as any of their time has gathered, so a frame always
     // shows a step at or after its own moment, drawn partway back towards the
@@ -58,6 +78,7 @@ void Time::Tick() {
 
 void Time::Hold() {
     m_lag = m_lagBefore;
+    m_snapCarry = m_snapCarryBefore;
     m_interpolation = m_interpolationBefore;
     m_stepsDue = 0;
 }

@@ -44,7 +44,7 @@ private:
     using Units = std::int64_t;
     static constexpr Units kStepUnits = 1000000000;
 
-    Units Snapped(Units elapsed) const;
+    Units Snapped(Units elapsed);
 
     float m_deltaTime = 0.0f;
     float m_frameTime = 0.0f;
@@ -53,6 +53,10 @@ private:
     // Time gathered beyond the last step due: at most 0, above -kStepUnits.
     Units m_lag = 0;
     Units m_lagBefore = 0;
+    // What snapping has taken from or added to the frames so far, within half
+    // a step either way; paid back as a whole step once it reaches half of one.
+    Units m_snapCarry = 0;
+    Units m_snapCarryBefore = 0;
     float m_interpolationBefore = 1.0f;
     bool m_ticked = false;
     ReadClock m_readClock;

@@ -73,8 +73,9 @@ std::vector<int> stepsOf(vexa::Time& time, const std::vector<Clock::duration>& f
 TEST(Time, ASixtyHertzDisplayRunsOneStepAFrameDespiteJitter) {
     vexa::Time time(&fedClock);
     time.Tick();
+    // Frames that come early and late by nearly a millisecond, 60 a second.
     std::vector<Clock::duration> frames;
-    for (int i = 0; i < 600; ++i) frames.push_back(i % 2 ? 15800us : 17500us);
+    for (int i = 0; i < 600; ++i) frames.push_back(i % 2 ? 15800000ns : 17533333ns);
     for (const int steps : stepsOf(time, frames)) ASSERT_EQ(steps, 1);
     EXPECT_EQ(time.GetInterpolation(), 1.0f);
 
@@ -103,6 +104,29 @@ TEST(Time, OtherRatesSpendTheSameStepsInASecond) {
         const float lastAlong = time.GetInterpolation();
         EXPECT_GT(lastAlong, 0.0f);
         EXPECT_LE(lastAlong, 1.0f);
+    }
+}
+
+TEST(Time, ADisplayJustOffSixtyHertzStillRunsSixtyStepsASecond) {
+    constexpr int kSeconds = 30;
+    for (const int hertz : {57, 63}) {
+        vexa::Time time(&fedClock);
+        time.Tick();
+        const auto period =
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hertz));
+        const std::vector<int> steps = stepsOf(
+            time, std::vector<Clock::duration>(static_cast<std::size_t>(hertz * kSeconds), period));
+        int total = 0;
+        int uneven = 0;
+        for (const int n : steps) {
+            total += n;
+            if (n != 1) ++uneven;
+        }
+        EXPECT_NEAR(total, 60 * kSeconds, 1) << hertz << " Hz";
+        // Each frame still shows a whole step; the three a second that differ
+        // from one step make up the difference.
+        EXPECT_NEAR(uneven, 3 * kSeconds, 1) << hertz << " Hz";
+        EXPECT_EQ(time.GetInterpolation(), 1.0f) << hertz << " Hz";
     }
 }
 
