@@ -39,6 +39,25 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     return FALSE;
 }
 
+// A shortcut that starts the console minimised hands that start to the game
+// as well, and Windows gives it to the first window the game shows, which
+// would then come up minimised too: it is shown as it should be, with the
+// keyboard.
+BOOL CALLBACK restoreIfMinimised(HWND window, LPARAM /*unused*/) {
+    if (IsWindowVisible(window) && IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    return TRUE;
+}
+
+void undoMinimisedStart() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    const WORD show = startup.wShowWindow;
+    if ((startup.dwFlags & STARTF_USESHOWWINDOW) == 0) return;
+    if (show != SW_SHOWMINIMIZED && show != SW_SHOWMINNOACTIVE && show != SW_MINIMIZE) return;
+    EnumThreadWindows(GetCurrentThreadId(), restoreIfMinimised, 0);
+}
+
 }  // namespace
 
 void Prepare() {
@@ -61,6 +80,7 @@ void RunFrames(const std::function<bool()>& frame) {
     // 15.6 ms, and frames paced by sleeping would come out uneven, up to twice
     // as long as asked.
     const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
+    undoMinimisedStart();
     while (frame()) {}
     if (fineTimer) timeEndPeriod(1);
 }
