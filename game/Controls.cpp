@@ -4,6 +4,10 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
 namespace {
 
 const Bindings& defaultBindings() {
@@ -13,6 +17,15 @@ const Bindings& defaultBindings() {
 
 std::uint32_t scancode(int code) {
     return static_cast<std::uint32_t>(code);
+}
+
+// A stick pushed this far is being used, not resting off centre.
+constexpr float kStickInUse = 0.5f;
+
+std::string upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
 }
 
 }  // namespace
@@ -120,4 +133,25 @@ bool Controls::MenuChoose() const {
 bool Controls::MenuBack() const {
     return m_input.GetKeyPressed(SDL_SCANCODE_BACKSPACE) ||
            m_input.GetControllerButtonPressed(SDL_CONTROLLER_BUTTON_B);
+}
+
+Controls::Device Controls::DeviceUsed() const {
+    for (int code = 1; code < vexa::InputSystem::kScancodes; ++code) {
+        if (m_input.GetKeyPressed(scancode(code))) return Device::Keyboard;
+    }
+    for (int button = 0; button < vexa::InputSystem::kControllerButtons; ++button) {
+        if (m_input.GetControllerButtonPressed(button)) return Device::Controller;
+    }
+    for (int axis = 0; axis < vexa::InputSystem::kControllerAxes; ++axis) {
+        if (std::fabs(m_input.GetControllerAxis(axis)) > kStickInUse) return Device::Controller;
+    }
+    return Device::None;
+}
+
+std::string KeyLabel(int scancode) {
+    return upper(KeyName(scancode));
+}
+
+std::string ButtonLabel(int button) {
+    return upper(ButtonName(button));
 }

@@ -3,6 +3,7 @@
 #include "Settings.h"
 
 #include <cstdint>
+#include <string>
 
 namespace vexa {
 class InputSystem;
@@ -51,6 +52,11 @@ public:
     bool MenuChoose() const;
     bool MenuBack() const;
 
+    // Which kind of device the player used this frame, if any: a key went
+    // down, or a controller's button did or its stick was pushed.
+    enum class Device { None, Keyboard, Controller };
+    Device DeviceUsed() const;
+
     const Bindings& GetBindings() const { return m_bindings; }
 
 private:
@@ -62,3 +68,7 @@ private:
     const vexa::InputSystem& m_input;
     const Bindings& m_bindings;
 };
+
+// A key's or a button's name as the game's texts show it, in capitals.
+std::string KeyLabel(int scancode);
+std::string ButtonLabel(int button);

@@ -33,6 +33,11 @@ bool FrameRunner::Run() {
     g_audioSystem.Update();
 
     const Controls controls(g_inputSystem, m_game.m_settings.bindings);
+    m_game.PassFrameTime(g_time.GetFrameTime());
+    const Controls::Device device = controls.DeviceUsed();
+    if (device != Controls::Device::None)
+        m_game.SetControllerInUse(device == Controls::Device::Controller);
+    if (g_inputSystem.GetCloseRequested()) m_game.ShowHowToQuit();
     // A key pressed for the menu to bind does nothing else.
     const bool binding = m_game.m_pause.IsPaused() && m_game.m_menu.GetWaitingRow() >= 0;
     if (!binding && controls.ToggleFullScreen()) {
@@ -42,19 +47,33 @@ bool FrameRunner::Run() {
     if (!binding && controls.ToggleMute()) g_audioSystem.SetMuted(!g_audioSystem.IsMuted());
     const bool away = g_inputSystem.GetPauseRequested() && m_game.m_settings.pauseOnFocusLoss;
     const bool wasPaused = m_game.m_pause.IsPaused();
-    m_game.m_pause.Follow(m_game.CanPause(), !binding && controls.TogglePause(), away);
+    // The pause key on the title screen opens the same menu, for the options;
+    // looking away there pauses nothing.
+    const bool onTitle = m_game.GetState() == K_AsteroidField::TitleScreen && !m_watching;
+    m_game.m_pause.Follow(m_game.CanPause() || onTitle, !binding && controls.TogglePause(),
+                          away && m_game.CanPause());
     // Escape ends the program after this frame has been completed, paused or
     // not, and so does the system's asking it to end.
     bool quit = g_inputSystem.GetKeyDown(SDL_SCANCODE_ESCAPE) || EndRequested();
     if (wasPaused && m_game.m_pause.IsPaused()) {
         FollowMenu(controls, quit);
     } else if (m_game.m_pause.IsPaused()) {
-        m_game.m_menu.Open();
+        m_game.m_menu.Open(!onTitle);
     }
-    if (wasPaused && !m_game.m_pause.IsPaused()) KeepSettings();
+    const bool paused = m_game.m_pause.IsPaused();
+    if (wasPaused && !paused) {
+        KeepSettings();
+        // The start button that closed the title's menu starts no run.
+        if (onTitle) m_game.IgnoreConfirmUntilReleased();
+    }
 
-    if (m_watching && controls.ConfirmPressed()) StopWatching();
-    if (!m_watching && m_game.GetState() == K_AsteroidField::TitleScreen &&
+    if (m_watching && !wasPaused && !paused && controls.ConfirmPressed()) {
+        StopWatching();
+        m_game.IgnoreConfirmUntilReleased();
+    }
+    const K_AsteroidField::eState state = m_game.GetState();
+    if (!m_watching && !paused &&
+        (state == K_AsteroidField::TitleScreen || state == K_AsteroidField::GameOver) &&
         controls.WatchBestRun()) {
         WatchBestRun();
     }

@@ -28,6 +28,10 @@
 namespace {
 
 const vexa::Color kWhite(1.0f, 1.0f, 1.0f, 1.0f);
+// How dark the frozen game behind a menu is drawn, out of 255.
+constexpr std::uint8_t kMenuDim = 170;
+// Room left between the window's edge and a note.
+constexpr int kEdge = 10;
 constexpr int kStarCount = 100;
 constexpr int kAsteroidsPerWave = 5;
 constexpr float kPowerupInterval = 32.0f;
@@ -73,6 +77,9 @@ bool K_AsteroidField::Initialize() {
     m_promptText->Create(g_renderer, "PRESS SPACE TO PLAY", kWhite);
     m_gameOverText = std::make_unique<vexa::Text>(m_font);
     m_gameOverText->Create(g_renderer, "YOU GOT CAUGHT! PRESS SPACE TO PLAY AGAIN", kWhite);
+    m_replayText = std::make_unique<vexa::Text>(m_font);
+    m_mutedText = std::make_unique<vexa::Text>(m_font);
+    m_quitHelpText = std::make_unique<vexa::Text>(m_font);
     m_menu.Initialize(m_font);
 
     vexa::g_audioSystem.InitializeAfterFirstFrame();
@@ -157,9 +164,18 @@ void K_AsteroidField::Update(float dt) {
 }
 
 void K_AsteroidField::TakeStepInput() {
-    m_stepInput =
-        m_inputFed ? m_fedInput : Controls(vexa::g_inputSystem, m_settings.bindings).StepInput();
-    m_inputFed = false;
+    if (m_inputFed) {
+        m_stepInput = m_fedInput;
+        m_inputFed = false;
+        return;
+    }
+    m_stepInput = Controls(vexa::g_inputSystem, m_settings.bindings).StepInput();
+    if (!m_confirmSpent) return;
+    if (m_stepInput & Controls::kStepConfirm) {
+        m_stepInput = static_cast<std::uint8_t>(m_stepInput & ~Controls::kStepConfirm);
+    } else {
+        m_confirmSpent = false;
+    }
 }
 
 void K_AsteroidField::RecordStep() {
@@ -247,6 +263,8 @@ void K_AsteroidField::UpdateGameOver() {
     AddTitle();
     if (m_stepInput & Controls::kStepConfirm) {
         m_scene->RemoveAll();
+        // A replay's last screen is left for the title screen, not a new run.
+        if (m_replaying != Replaying::No) m_confirmSpent = true;
         m_replaying = Replaying::No;
         m_state = TitleScreen;
     }
@@ -298,7 +316,45 @@ void K_AsteroidField::Draw(vexa::Renderer& renderer) {
     m_scene->Draw(renderer);
     DrawStars(renderer);
     vexa::g_particleSystem.Draw(renderer);
-    if (m_pause.IsPaused()) m_menu.Draw(renderer, m_settings);
+    DrawNotes(renderer);
+}
+
+void K_AsteroidField::DrawNotes(vexa::Renderer& renderer) {
+    const Bindings& keys = m_settings.bindings;
+    const int width = renderer.GetWidth();
+    const int height = renderer.GetHeight();
+    if (m_replaying == Replaying::Watch) {
+        // '\xB7' is the middle dot in the font's Latin-1 text.
+        const std::string stop = m_controllerInUse ? ButtonLabel(keys.buttons[Bindings::PadStart])
+                                                   : KeyLabel(keys.keys[Bindings::Start]);
+        m_replayText->Create(renderer, "REPLAY \xB7 " + stop + " TO STOP", kWhite);
+        m_replayText->Draw(renderer, (width - m_replayText->GetWidth()) / 2,
+                           height - kEdge - m_replayText->GetHeight());
+    }
+    if (vexa::g_audioSystem.IsMuted()) {
+        m_mutedText->Create(renderer, "MUTED", kWhite);
+        m_mutedText->Draw(renderer, width - kEdge - m_mutedText->GetWidth(),
+                          height - kEdge - m_mutedText->GetHeight());
+    }
+    if (m_pause.IsPaused()) {
+        renderer.Dim(kMenuDim);
+        m_menu.Draw(renderer, m_settings);
+    }
+    if (m_quitHelpLeft > 0.0f) {
+        // Without a keyboard, the way out is the menu's Quit.
+        const std::string help =
+            m_controllerInUse
+                ? "PRESS " + ButtonLabel(keys.buttons[Bindings::PadPause]) + " AND CHOOSE QUIT"
+                : "PRESS ESC TO QUIT";
+        m_quitHelpText->Create(renderer, help, kWhite);
+        const int x = (width - m_quitHelpText->GetWidth()) / 2;
+        const int y = 5 * kEdge;
+        renderer.SetColor(0, 0, 0, 255);
+        renderer.FillRect(static_cast<float>(x - kEdge), static_cast<float>(y - kEdge / 2),
+                          static_cast<float>(m_quitHelpText->GetWidth() + 2 * kEdge),
+                          static_cast<float>(m_quitHelpText->GetHeight() + kEdge));
+        m_quitHelpText->Draw(renderer, x, y);
+    }
 }
 
 void K_AsteroidField::DrawStars(vexa::Renderer& renderer) {

@@ -89,6 +89,20 @@ public:
     // its timers, the generator, every actor, the stars and the particles.
     std::uint64_t StateDigest();
 
+    // What the frame loop tells the player besides the game. The window's
+    // close button does not end the program: how to quit shows for a while
+    // instead, counted in the real length of the frames drawn.
+    static constexpr float kQuitHelpTime = 3.0f;
+    void ShowHowToQuit() { m_quitHelpLeft = kQuitHelpTime; }
+    bool ShowingHowToQuit() const { return m_quitHelpLeft > 0.0f; }
+    void PassFrameTime(float seconds) { m_quitHelpLeft -= seconds; }
+    // Words for a controller rather than the keyboard: the player's last input
+    // came from one.
+    void SetControllerInUse(bool inUse) { m_controllerInUse = inUse; }
+    // The player's confirm counts again only once let go: the press that left
+    // a replay or the title's menu must not also start a run.
+    void IgnoreConfirmUntilReleased() { m_confirmSpent = true; }
+
     // Public by design: the ship raises it from inside the collision pass.
     bool m_powerupActive = false;
     // The player's settings, and the menu a pause shows to change them; the
@@ -115,6 +129,7 @@ private:
     vexa::Transform EntryAtRightEdge() const;
     void Add(std::unique_ptr<vexa::Actor> actor, const char* tag);
     void DrawStars(vexa::Renderer& renderer);
+    void DrawNotes(vexa::Renderer& renderer);
 
     eState m_state = TitleScreen;
     float m_spawnTimer = 0.0f;
@@ -134,6 +149,9 @@ private:
     bool m_recording = false;
     vexa::Replay m_record;
     RunResult m_lastRun;
+    bool m_confirmSpent = false;
+    float m_quitHelpLeft = 0.0f;
+    bool m_controllerInUse = false;
 
     std::vector<Star> m_stars;
     std::shared_ptr<vexa::Font> m_font;
@@ -142,4 +160,7 @@ private:
     std::unique_ptr<vexa::Text> m_titleText;
     std::unique_ptr<vexa::Text> m_promptText;
     std::unique_ptr<vexa::Text> m_gameOverText;
+    std::unique_ptr<vexa::Text> m_replayText;
+    std::unique_ptr<vexa::Text> m_mutedText;
+    std::unique_ptr<vexa::Text> m_quitHelpText;
 };

@@ -9,7 +9,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 namespace {
@@ -22,12 +21,6 @@ constexpr int kMainRows = PauseMenu::Quit + 1;
 constexpr int kControlRows = PauseMenu::kBackRow + 1;
 // The stick counts as pushed past half its travel.
 constexpr float kStickPush = 0.5f;
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 std::string onOff(bool on) {
     return on ? "ON" : "OFF";
@@ -59,9 +52,10 @@ void PauseMenu::Initialize(std::shared_ptr<vexa::Font> font) {
     m_font = std::move(font);
 }
 
-void PauseMenu::Open() {
+void PauseMenu::Open(bool resumable) {
     m_controlsPage = false;
-    m_cursor = Resume;
+    m_resumable = resumable;
+    m_cursor = FirstRow();
     m_waitingRow = -1;
     m_notice.clear();
     m_pointerKnown = false;
@@ -69,6 +63,10 @@ void PauseMenu::Open() {
 
 int PauseMenu::RowCount() const {
     return m_controlsPage ? kControlRows : kMainRows;
+}
+
+int PauseMenu::FirstRow() const {
+    return m_controlsPage || m_resumable ? 0 : MusicVolume;
 }
 
 PauseMenu::Outcome PauseMenu::Update(const Controls& controls, const vexa::InputSystem& input,
@@ -92,13 +90,14 @@ PauseMenu::Outcome PauseMenu::Update(const Controls& controls, const vexa::Input
     m_mouseX = input.GetMouseX();
     m_mouseY = input.GetMouseY();
     if (pointed >= 0 && (moved || click)) m_cursor = pointed;
-    if (click && pointed >= 0) return Choose(settings, pointed);
+    if (click && pointed >= 0) return Click(settings, pointed, x);
 
     const int stickY = stickMove(input.GetControllerAxis(SDL_CONTROLLER_AXIS_LEFTY), m_stickY);
     const int stickX = stickMove(input.GetControllerAxis(SDL_CONTROLLER_AXIS_LEFTX), m_stickX);
-    const int rows = RowCount();
-    if (controls.MenuUp() || stickY < 0) m_cursor = (m_cursor + rows - 1) % rows;
-    if (controls.MenuDown() || stickY > 0) m_cursor = (m_cursor + 1) % rows;
+    const int first = FirstRow();
+    const int rows = RowCount() - first;
+    if (controls.MenuUp() || stickY < 0) m_cursor = first + (m_cursor - first + rows - 1) % rows;
+    if (controls.MenuDown() || stickY > 0) m_cursor = first + (m_cursor - first + 1) % rows;
     if (controls.MenuLeft() || stickX < 0) Change(settings, m_cursor, -1);
     if (controls.MenuRight() || stickX > 0) Change(settings, m_cursor, 1);
     if (controls.MenuBack()) {
@@ -152,6 +151,15 @@ PauseMenu::Outcome PauseMenu::Choose(Settings& settings, int row) {
     return Outcome::None;
 }
 
+PauseMenu::Outcome PauseMenu::Click(Settings& settings, int row, float x) {
+    const bool volume = !m_controlsPage && (row == MusicVolume || row == EffectsVolume);
+    if (!volume) return Choose(settings, row);
+    // A volume goes the way of the side clicked, and stops at its ends.
+    if (x >= static_cast<float>(m_valueLeft))
+        Change(settings, row, x < static_cast<float>(m_valueMiddle) ? -1 : 1);
+    return Outcome::None;
+}
+
 void PauseMenu::Change(Settings& settings, int row, int direction) {
     if (m_controlsPage) return;
     switch (row) {
@@ -197,7 +205,7 @@ void PauseMenu::TakeBinding(const vexa::InputSystem& input, Settings& settings, 
         keyRow ? settings.bindings.BindKey(static_cast<Bindings::Key>(row), key)
                : settings.bindings.BindButton(
                      static_cast<Bindings::Button>(row - Bindings::kKeyCount), button);
-    const std::string name = upper(keyRow ? KeyName(key) : ButtonName(button));
+    const std::string name = keyRow ? KeyLabel(key) : ButtonLabel(button);
     switch (result) {
     case Bindings::Result::Refused:
         m_notice = name + " CANNOT BE BOUND";
@@ -209,10 +217,10 @@ void PauseMenu::TakeBinding(const vexa::InputSystem& input, Settings& settings, 
         const int other = keyRow
                               ? before.KeyAction(key)
                               : static_cast<int>(Bindings::kKeyCount) + before.ButtonAction(button);
-        const std::string old = upper(
+        const std::string old =
             keyRow
-                ? KeyName(before.keys[static_cast<std::size_t>(row)])
-                : ButtonName(before.buttons[static_cast<std::size_t>(row - Bindings::kKeyCount)]));
+                ? KeyLabel(before.keys[static_cast<std::size_t>(row)])
+                : ButtonLabel(before.buttons[static_cast<std::size_t>(row - Bindings::kKeyCount)]);
         m_notice = "SWAPPED: " + rowLabel(other) + " IS NOW " + old;
         break;
     }
@@ -222,7 +230,7 @@ void PauseMenu::TakeBinding(const vexa::InputSystem& input, Settings& settings, 
 std::vector<std::pair<std::string, std::string>> PauseMenu::Rows(const Settings& settings) const {
     std::vector<std::pair<std::string, std::string>> rows;
     if (!m_controlsPage) {
-        rows.emplace_back("RESUME", "");
+        if (m_resumable) rows.emplace_back("RESUME", "");
         rows.emplace_back("MUSIC VOLUME", percent(settings.musicVolume));
         rows.emplace_back("EFFECTS VOLUME", percent(settings.effectsVolume));
         rows.emplace_back("FULL SCREEN", onOff(settings.fullScreen));
@@ -234,10 +242,10 @@ std::vector<std::pair<std::string, std::string>> PauseMenu::Rows(const Settings&
     for (int row = 0; row < kResetRow; ++row) {
         std::string value =
             row < Bindings::kKeyCount
-                ? KeyName(settings.bindings.keys[static_cast<std::size_t>(row)])
-                : ButtonName(settings.bindings
-                                 .buttons[static_cast<std::size_t>(row - Bindings::kKeyCount)]);
-        rows.emplace_back(rowLabel(row), row == m_waitingRow ? "..." : upper(value));
+                ? KeyLabel(settings.bindings.keys[static_cast<std::size_t>(row)])
+                : ButtonLabel(settings.bindings
+                                  .buttons[static_cast<std::size_t>(row - Bindings::kKeyCount)]);
+        rows.emplace_back(rowLabel(row), row == m_waitingRow ? "..." : value);
     }
     rows.emplace_back("RESET TO DEFAULTS", "");
     rows.emplace_back("BACK", "");
@@ -261,15 +269,21 @@ int PauseMenu::RowAt(float x, float y) const {
         x >= static_cast<float>(m_rowsLeft + m_rowsWidth) || y < static_cast<float>(m_rowsTop)) {
         return -1;
     }
-    const int row =
-        static_cast<int>((y - static_cast<float>(m_rowsTop)) / static_cast<float>(m_rowPitch));
+    const int row = FirstRow() + static_cast<int>((y - static_cast<float>(m_rowsTop)) /
+                                                  static_cast<float>(m_rowPitch));
     return row < RowCount() ? row : -1;
 }
 
 bool PauseMenu::RowPlace(int row, int& x, int& y) const {
-    if (m_rowPitch <= 0 || row < 0 || row >= RowCount()) return false;
+    if (m_rowPitch <= 0 || row < FirstRow() || row >= RowCount()) return false;
     x = m_rowsLeft + m_rowsWidth / 2;
-    y = m_rowsTop + row * m_rowPitch + m_rowPitch / 2;
+    y = m_rowsTop + (row - FirstRow()) * m_rowPitch + m_rowPitch / 2;
+    return true;
+}
+
+bool PauseMenu::ValuePlace(int row, int& x, int& y) const {
+    if (!RowPlace(row, x, y)) return false;
+    x = m_valueMiddle;
     return true;
 }
 
@@ -279,28 +293,30 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
     constexpr int kGap = 8;
     constexpr int kColumnGap = 40;
     const Bindings& keys = settings.bindings;
-    vexa::Text& caption = *LineFor(0, renderer, "PAUSED").text;
-    vexa::Text& hint =
-        *LineFor(1, renderer,
-                 "PRESS " + upper(KeyName(keys.keys[Bindings::Pause])) + " OR " +
-                     upper(ButtonName(keys.buttons[Bindings::PadPause])) + " TO RESUME")
-             .text;
+    vexa::Text& caption = *LineFor(0, renderer, m_resumable ? "PAUSED" : "OPTIONS").text;
+    vexa::Text& hint = *LineFor(1, renderer,
+                                "PRESS " + KeyLabel(keys.keys[Bindings::Pause]) + " OR " +
+                                    ButtonLabel(keys.buttons[Bindings::PadPause]) +
+                                    (m_resumable ? " TO RESUME" : " TO CLOSE"))
+                            .text;
     const auto rows = Rows(settings);
     int width = std::max(caption.GetWidth(), hint.GetWidth());
+    int widestValue = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int label = LineFor(2 + 2 * i, renderer, rows[i].first).text->GetWidth();
-        const int value =
-            rows[i].second.empty()
-                ? 0
-                : kColumnGap + LineFor(3 + 2 * i, renderer, rows[i].second).text->GetWidth();
-        width = std::max(width, label + value);
+        const int value = rows[i].second.empty()
+                              ? 0
+                              : LineFor(3 + 2 * i, renderer, rows[i].second).text->GetWidth();
+        widestValue = std::max(widestValue, value);
+        width = std::max(width, label + (value > 0 ? kColumnGap + value : 0));
     }
     const std::size_t noticeLine = 2 + 2 * rows.size();
     vexa::Text& notice = *LineFor(noticeLine, renderer, m_notice).text;
-    if (!m_notice.empty()) width = std::max(width, notice.GetWidth());
 
     const int pitch = caption.GetHeight() + kGap / 2;
-    const int count = static_cast<int>(rows.size()) + (m_notice.empty() ? 0 : 1);
+    // The controls page keeps a line for its notices, so that the rows stay
+    // where the player is pointing when one appears.
+    const int count = static_cast<int>(rows.size()) + (m_controlsPage ? 1 : 0);
     const int height = caption.GetHeight() + kGap + hint.GetHeight() + 2 * kGap + count * pitch;
     const int left = (renderer.GetWidth() - width) / 2;
     const int top = std::max(kMargin, (renderer.GetHeight() - height) / 2);
@@ -316,6 +332,8 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
     m_rowsWidth = width + 2 * kGap;
     m_rowsTop = top + caption.GetHeight() + kGap + hint.GetHeight() + 2 * kGap;
     m_rowPitch = pitch;
+    m_valueMiddle = left + width - widestValue / 2;
+    m_valueLeft = m_valueMiddle - widestValue / 2 - kColumnGap;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int y = m_rowsTop + static_cast<int>(i) * pitch;
         m_lines[2 + 2 * i].text->Draw(renderer, left, y + kGap / 4);
@@ -325,14 +343,22 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
         }
     }
     if (!m_notice.empty()) {
-        notice.Draw(renderer, (renderer.GetWidth() - notice.GetWidth()) / 2,
-                    m_rowsTop + static_cast<int>(rows.size()) * pitch);
+        const int noticeLeft = (renderer.GetWidth() - notice.GetWidth()) / 2;
+        const int noticeTop = m_rowsTop + static_cast<int>(rows.size()) * pitch;
+        // Wider than the panel, a notice has a black band of its own.
+        if (notice.GetWidth() > width) {
+            renderer.SetColor(0, 0, 0, 255);
+            renderer.FillRect(
+                static_cast<float>(noticeLeft - kGap), static_cast<float>(noticeTop - kGap / 2),
+                static_cast<float>(notice.GetWidth() + 2 * kGap), static_cast<float>(pitch + kGap));
+        }
+        notice.Draw(renderer, noticeLeft, noticeTop);
     }
 
     // The highlight is drawn in the game's own lines: a box round the row.
     const auto x0 = static_cast<float>(m_rowsLeft);
     const auto x1 = static_cast<float>(m_rowsLeft + m_rowsWidth - 1);
-    const auto y0 = static_cast<float>(m_rowsTop + m_cursor * pitch);
+    const auto y0 = static_cast<float>(m_rowsTop + (m_cursor - FirstRow()) * pitch);
     const auto y1 = y0 + static_cast<float>(pitch - 1);
     renderer.SetColor(255, 255, 255, 255);
     renderer.DrawLine(x0, y0, x1, y0);

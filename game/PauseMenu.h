@@ -17,7 +17,9 @@ class Text;
 
 // The paused game's menu: resume, the volumes, full screen, pausing when the
 // window loses the focus, the controls and quit, under the pause's caption.
-// It changes the settings it is given; the frame loop puts them into effect.
+// On the title screen the same menu, without a run to resume, sets the options
+// before a first run. It changes the settings it is given; the frame loop puts
+// them into effect.
 class PauseMenu {
 public:
     enum class Outcome { None, Resume, Quit };
@@ -39,14 +41,16 @@ public:
     ~PauseMenu();
 
     void Initialize(std::shared_ptr<vexa::Font> font);
-    // Back to the first page with Resume highlighted, as each pause begins.
-    void Open();
+    // Back to the first page with its first row highlighted, as each pause
+    // begins; without Resume where there is no run to go back to.
+    void Open(bool resumable = true);
     // One frame of the player's keys, buttons and pointer.
     Outcome Update(const Controls& controls, const vexa::InputSystem& input, Settings& settings);
     // The caption of the pause stays at the top of the panel.
     void Draw(vexa::Renderer& renderer, const Settings& settings);
 
     bool OnControlsPage() const { return m_controlsPage; }
+    bool Resumable() const { return m_resumable; }
     int GetCursor() const { return m_cursor; }
     // The row waiting for a key or button, or -1.
     int GetWaitingRow() const { return m_waitingRow; }
@@ -54,6 +58,9 @@ public:
     // The middle of `row` where it was last drawn, in picture pixels; false
     // before the menu has been drawn.
     bool RowPlace(int row, int& x, int& y) const;
+    // The middle of `row`'s value: a click left of it lowers the value, right
+    // of it raises it.
+    bool ValuePlace(int row, int& x, int& y) const;
 
 private:
     // A line of the panel, rendered again only when its words change.
@@ -63,7 +70,10 @@ private:
     };
 
     int RowCount() const;
+    // The first row of the page shown: Resume has no place on the title screen.
+    int FirstRow() const;
     Outcome Choose(Settings& settings, int row);
+    Outcome Click(Settings& settings, int row, float x);
     void Change(Settings& settings, int row, int direction);
     void TakeBinding(const vexa::InputSystem& input, Settings& settings, bool click);
     int RowAt(float x, float y) const;
@@ -73,6 +83,7 @@ private:
     std::shared_ptr<vexa::Font> m_font;
     std::vector<Line> m_lines;
     bool m_controlsPage = false;
+    bool m_resumable = true;
     int m_cursor = 0;
     int m_waitingRow = -1;
     std::string m_notice;
@@ -90,4 +101,8 @@ private:
     int m_rowsTop = 0;
     int m_rowsWidth = 0;
     int m_rowPitch = 0;
+    // Where a value's clicks turn from lowering to raising it, and where its
+    // clicks begin (the label to its left only highlights the row).
+    int m_valueMiddle = 0;
+    int m_valueLeft = 0;
 };

@@ -83,10 +83,11 @@ protected:
     }
 
     // One pass of the real frame loop: input comes from SDL (virtual
-    // controllers, window events), as in the running game.
-    void Frame(float dt) {
+    // controllers, window events), as in the running game. False once the
+    // program would end.
+    bool Frame(float dt) {
         g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(dt));
-        FrameRunner(*game).Run();
+        return FrameRunner(*game).Run();
     }
 
     void Frames(int frames, float dt) {
@@ -106,6 +107,15 @@ protected:
     }
 
     Player* Ship() { return game->m_scene->GetActor<Player>(); }
+
+    // White pixels of the last picture in a box: the game's own texts.
+    int WhiteIn(int left, int top, int width, int height) const {
+        int count = 0;
+        for (int y = top; y < top + height; ++y)
+            for (int x = left; x < left + width; ++x)
+                count += canvas->Pixel(x, y) == testing_support::Rgba{255, 255, 255, 255};
+        return count;
+    }
 
     // An asteroid right on the ship, then the second of death.
     void CrashAndWaitForGameOver() {

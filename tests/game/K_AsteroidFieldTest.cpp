@@ -484,10 +484,10 @@ TEST_F(GameTest, LosingTheWindowPausesOnlyARunAndComingBackLeavesItPaused) {
     Frame(kFrame);
     EXPECT_FALSE(game->m_pause.IsPaused());
 
-    // Start on the title screen starts a game and does not pause it.
-    pad.Button(SDL_CONTROLLER_BUTTON_START, true);
+    // A on the title screen starts a game and does not pause it.
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
     Frame(kFrame);
-    pad.Button(SDL_CONTROLLER_BUTTON_START, false);
+    pad.Button(SDL_CONTROLLER_BUTTON_A, false);
     Frames(3, kFrame);
     ASSERT_EQ(game->GetState(), K_AsteroidField::Playing);
     EXPECT_FALSE(game->m_pause.IsPaused());
@@ -527,4 +527,60 @@ TEST_F(GameTest, UnpluggingTheControllerMidGameLeavesTheKeyboardPlaying) {
     Step(kFrame);
     EXPECT_NEAR(Ship()->m_transform.position.y, y - 200.0f * kFrame, 0.01f);
     EXPECT_EQ(vexa::g_inputSystem.GetControllerCount(), 0);
+}
+
+TEST_F(GameTest, TheCloseButtonShowsHowToQuitForThreeSecondsAndThePlayGoesOn) {
+    pushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+    EXPECT_TRUE(Frame(kFrame)) << "the close request ended the program";
+    EXPECT_GT(WhiteIn(250, 40, 300, 50), 100) << "nothing says how to quit";
+    int shown = 1;
+    for (; game->ShowingHowToQuit() && shown < 1000; ++shown) Frame(kFrame);
+    EXPECT_NEAR(shown, 1 + 3 * 60, 1);
+    EXPECT_EQ(WhiteIn(250, 40, 300, 50), 0);
+
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    EXPECT_TRUE(Frame(kFrame));
+    EXPECT_TRUE(game->ShowingHowToQuit()) << "the system's quit is a close request too";
+}
+
+TEST_F(GameTest, RAtGameOverWatchesTheBestRunCaptionedAndLeavingItStartsNoRun) {
+    const auto golden =
+        std::filesystem::path(ZAP207_SOURCE_ASSETS).parent_path() / "tests" / "game" / "golden";
+    dir.Write("highscore.txt", "32");
+    dir.Write("highscore.replay", ReadWhole(golden / "crash-into-the-first-wave.replay"));
+    StartPlaying();
+    CrashAndWaitForGameOver();
+
+    FrameRunner::Options options;
+    options.readDevices = false;
+    FrameRunner runner(*game, options);
+    const auto frame = [&runner](std::uint32_t key, bool down) {
+        vexa::g_inputSystem.SetKeyDown(key, down);
+        g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kFrame));
+        runner.Run();
+        vexa::g_inputSystem.EndSnapshot();
+    };
+    const auto caption = [this] { return WhiteIn(250, 550, 300, 45); };
+    frame(SDL_SCANCODE_R, true);
+    frame(SDL_SCANCODE_R, false);
+    ASSERT_TRUE(runner.Watching());
+    EXPECT_GT(caption(), 100) << "nothing says a replay is playing";
+
+    // Space stops it, and held on, starts no run from the title screen.
+    for (int i = 0; i < 3; ++i) frame(SDL_SCANCODE_SPACE, true);
+    EXPECT_FALSE(runner.Watching());
+    EXPECT_EQ(game->GetState(), K_AsteroidField::TitleScreen);
+    EXPECT_EQ(caption(), 0);
+    frame(SDL_SCANCODE_SPACE, false);
+
+    // Watched to its end, its last screen is left the same way.
+    frame(SDL_SCANCODE_R, true);
+    for (int i = 0; i < 60 * 60 && runner.Watching(); ++i) frame(SDL_SCANCODE_R, false);
+    ASSERT_EQ(game->GetState(), K_AsteroidField::GameOver);
+    EXPECT_GT(caption(), 100);
+    for (int i = 0; i < 3; ++i) frame(SDL_SCANCODE_SPACE, true);
+    EXPECT_EQ(game->GetState(), K_AsteroidField::TitleScreen);
+    frame(SDL_SCANCODE_SPACE, false);
 }

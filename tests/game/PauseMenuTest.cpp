@@ -44,6 +44,13 @@ protected:
         vexa::g_inputSystem.SetControllerButton(button, false);
         return Run() && on;
     }
+    void Click(int x, int y) {
+        vexa::g_inputSystem.SetMousePosition(x, y);
+        vexa::g_inputSystem.SetMouseButtons(SDL_BUTTON_LMASK);
+        Run();
+        vexa::g_inputSystem.SetMouseButtons(0);
+        Run();
+    }
     void PauseARun() {
         StartPlaying();
         Press(SDL_SCANCODE_P);
@@ -103,12 +110,19 @@ TEST_F(PauseMenuTest, UpMovedToAnotherKeyMovesTheShipAndAKeyInUseIsSwapped) {
     ASSERT_TRUE(game->m_menu.OnControlsPage());
     Press(SDL_SCANCODE_RETURN);
     ASSERT_EQ(game->m_menu.GetWaitingRow(), Bindings::Up);
+    int backX = 0;
+    int backY = 0;
+    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::kBackRow, backX, backY));
     // The key being bound does nothing else: P here neither resumes nor is refused.
     Press(SDL_SCANCODE_P);
     EXPECT_TRUE(game->m_pause.IsPaused());
     EXPECT_EQ(Chosen().bindings.keys[Bindings::Up], SDL_SCANCODE_P);
     EXPECT_EQ(Chosen().bindings.keys[Bindings::Pause], SDL_SCANCODE_W);
     EXPECT_NE(game->m_menu.GetNotice().find("SWAPPED"), std::string::npos);
+    int noticedX = 0;
+    int noticedY = 0;
+    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::kBackRow, noticedX, noticedY));
+    EXPECT_EQ(noticedY, backY) << "the notice moved the rows";
 
     // Enter is never free: refused, the binding kept.
     Press(SDL_SCANCODE_RETURN);
@@ -189,4 +203,57 @@ TEST_F(PauseMenuTest, PointingHighlightsARowAndAClickChoosesIt) {
     Run();
     EXPECT_FALSE(Chosen().pauseOnFocusLoss);
     EXPECT_TRUE(game->m_pause.IsPaused());
+}
+
+TEST_F(PauseMenuTest, AClickOnAVolumeMovesItTheWayOfTheSideClickedAndStopsAtItsEnds) {
+    PauseARun();
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(game->m_menu.ValuePlace(PauseMenu::MusicVolume, x, y));
+    Click(x + 10, y);
+    EXPECT_EQ(Chosen().musicVolume, 100) << "raising 100 % went round";
+    Click(x - 10, y);
+    Click(x - 10, y);
+    EXPECT_EQ(Chosen().musicVolume, 80);
+    Click(x + 10, y);
+    EXPECT_EQ(Chosen().musicVolume, 90);
+    // Its label only highlights the row.
+    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::EffectsVolume, x, y));
+    Click(x, y);
+    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::EffectsVolume);
+    EXPECT_EQ(Chosen().effectsVolume, 100);
+}
+
+TEST_F(PauseMenuTest, PauseOnTheTitleScreenOpensTheOptionsWithoutResumeOverTheDimmedTitle) {
+    Run();
+    // A letter of the high score, at the top right, outside the menu.
+    int letterX = -1;
+    int letterY = 10;
+    for (int x = 525; x < 800 && letterX < 0; ++x)
+        if (canvas->Pixel(x, letterY + 12).r == 255) letterX = x;
+    ASSERT_GE(letterX, 0);
+    Press(SDL_SCANCODE_P);
+    ASSERT_TRUE(game->m_pause.IsPaused());
+    EXPECT_FALSE(game->m_menu.Resumable());
+    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::MusicVolume);
+    const std::uint8_t dimmed = canvas->Pixel(letterX, letterY + 12).r;
+    EXPECT_GT(dimmed, 0);
+    EXPECT_LT(dimmed, 255) << "the title behind the menu is not dimmed";
+    Press(SDL_SCANCODE_UP);
+    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::Quit) << "up from the first row";
+    Press(SDL_SCANCODE_P);
+    EXPECT_FALSE(game->m_pause.IsPaused());
+
+    // Start opens and closes it too, and held on, starts no run.
+    PressButton(SDL_CONTROLLER_BUTTON_START);
+    ASSERT_TRUE(game->m_pause.IsPaused());
+    vexa::g_inputSystem.SetControllerButton(SDL_CONTROLLER_BUTTON_START, true);
+    Run();
+    Run();
+    EXPECT_FALSE(game->m_pause.IsPaused());
+    EXPECT_EQ(game->GetState(), K_AsteroidField::TitleScreen);
+    vexa::g_inputSystem.SetControllerButton(SDL_CONTROLLER_BUTTON_START, false);
+    Run();
+    PressButton(SDL_CONTROLLER_BUTTON_A);
+    EXPECT_NE(game->GetState(), K_AsteroidField::TitleScreen) << "A no longer starts a run";
 }
