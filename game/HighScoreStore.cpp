@@ -3,6 +3,7 @@
 #include "core/File.h"
 #include "core/GlobalOrder.h"
 #include "core/KeptFiles.h"
+#include "core/Replay.h"
 
 #include <climits>
 #include <cstdint>
@@ -149,5 +150,15 @@ void HighScoreStore::SaveHighScore(int score, const std::string& replayBytes) {
 
 std::string HighScoreStore::LoadBestReplay() {
     vexa::FileContents stored = vexa::ReadDataFile(kReplayName, kMaxReplayBytes);
-    return stored.Ok() ? std::move(stored.bytes) : std::string();
+    if (!stored.Ok()) return {};
+    // A game killed between storing its replay and its record leaves a replay
+    // of a run the record does not show. One that is no replay at all is the
+    // caller's to report.
+    vexa::Replay replay;
+    std::string reason;
+    if (!vexa::DecodeReplay(stored.bytes, replay, reason)) return std::move(stored.bytes);
+    const vexa::FileContents record = vexa::ReadDataFile(kFileName, kMaxRecordBytes);
+    const std::optional<int> score = record.Ok() ? parseRecord(record.bytes) : std::nullopt;
+    if (!score || *score != replay.score) return {};
+    return std::move(stored.bytes);
 }

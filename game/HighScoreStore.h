@@ -20,8 +20,10 @@ public:
     // is saved. A stored replay is always of a game whose score reaches the
     // stored record; a replay that cannot be stored does not stop the record.
     void SaveHighScore(int score, const std::string& replayBytes);
-    // The stored replay byte for byte, or nothing when there is none or it
-    // cannot be read (or is larger than a replay can be).
+    // The stored replay byte for byte, or nothing when there is none, it
+    // cannot be read (or is larger than a replay can be), or its run's score
+    // is not the record read now. Bytes that are no replay are given as they
+    // are.
     std::string LoadBestReplay();
 };
 

@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <system_error>
 #include <utility>
@@ -16,6 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kFileName = "settings.txt";
+// A side of a window no display comes near; larger ones have crashed graphics drivers.
+constexpr int kMaxWindowSide = 16384;
+constexpr int kMaxWindowReach = 100000;
 const char* const kKeyNames[Bindings::kKeyCount] = {"key_up",    "key_down", "key_start",
                                                     "key_pause", "key_mute", "key_full_screen"};
 const char* const kButtonNames[Bindings::kButtonCount] = {"button_start", "button_pause"};
@@ -69,12 +75,23 @@ int indexOf(const Names& names, std::string_view key) {
     return found == std::end(names) ? -1 : static_cast<int>(found - std::begin(names));
 }
 
+// Where a button line moved the button an action held by default.
+struct ButtonMove {
+    std::size_t line = 0;
+    int action = 0;
+};
+
+const char* buttonActionName(int button) {
+    return kActionNames[button == Bindings::PadStart ? Bindings::Start : Bindings::Pause];
+}
+
 // Reads one `key = value` line into `settings`; empty when taken, or why not.
 // `given` marks the bindings earlier lines set: a later line may not take
 // their key, while a key still held by default moves aside.
-std::string takeLine(std::string_view key, std::string_view value, Settings& settings,
-                     std::array<bool, Bindings::kKeyCount>& givenKeys,
-                     std::array<bool, Bindings::kButtonCount>& givenButtons) {
+std::string takeLine(std::size_t line, std::string_view key, std::string_view value,
+                     Settings& settings, std::array<bool, Bindings::kKeyCount>& givenKeys,
+                     std::array<bool, Bindings::kButtonCount>& givenButtons,
+                     std::array<ButtonMove, Bindings::kButtonCount>& movedBy) {
     if (key == "music_volume" || key == "effects_volume") {
         const std::optional<int> percent = parseInt(value, 0, 100);
         if (!percent) return std::string(key) + " takes a whole number from 0 to 100";
@@ -93,28 +110,31 @@ std::string takeLine(std::string_view key, std::string_view value, Settings& set
         vexa::Renderer::WindowPlace place =
             settings.window.value_or(vexa::Renderer::WindowPlace{100, 100, 800, 600, 0});
         const bool size = key == "window_width" || key == "window_height";
-        const std::optional<int> number = parseInt(value, size ? 1 : -100000, 100000);
+        const std::optional<int> number =
+            parseInt(value, size ? 1 : -kMaxWindowReach, size ? kMaxWindowSide : kMaxWindowReach);
         int* field = key == "window_x"         ? &place.x
                      : key == "window_y"       ? &place.y
                      : key == "window_width"   ? &place.width
                      : key == "window_height"  ? &place.height
                      : key == "window_display" ? &place.display
                                                : nullptr;
-        if (field == nullptr) return "there is no setting " + std::string(key);
-        if (!number || (field == &place.display && *number < 0))
-            return std::string(key) + " takes a whole number" + (size ? " above 0" : "");
+        if (field == nullptr) return "there is no setting " + ShownText(key);
+        if (!number || (field == &place.display && *number < 0)) {
+            return std::string(key) + " takes a whole number" +
+                   (size ? " from 1 to " + std::to_string(kMaxWindowSide) : "");
+        }
         *field = *number;
         settings.window = place;
         return {};
     }
     if (const int action = indexOf(kKeyNames, key); action >= 0) {
         const int scancode = scancodeFromName(value);
-        if (scancode == SDL_SCANCODE_UNKNOWN) return "there is no key named " + std::string(value);
-        if (Bindings::KeyReserved(scancode)) return std::string(value) + " cannot be bound";
+        if (scancode == SDL_SCANCODE_UNKNOWN) return "there is no key named " + ShownText(value);
+        if (Bindings::KeyReserved(scancode)) return ShownText(value) + " cannot be bound";
         const Bindings::Key holder = settings.bindings.KeyAction(scancode);
         if (holder != Bindings::kKeyCount && holder != action &&
             givenKeys[static_cast<std::size_t>(holder)]) {
-            return std::string(value) + " is already the key for " + kActionNames[holder];
+            return ShownText(value) + " is already the key for " + kActionNames[holder];
         }
         settings.bindings.BindKey(static_cast<Bindings::Key>(action), scancode);
         givenKeys[static_cast<std::size_t>(action)] = true;
@@ -123,23 +143,76 @@ std::string takeLine(std::string_view key, std::string_view value, Settings& set
     if (const int action = indexOf(kButtonNames, key); action >= 0) {
         const int button = buttonFromName(value);
         if (button == SDL_CONTROLLER_BUTTON_INVALID)
-            return "there is no controller button named " + std::string(value);
-        if (Bindings::ButtonReserved(button)) return std::string(value) + " cannot be bound";
+            return "there is no controller button named " + ShownText(value);
+        if (Bindings::ButtonReserved(button, static_cast<Bindings::Button>(action)))
+            return ShownText(value) + " cannot be bound";
         const Bindings::Button holder = settings.bindings.ButtonAction(button);
         if (holder != Bindings::kButtonCount && holder != action &&
             givenButtons[static_cast<std::size_t>(holder)]) {
-            return std::string(value) + " is already the button for " +
-                   kActionNames[holder == Bindings::PadStart ? Bindings::Start : Bindings::Pause];
+            return ShownText(value) + " is already the button for " + buttonActionName(holder);
         }
-        settings.bindings.BindButton(static_cast<Bindings::Button>(action), button);
+        // A button still held by default moves to the other action even where
+        // that action may not have it: a later line may give it another, and
+        // what is left wrong once the whole file is read is put right then.
+        auto& buttons = settings.bindings.buttons;
+        if (holder != Bindings::kButtonCount && holder != action) {
+            buttons[static_cast<std::size_t>(holder)] = buttons[static_cast<std::size_t>(action)];
+            movedBy[static_cast<std::size_t>(holder)] = {line, action};
+        }
+        buttons[static_cast<std::size_t>(action)] = button;
         givenButtons[static_cast<std::size_t>(action)] = true;
         return {};
     }
-    return "there is no setting " + std::string(key);
+    return "there is no setting " + ShownText(key);
+}
+
+// A button an action was left with by another action's line although it may
+// not have it (A on pause): that line is not taken after all.
+void undoForbiddenMoves(Settings& settings,
+                        const std::array<ButtonMove, Bindings::kButtonCount>& movedBy,
+                        std::array<bool, Bindings::kButtonCount>& givenButtons,
+                        std::vector<SettingsProblem>& problems) {
+    auto& buttons = settings.bindings.buttons;
+    for (std::size_t held = 0; held < Bindings::kButtonCount; ++held) {
+        const auto action = static_cast<Bindings::Button>(held);
+        if (givenButtons[held] || !Bindings::ButtonReserved(buttons[held], action)) continue;
+        const ButtonMove& move = movedBy[held];
+        const auto mover = static_cast<std::size_t>(move.action);
+        problems.push_back({move.line, ButtonName(buttons[mover]) +
+                                           " cannot be bound: " + buttonActionName(action) +
+                                           " would be left on " + ButtonName(buttons[held])});
+        std::swap(buttons[held], buttons[mover]);
+        givenButtons[mover] = false;
+    }
 }
 
 const char* yesNo(bool on) {
     return on ? "yes" : "no";
+}
+
+// The length of the UTF-8 sequence at the start of `text` that encodes a
+// printable character, or 0.
+std::size_t printableSequence(std::string_view text) {
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return lead >= 0x20 && lead != 0x7f ? 1 : 0;
+    const std::size_t length = lead >= 0xf0 && lead <= 0xf4  ? 4
+                               : lead >= 0xe0                ? 3
+                               : lead >= 0xc2 && lead < 0xe0 ? 2
+                                                             : 0;
+    if (length == 0 || length > text.size()) return 0;
+    unsigned long code = lead & (0x7fu >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xc0) != 0x80) return 0;
+        code = (code << 6) | (byte(i) & 0x3fu);
+    }
+    const unsigned long least[] = {0, 0, 0x80, 0x800, 0x10000};
+    // Overlong forms, surrogates and C1 controls (the terminal's escapes) are shown as bytes.
+    if (code < least[length] || (code >= 0xd800 && code < 0xe000) || code > 0x10ffff ||
+        (code >= 0x80 && code < 0xa0)) {
+        return 0;
+    }
+    return length;
 }
 
 }  // namespace
@@ -179,6 +252,10 @@ bool Bindings::ButtonReserved(int button) {
     }
 }
 
+bool Bindings::ButtonReserved(int button, Button action) {
+    return ButtonReserved(button) || (button == SDL_CONTROLLER_BUTTON_A && action != PadStart);
+}
+
 Bindings::Key Bindings::KeyAction(int scancode) const {
     const auto found = std::find(keys.begin(), keys.end(), scancode);
     return found == keys.end() ? kKeyCount : static_cast<Key>(found - keys.begin());
@@ -203,7 +280,8 @@ Bindings::Result Bindings::BindKey(Key action, int scancode) {
 }
 
 Bindings::Result Bindings::BindButton(Button action, int button) {
-    if (ButtonReserved(button) || action < 0 || action >= kButtonCount) return Result::Refused;
+    if (action < 0 || action >= kButtonCount || ButtonReserved(button, action))
+        return Result::Refused;
     const auto slot = static_cast<std::size_t>(action);
     const Button holder = ButtonAction(button);
     if (holder == action) return Result::Bound;
@@ -211,6 +289,7 @@ Bindings::Result Bindings::BindButton(Button action, int button) {
         buttons[slot] = button;
         return Result::Bound;
     }
+    if (ButtonReserved(buttons[slot], holder)) return Result::Refused;
     std::swap(buttons[slot], buttons[static_cast<std::size_t>(holder)]);
     return Result::Swapped;
 }
@@ -240,6 +319,7 @@ std::vector<SettingsProblem> ParseSettings(std::string_view text, Settings& sett
     std::vector<SettingsProblem> problems;
     std::array<bool, Bindings::kKeyCount> givenKeys{};
     std::array<bool, Bindings::kButtonCount> givenButtons{};
+    std::array<ButtonMove, Bindings::kButtonCount> movedBy{};
     std::size_t number = 0;
     while (!text.empty()) {
         const auto end = text.find('\n');
@@ -252,19 +332,58 @@ std::vector<SettingsProblem> ParseSettings(std::string_view text, Settings& sett
         if (equals == std::string_view::npos) {
             reason = "it is no \"key = value\" line";
         } else {
-            reason = takeLine(trim(line.substr(0, equals)), trim(line.substr(equals + 1)), settings,
-                              givenKeys, givenButtons);
+            reason = takeLine(number, trim(line.substr(0, equals)), trim(line.substr(equals + 1)),
+                              settings, givenKeys, givenButtons, movedBy);
         }
         if (!reason.empty()) problems.push_back({number, std::move(reason)});
     }
+    undoForbiddenMoves(settings, movedBy, givenButtons, problems);
+    std::stable_sort(
+        problems.begin(), problems.end(),
+        [](const SettingsProblem& a, const SettingsProblem& b) { return a.line < b.line; });
     return problems;
+}
+
+Settings MergeSettings(const Settings& mine, const Settings& base, const Settings& theirs) {
+    Settings merged = theirs;
+    const auto take = [](auto& into, const auto& changed, const auto& was) {
+        if (changed != was) into = changed;
+    };
+    take(merged.musicVolume, mine.musicVolume, base.musicVolume);
+    take(merged.effectsVolume, mine.effectsVolume, base.effectsVolume);
+    take(merged.fullScreen, mine.fullScreen, base.fullScreen);
+    take(merged.pauseOnFocusLoss, mine.pauseOnFocusLoss, base.pauseOnFocusLoss);
+    take(merged.window, mine.window, base.window);
+    take(merged.bindings.keys, mine.bindings.keys, base.bindings.keys);
+    take(merged.bindings.buttons, mine.bindings.buttons, base.bindings.buttons);
+    return merged;
+}
+
+std::string ShownText(std::string_view text) {
+    std::string shown;
+    std::size_t chars = 0;
+    while (!text.empty()) {
+        if (chars == kShownChars) return shown + "\xE2\x80\xA6";
+        const std::size_t length = printableSequence(text);
+        if (length > 0) {
+            shown.append(text.substr(0, length));
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(text[0]));
+            shown += escaped;
+        }
+        text.remove_prefix(std::max<std::size_t>(length, 1));
+        ++chars;
+    }
+    return shown;
 }
 
 std::string FormatSettings(const Settings& settings) {
     std::string text =
         "# ZAP207's settings, one \"key = value\" a line. Volumes are percent, in steps\n"
         "# of 10. Keys and buttons go by their names as SDL gives them (\"Space\", \"F11\",\n"
-        "# \"Left Shift\"; \"a\", \"start\"); Escape, the arrows, Enter and R cannot be bound.\n";
+        "# \"Left Shift\"; \"a\", \"start\"); Escape, the arrows, Enter and R cannot be bound,\n"
+        "# nor a controller's B, Y and pad arrows; its A only starts.\n";
     const auto put = [&text](const std::string& key, const std::string& value) {
         text += key + " = " + value + "\n";
     };
@@ -291,20 +410,32 @@ std::string FormatSettings(const Settings& settings) {
 SettingsFile::SettingsFile(const fs::path& directory)
     : m_path{directory.empty() ? fs::path() : directory / kFileName} {}
 
+fs::path SettingsFile::AsidePath() const {
+    fs::path aside = m_path;
+    aside += ".bak";
+    return aside;
+}
+
 Settings SettingsFile::Load() {
     Settings settings;
     if (m_path.empty()) return settings;
     const vexa::FileContents file = vexa::ReadDataFile(m_path, kMaxBytes, vexa::FileWait::Brief);
-    if (file.status == vexa::FileContents::Status::Missing) return settings;
+    if (file.status == vexa::FileContents::Status::Missing) {
+        std::error_code ec;
+        if (fs::exists(fs::symlink_status(AsidePath(), ec))) {
+            std::cerr << "No settings in " << m_path.u8string()
+                      << "; the last ones kept aside are in " << AsidePath().u8string()
+                      << std::endl;
+        }
+        return settings;
+    }
     if (!file.Ok()) {
         vexa::ReportLoadFailure("settings", m_path, file.reason);
-        m_keepAside = true;
         return settings;
     }
     const std::vector<SettingsProblem> problems = ParseSettings(file.bytes, settings);
     m_stored = settings;
     if (problems.empty()) return settings;
-    m_keepAside = true;
     std::cerr << "Ignoring line " << problems.front().line << " of settings " << m_path.u8string()
               << ": " << problems.front().reason;
     if (problems.size() > 1) std::cerr << " (and " << problems.size() - 1 << " more lines)";
@@ -312,7 +443,42 @@ Settings SettingsFile::Load() {
     return settings;
 }
 
+// Something in the file's place that no replace can take over or read (a
+// directory, a file this user may not read) is moved aside as it is: the
+// name is the only thing of it that can be kept.
+bool SettingsFile::MoveAsideUnusable(std::string& reason) const {
+    std::error_code ec;
+    const fs::file_status status = fs::status(m_path, ec);
+    if (status.type() == fs::file_type::not_found) return true;
+    if (fs::is_regular_file(status) && std::ifstream(m_path).is_open()) return true;
+    const fs::path aside = AsidePath();
+    if (fs::exists(fs::symlink_status(aside, ec))) {
+        reason = "it cannot be replaced, and " + aside.u8string() + " is already taken";
+        return false;
+    }
+    fs::rename(m_path, aside, ec);
+    if (ec)
+        reason =
+            "the old file cannot be kept aside as " + aside.u8string() + " (" + ec.message() + ")";
+    return !ec;
+}
+
+// Keeps an unusable file found in its place as the file aside, unless an
+// older one is there already. The file itself stays where it is.
+bool SettingsFile::KeepAside(const vexa::FileContents& current) const {
+    const fs::path aside = AsidePath();
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(aside, ec))) return true;
+    // Read whole, it is copied durably; too large to read, it gets a second
+    // name, or is copied where the file system has no second names.
+    if (current.Ok()) return vexa::WriteNewFile(aside, current.bytes);
+    fs::create_hard_link(m_path, aside, ec);
+    if (ec) fs::copy_file(m_path, aside, fs::copy_options::none, ec);
+    return !ec;
+}
+
 bool SettingsFile::Save(const Settings& settings) {
+    const std::string failure = "Cannot save settings " + m_path.u8string() + ": ";
     if (m_path.empty()) {
         std::cerr << "Cannot save settings: there is no home directory to keep them in"
                   << std::endl;
@@ -320,26 +486,51 @@ bool SettingsFile::Save(const Settings& settings) {
     }
     std::error_code ec;
     if (m_path.has_parent_path()) fs::create_directories(m_path.parent_path(), ec);
-    if (m_keepAside && fs::exists(fs::symlink_status(m_path, ec))) {
-        fs::path aside = m_path;
-        aside += ".bak";
-        fs::rename(m_path, aside, ec);
-        if (ec) {
-            std::cerr << "Cannot save settings " << m_path.u8string()
-                      << ": the old file cannot be kept aside as " << aside.u8string() << " ("
-                      << ec.message() << ")" << std::endl;
-            return false;
-        }
-    }
-    if (!vexa::ReplaceFileDurably(m_path, FormatSettings(settings))) {
-        std::cerr << "Cannot save settings " << m_path.u8string() << std::endl;
+    if (ec) {
+        std::cerr << failure << ec.message() << std::endl;
         return false;
     }
-    m_keepAside = false;
-    m_stored = settings;
-    return true;
+    std::string reason;
+    if (!MoveAsideUnusable(reason)) {
+        std::cerr << failure << reason << std::endl;
+        return false;
+    }
+    // Decided in the file's turn, on what it holds then.
+    const auto decide = [this, &settings, &reason](const vexa::FileContents& current) {
+        std::optional<std::string> bytes;
+        Settings stored;
+        const bool usable = current.Ok() && ParseSettings(current.bytes, stored).empty();
+        if (!usable && current.status != vexa::FileContents::Status::Missing &&
+            !KeepAside(current)) {
+            reason = "the old file cannot be kept aside as " + AsidePath().u8string();
+            return bytes;
+        }
+        bytes = FormatSettings(MergeSettings(settings, m_stored, stored));
+        return bytes;
+    };
+    vexa::ReplaceOptions options;
+    options.maxCurrentBytes = kMaxBytes;
+    errno = 0;
+    const vexa::ReplaceOutcome outcome = vexa::ReplaceFileDurably(m_path, decide, options);
+    const int error = errno;
+    if (outcome == vexa::ReplaceOutcome::Replaced) {
+        m_stored = settings;
+        return true;
+    }
+    if (reason.empty()) {
+        const fs::file_status status = fs::status(m_path, ec);
+        if (fs::is_regular_file(status) &&
+            (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+            reason = "the file is read-only";
+        } else if (error != 0) {
+            reason = std::generic_category().message(error);
+        } else {
+            reason = "the file could not be replaced";
+        }
+    }
+    std::cerr << failure << reason << std::endl;
+    return false;
 }
-
 bool SettingsFile::SaveIfChanged(const Settings& settings) {
     return settings == m_stored || Save(settings);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/File.h"
 #include "renderer/Renderer.h"
 
 #include <array>
@@ -12,8 +13,9 @@
 
 // The keys and controller buttons the player has chosen. Keys are SDL
 // scancodes, buttons SDL_GameControllerButton values. The arrow keys, Enter
-// and Escape keep their meaning whatever is bound, so a player can always
-// find the way back through the menu.
+// and Escape keep their meaning whatever is bound, and so do a controller's A
+// (choose) and B (back), so a player can always find the way back through the
+// menu.
 struct Bindings {
     enum Key : int { Up, Down, Start, Pause, Mute, FullScreen, kKeyCount };
     enum Button : int { PadStart, PadPause, kButtonCount };
@@ -25,12 +27,19 @@ struct Bindings {
     // that action takes this one's old key. A key that is never free (Escape,
     // the arrows, Enter, R) is refused.
     Result BindKey(Key action, int scancode);
+    // The same for a button; also refused when the swap would hand the other
+    // action a button it may not have.
     Result BindButton(Button action, int button);
     // The action holding `scancode`, or kKeyCount.
     Key KeyAction(int scancode) const;
     Button ButtonAction(int button) const;
     static bool KeyReserved(int scancode);
+    // A button no action may have: B, Y and the pad's arrows.
     static bool ButtonReserved(int button);
+    // Whether `action` may not have `button`. A chooses in the menu, so only
+    // the start action, which choosing means anyway, may hold it: on pause it
+    // would close the menu it opens.
+    static bool ButtonReserved(int button, Button action);
 
     bool operator==(const Bindings& other) const {
         return keys == other.keys && buttons == other.buttons;
@@ -75,6 +84,16 @@ std::string FormatSettings(const Settings& settings);
 std::string KeyName(int scancode);
 std::string ButtonName(int button);
 
+// `mine` over `theirs`, field by field, wherever `mine` differs from `base`:
+// what one copy of the game changed since `base` goes over what another copy
+// stored meanwhile. The keys, the buttons and the window each go as one.
+Settings MergeSettings(const Settings& mine, const Settings& base, const Settings& theirs);
+
+// `text` fit for a one-line message: control characters and bytes that are no
+// UTF-8 shown as "\x1b", and at most kShownChars characters, then "…".
+std::string ShownText(std::string_view text);
+inline constexpr std::size_t kShownChars = 80;
+
 // The settings file "settings.txt" in one directory.
 class SettingsFile {
 public:
@@ -84,13 +103,16 @@ public:
     explicit SettingsFile(const std::filesystem::path& directory);
 
     // The file's settings over the defaults. Nothing is said of a missing
-    // file; a file that cannot be read, or lines that make no sense, give
-    // one line on stderr naming the file and the first such line.
+    // file, unless one kept aside is beside it; a file that cannot be read,
+    // or lines that make no sense, give one line on stderr naming the file
+    // and the first such line.
     Settings Load();
-    // Writes `settings` durably, creating the directory. A file that was
-    // found unusable is first moved aside to "settings.txt.bak", so that
-    // nothing the player wrote is lost. False, with one line, when it could
-    // not be written.
+    // Writes what `settings` change since the last Load or Save over what
+    // the file holds now (another copy of the game may have saved since),
+    // durably, creating the directory. A file found unusable then is kept as
+    // "settings.txt.bak" (an older one there stays), and stays in place
+    // until the new file has replaced it, so nothing the player wrote is
+    // lost. False, with one line saying why, when it could not be written.
     bool Save(const Settings& settings);
     // Save, when `settings` differ from what was loaded or last saved.
     bool SaveIfChanged(const Settings& settings);
@@ -98,7 +120,11 @@ public:
     const std::filesystem::path& Path() const { return m_path; }
 
 private:
+    std::filesystem::path AsidePath() const;
+    bool MoveAsideUnusable(std::string& reason) const;
+    bool KeepAside(const vexa::FileContents& current) const;
+
     std::filesystem::path m_path;
-    bool m_keepAside = false;
+    // What this copy last loaded or saved: its changes are what differs.
     Settings m_stored;
 };

@@ -45,6 +45,10 @@ void PauseChanged(bool paused);
 // where the game's own key for it works.
 void RunChanged(bool running);
 
+// Whether the player places and sizes the program's window. Not in a
+// browser, where the page lays out the game's canvas.
+bool WindowMovable();
+
 // Where the player's settings for the program `app` are kept, not created
 // until something is stored there: $XDG_CONFIG_HOME/<app in lower case>
 // (~/.config by default) on Linux, %APPDATA%\<app> on Windows; in a browser

@@ -32,6 +32,10 @@ void PauseChanged(bool /*paused*/) {}
 
 void RunChanged(bool /*running*/) {}
 
+bool WindowMovable() {
+    return true;
+}
+
 std::filesystem::path SettingsDirectory(const std::string& app) {
     std::string name = app;
     std::transform(name.begin(), name.end(), name.begin(),

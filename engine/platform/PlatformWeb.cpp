@@ -143,6 +143,10 @@ void RunChanged(bool running) {
     vexa_run_changed(running ? 1 : 0);
 }
 
+bool WindowMovable() {
+    return false;
+}
+
 std::filesystem::path SettingsDirectory(const std::string& /*app*/) {
     return ".";
 }

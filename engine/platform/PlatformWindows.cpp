@@ -99,6 +99,10 @@ void PauseChanged(bool /*paused*/) {}
 
 void RunChanged(bool /*running*/) {}
 
+bool WindowMovable() {
+    return true;
+}
+
 std::filesystem::path SettingsDirectory(const std::string& app) {
     // The roaming profile, so the settings follow the player to another machine.
     const wchar_t* appData = _wgetenv(L"APPDATA");

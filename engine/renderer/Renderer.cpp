@@ -1,5 +1,7 @@
 #include "Renderer.h"
 
+#include "platform/Platform.h"
+
 #include <SDL.h>
 #include <SDL_ttf.h>
 
@@ -54,6 +56,7 @@ bool Renderer::CreateWindow(const std::string& title, int width, int height) {
         std::cerr << "Cannot open the window: " << SDL_GetError() << std::endl;
         return false;
     }
+    SDL_SetWindowMinimumSize(m_window, kMinWindowWidth, kMinWindowHeight);
     m_renderer =
         SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     // Without GPU support (or under SDL's dummy driver) the software renderer
@@ -170,8 +173,7 @@ Renderer::WindowPlace Renderer::GetWindowPlace() const {
     return place;
 }
 
-void Renderer::PlaceWindow(const WindowPlace& place) {
-    if (m_window == nullptr || place.width <= 0 || place.height <= 0) return;
+Renderer::WindowPlace Renderer::FitWindowPlace(const WindowPlace& place) {
     // A player must be able to get hold of the window: a good part of its
     // title bar's width lies on the display it was on.
     constexpr int kGrip = 64;
@@ -181,16 +183,48 @@ void Renderer::PlaceWindow(const WindowPlace& place) {
     const bool inSight = known && place.x + place.width - kGrip >= display.x &&
                          place.x + kGrip <= display.x + display.w && place.y >= display.y &&
                          place.y + kGrip <= display.y + display.h;
+    WindowPlace fitted = place;
+    if (!inSight) fitted.display = 0;
     if (inSight) {
-        SDL_SetWindowSize(m_window, place.width, place.height);
-        SDL_SetWindowPosition(m_window, place.x, place.y);
-        return;
+        const SDL_Rect asked{place.x, place.y, std::max(place.width, 1), std::max(place.height, 1)};
+        const int landing = SDL_GetRectDisplayIndex(&asked);
+        if (landing >= 0) fitted.display = landing;
     }
-    SDL_Rect primary{0, 0, place.width + 100, place.height + 100};
-    SDL_GetDisplayBounds(0, &primary);
-    SDL_SetWindowSize(m_window, std::min(place.width, std::max(kGrip, primary.w - 100)),
-                      std::min(place.height, std::max(kGrip, primary.h - 100)));
-    SDL_SetWindowPosition(m_window, primary.x + 100, primary.y + 100);
+    SDL_Rect usable{0, 0, 0, 0};
+    if (SDL_GetDisplayUsableBounds(fitted.display, &usable) != 0 || usable.w <= 0 ||
+        usable.h <= 0) {
+        SDL_GetDisplayBounds(fitted.display, &usable);
+    }
+    // With no display to measure, only the smallest window is sure to fit.
+    const int widest = usable.w > 0 ? usable.w : kMinWindowWidth;
+    const int tallest = usable.h > 0 ? usable.h : kMinWindowHeight;
+    fitted.width = std::max(kMinWindowWidth, std::min(place.width, widest));
+    fitted.height = std::max(kMinWindowHeight, std::min(place.height, tallest));
+    if (!inSight) {
+        fitted.x = usable.x + std::clamp(widest - fitted.width, 0, 100);
+        fitted.y = usable.y + std::clamp(tallest - fitted.height, 0, 100);
+    }
+    return fitted;
+}
+
+void Renderer::PlaceWindow(const WindowPlace& place) {
+    if (m_window == nullptr || !platform::WindowMovable()) return;
+    const WindowPlace fitted = FitWindowPlace(place);
+    SDL_SetWindowSize(m_window, fitted.width, fitted.height);
+    // A window manager reports its frame some moments after the window opens.
+    // Until then SDL takes a position for the frame's rather than the
+    // window's own, and the window would land a title bar lower than it was
+    // at every start. Without a window manager no frame is ever reported.
+    constexpr Uint32 kFramePatienceMs = 250;
+    const Uint32 start = SDL_GetTicks();
+    int top = 0;
+    int left = 0;
+    while (SDL_GetWindowBordersSize(m_window, &top, &left, nullptr, nullptr) == 0 && top == 0 &&
+           left == 0 && SDL_GetTicks() - start < kFramePatienceMs) {
+        SDL_PumpEvents();
+        SDL_Delay(5);
+    }
+    SDL_SetWindowPosition(m_window, fitted.x, fitted.y);
 }
 
 float Renderer::Reach(float x, float y, float radius) {

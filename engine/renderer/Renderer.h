@@ -37,10 +37,15 @@ public:
     // Starts SDL's video subsystem and SDL_ttf. Always true: their results are
     // not looked at, and a failure shows when the window cannot be created.
     bool Initialize();
-    // Opens the window at (100, 100), resizable, asking for the display's full
-    // pixel density, with a vsync'd accelerated renderer, or SDL's software
-    // renderer where none can be had. Returns false, with SDL's reason on
-    // stderr, when the window itself cannot be created.
+    // The smallest window the player can make: the picture stays legible.
+    static constexpr int kMinWindowWidth = 400;
+    static constexpr int kMinWindowHeight = 300;
+
+    // Opens the window at (100, 100), resizable down to the smallest window,
+    // asking for the display's full pixel density, with a vsync'd accelerated
+    // renderer, or SDL's software renderer where none can be had. Returns
+    // false, with SDL's reason on stderr, when the window itself cannot be
+    // created.
     bool CreateWindow(const std::string& title, int width, int height);
     // Between the desktop's full screen and the window as it was before.
     void ToggleFullScreen();
@@ -63,10 +68,15 @@ public:
     };
     // Where the window is, or was before it went full screen; all zero without one.
     WindowPlace GetWindowPlace() const;
-    // Puts the (windowed) window at `place`. A display that is gone, or a
-    // place that would leave the window out of its sight, puts it on the
-    // first display at the usual (100, 100) instead, at a size that fits.
+    // Puts the (windowed) window at FitWindowPlace(`place`), where the player
+    // places windows (not in a browser, whose page lays the game out).
     void PlaceWindow(const WindowPlace& place);
+    // `place` as the displays present can show it: a display that is gone,
+    // or a place that would leave the window out of its sight, gives the
+    // first display at the usual (100, 100) instead; the size is at most the
+    // usable area of the display the window lands on and at least the
+    // smallest window. Needs the video subsystem started.
+    static WindowPlace FitWindowPlace(const WindowPlace& place);
 
     void BeginFrame();
     void EndFrame();

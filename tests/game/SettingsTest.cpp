@@ -78,11 +78,24 @@ TEST(Settings, AKeyInUseIsSwappedEscapeIsRefusedAndResetRestoresTheDefaults) {
          {int{SDL_SCANCODE_ESCAPE}, int{SDL_SCANCODE_RETURN}, int{SDL_SCANCODE_UP}, 0, 999}) {
         EXPECT_EQ(bindings.BindKey(Bindings::Pause, reserved), Bindings::Result::Refused);
     }
-    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_START),
-              Bindings::Result::Swapped);
-    EXPECT_EQ(bindings.buttons[Bindings::PadPause], SDL_CONTROLLER_BUTTON_A);
-    EXPECT_EQ(bindings.BindButton(Bindings::PadPause, SDL_CONTROLLER_BUTTON_B),
+    EXPECT_EQ(bindings.BindButton(Bindings::PadPause, SDL_CONTROLLER_BUTTON_X),
+              Bindings::Result::Bound);
+    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_X),
+              Bindings::Result::Refused)
+        << "the swap would leave A on pause, where it would close the menu it opens";
+    EXPECT_EQ(bindings.buttons[Bindings::PadStart], SDL_CONTROLLER_BUTTON_A);
+    EXPECT_EQ(bindings.BindButton(Bindings::PadPause, SDL_CONTROLLER_BUTTON_START),
+              Bindings::Result::Bound);
+    // A chooses in the menu and B goes back: neither can pause.
+    for (int menu : {int{SDL_CONTROLLER_BUTTON_A}, int{SDL_CONTROLLER_BUTTON_B}}) {
+        EXPECT_EQ(bindings.BindButton(Bindings::PadPause, menu), Bindings::Result::Refused);
+    }
+    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_B),
               Bindings::Result::Refused);
+    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_X),
+              Bindings::Result::Bound);
+    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_A),
+              Bindings::Result::Bound);
     // No key is ever bound twice.
     for (int action = 0; action < Bindings::kKeyCount; ++action) {
         EXPECT_EQ(bindings.KeyAction(bindings.keys[static_cast<std::size_t>(action)]), action);
