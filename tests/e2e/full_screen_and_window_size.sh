@@ -83,6 +83,13 @@ xdo windowsize --sync "$window" 600 300
 picture_within 400x300+100+0 "smaller"
 xdo windowsize --sync "$window" 800 600
 picture_within 800x600+0+0 "800x600"
+placed=$(geometry)
+quit_with_escape
 
+# The next start puts the window where it was left, to the pixel: the window
+# manager's frame counted twice would move it a title bar down at each start.
+start_game
+window=$(wait_window)
+wait_geometry "$placed" "the next start"
 quit_with_escape
 echo "ok"

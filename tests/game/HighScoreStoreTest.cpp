@@ -4,6 +4,8 @@
 #include "HostileFiles.h"
 #include "TempDir.h"
 
+#include "core/Replay.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -255,6 +257,22 @@ TEST_F(HighScoreStoreTest, AStoredReplayAlwaysReachesTheStoredRecord) {
     // Larger than any replay: none.
     m_dir.Write("highscore.replay", std::string(4 * 1024 * 1024 + 1, 'x'));
     EXPECT_EQ(m_store.LoadBestReplay(), "");
+}
+
+TEST_F(HighScoreStoreTest, AReplayIsTheBestRunOnlyWhenItsScoreIsTheRecord) {
+    vexa::Replay run;
+    run.seed = 7;
+    run.steps = {0, 1, 1, 0};
+    run.score = 422;
+    const std::string replay = vexa::EncodeReplay(run);
+    // A game killed between storing its replay and its record.
+    m_dir.Write("highscore.replay", replay);
+    m_dir.Write("highscore.txt", "32");
+    EXPECT_EQ(m_store.LoadBestReplay(), "");
+    fs::remove(m_dir.Path() / "highscore.txt");
+    EXPECT_EQ(m_store.LoadBestReplay(), "") << "no record shows the run";
+    m_dir.Write("highscore.txt", "422");
+    EXPECT_EQ(m_store.LoadBestReplay(), replay);
 }
 
 #if !defined(_WIN32)

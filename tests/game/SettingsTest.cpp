@@ -33,6 +33,7 @@ TEST(Settings, WhatIsWrittenIsReadBackAndNothingWrittenIsDefaults) {
     changed.bindings.BindKey(Bindings::Up, SDL_SCANCODE_I);
     changed.bindings.BindKey(Bindings::Mute, SDL_SCANCODE_LSHIFT);
     changed.bindings.BindButton(Bindings::PadPause, SDL_CONTROLLER_BUTTON_X);
+    changed.bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_START);
     Settings read;
     EXPECT_TRUE(ParseSettings(FormatSettings(changed), read).empty()) << FormatSettings(changed);
     EXPECT_EQ(read, changed);
@@ -66,6 +67,60 @@ TEST(Settings, ALineThatMakesNoSenseIsLeftOutAndEveryOtherTaken) {
     EXPECT_EQ(settings.bindings.keys[Bindings::Up], SDL_SCANCODE_S);
     EXPECT_EQ(settings.bindings.keys[Bindings::Pause], SDL_SCANCODE_P);
     EXPECT_FALSE(settings.window);
+}
+
+TEST(Settings, AFileCannotGiveTheMenusButtonsToPauseNorAWindowNoDriverCanDraw) {
+    struct Case {
+        const char* text;
+        int start;
+        int pause;
+        std::vector<std::size_t> refused;
+    };
+    const int a = SDL_CONTROLLER_BUTTON_A;
+    const int start = SDL_CONTROLLER_BUTTON_START;
+    const int x = SDL_CONTROLLER_BUTTON_X;
+    const Case cases[] = {
+        {"button_pause = a\n", a, start, {1}},
+        {"button_pause = b\n", a, start, {1}},
+        // Start's old A would move to pause.
+        {"button_start = start\n", a, start, {1}},
+        {"button_start = start\nbutton_pause = x\n", start, x, {}},
+        {"button_pause = x\nbutton_start = start\n", start, x, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Settings settings;
+        std::vector<std::size_t> lines;
+        for (const auto& problem : ParseSettings(c.text, settings)) lines.push_back(problem.line);
+        EXPECT_EQ(lines, c.refused);
+        EXPECT_EQ(settings.bindings.buttons[Bindings::PadStart], c.start);
+        EXPECT_EQ(settings.bindings.buttons[Bindings::PadPause], c.pause);
+    }
+
+    Settings settings;
+    const auto problems = ParseSettings(
+        "window_width = 32767\nwindow_height = 16384\nwindow_x = -999999\n", settings);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].line, 1u);
+    EXPECT_EQ(problems[1].line, 3u);
+    ASSERT_TRUE(settings.window);
+    EXPECT_EQ(settings.window->width, 800);
+    EXPECT_EQ(settings.window->height, 16384);
+}
+
+TEST(Settings, WhatAFileSaysIsShownEscapedAndCut) {
+    EXPECT_EQ(ShownText("Left Shift \xC3\xA9"), "Left Shift \xC3\xA9");
+    // An escape sequence, a C1 control, a cut sequence and a stray byte.
+    EXPECT_EQ(ShownText("\x1b[2J\xC2\x9B\xC3\t\xFF"), "\\x1b[2J\\xc2\\x9b\\xc3\\x09\\xff");
+    Settings settings;
+    const auto problems =
+        ParseSettings("key_up = \x1b]0;owned\x07" + std::string(500, 'x') + "\n", settings);
+    ASSERT_EQ(problems.size(), 1u);
+    const std::string& reason = problems[0].reason;
+    EXPECT_EQ(reason.find('\x1b'), std::string::npos) << reason;
+    EXPECT_NE(reason.find("\\x1b]0;owned\\x07xxx"), std::string::npos) << reason;
+    EXPECT_EQ(reason.substr(reason.size() - 3), "\xE2\x80\xA6");
+    EXPECT_LT(reason.size(), 120u);
 }
 
 TEST(Settings, AKeyInUseIsSwappedEscapeIsRefusedAndResetRestoresTheDefaults) {
@@ -205,3 +260,82 @@ TEST_F(SettingsFileTest, ADirectoryOrAnUnreadableFileInItsPlaceIsSaidAndKeptAsid
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     fs::permissions(File(), fs::perms::owner_all);
 }
+
+TEST_F(SettingsFileTest, TwoGamesSavingAtOnceKeepEachOthersChanges) {
+    SettingsFile first(dir.Path() / "zap207");
+    SettingsFile second(dir.Path() / "zap207");
+    std::string said;
+    Settings mine = Load(first, said);
+    Settings theirs = Load(second, said);
+    mine.musicVolume = 30;
+    ASSERT_TRUE(first.SaveIfChanged(mine));
+    theirs.effectsVolume = 40;
+    ASSERT_TRUE(second.SaveIfChanged(theirs));
+    // The place a game writes when it quits, and keys rebound in the other.
+    mine.window = vexa::Renderer::WindowPlace{10, 20, 900, 650, 0};
+    ASSERT_TRUE(first.SaveIfChanged(mine));
+    ASSERT_TRUE(second.SaveIfChanged(theirs));
+    theirs.bindings.BindKey(Bindings::Up, SDL_SCANCODE_I);
+    ASSERT_TRUE(second.SaveIfChanged(theirs));
+
+    Settings expected = mine;
+    expected.effectsVolume = 40;
+    expected.bindings = theirs.bindings;
+    SettingsFile reader(dir.Path() / "zap207");
+    EXPECT_EQ(Load(reader, said), expected) << ReadWhole(File());
+}
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+TEST_F(SettingsFileTest, ABadFileStaysInPlaceUntilTheNewOneHasReplacedIt) {
+    Put("nonsense\n");
+    // Killed as the new file is written, as by a full disk or a kill then.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        SettingsFile file(dir.Path() / "zap207");
+        Settings settings = file.Load();
+        settings.musicVolume = 10;
+        const rlimit small{64, 64};
+        if (setrlimit(RLIMIT_FSIZE, &small) != 0) _exit(2);
+        file.Save(settings);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+    const fs::path aside = File().string() + ".bak";
+    EXPECT_EQ(ReadWhole(File()), "nonsense\n");
+    EXPECT_EQ(ReadWhole(aside), "nonsense\n");
+
+    // A newer bad file goes, the older one kept aside stays.
+    Put("rubbish\n");
+    SettingsFile file(dir.Path() / "zap207");
+    std::string said;
+    Settings settings = Load(file, said);
+    settings.musicVolume = 10;
+    ASSERT_TRUE(file.Save(settings));
+    EXPECT_EQ(ReadWhole(aside), "nonsense\n");
+
+    fs::remove(File());
+    SettingsFile missing(dir.Path() / "zap207");
+    EXPECT_EQ(Load(missing, said), Settings{});
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(aside.u8string()), std::string::npos) << said;
+
+    Put("music_volume = 50\n");
+    fs::permissions(File(), fs::perms::owner_read);
+    {
+        CapturedStream err{std::cerr};
+        EXPECT_FALSE(missing.Save(settings));
+        EXPECT_EQ(err.Text(),
+                  "Cannot save settings " + File().u8string() + ": the file is read-only\n");
+    }
+    fs::permissions(File(), fs::perms::owner_all);
+}
+#endif
