@@ -13,9 +13,11 @@ namespace {
 // A frame within a millisecond of a whole number of steps counts as exactly
 // that many: a 60 Hz display's frames jitter by a fraction of a millisecond,
 // and without this a short frame would run no step and the next one two.
-// What the snap takes or adds is carried, so a display a little off 60 Hz
-// (57 Hz, 63 Hz) still runs 60 steps a second: now and then a frame runs one
-// step more or one fewer, and the picture never falls between two steps.
+// What the snap takes or adds is carried to the next snapped frame, so a
+// display a little off 60 Hz (57 Hz, 63 Hz) still runs 60 steps a second: now
+// and then a frame runs one step more or one fewer, and the picture never
+// falls between two steps. Frames too far from whole steps to be snapped go
+// into the lag as measured and leave the carry alone.
 constexpr std::int64_t kSnapUnits = std::int64_t{1000000} * Time::kStepsPerSecond;
 
 }  // namespace
@@ -25,12 +27,7 @@ Time::Time(ReadClock readClock) : m_readClock{readClock}, m_frameStart{readClock
 Time::Units Time::Snapped(Units elapsed) {
     const Units nearest = std::max<Units>(1, (elapsed + kStepUnits / 2) / kStepUnits);
     const Units whole = nearest * kStepUnits;
-    if (elapsed <= whole - kSnapUnits || elapsed >= whole + kSnapUnits) {
-        // Unsnapped, the frame takes what was carried with it, as far as it can.
-        const Units all = std::max<Units>(elapsed + m_snapCarry, 0);
-        m_snapCarry += elapsed - all;
-        return all;
-    }
+    if (elapsed <= whole - kSnapUnits || elapsed >= whole + kSnapUnits) return elapsed;
     Units carry = m_snapCarry + (elapsed - whole);
     Units counted = whole;
     if (carry >= kStepUnits / 2) {

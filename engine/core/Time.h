@@ -53,8 +53,9 @@ private:
     // Time gathered beyond the last step due: at most 0, above -kStepUnits.
     Units m_lag = 0;
     Units m_lagBefore = 0;
-    // What snapping has taken from or added to the frames so far, within half
-    // a step either way; paid back as a whole step once it reaches half of one.
+    // What snapping has taken from or added to the snapped frames so far,
+    // within half a step either way; paid back as a whole step once it reaches
+    // half of one.
     Units m_snapCarry = 0;
     Units m_snapCarryBefore = 0;
     float m_interpolationBefore = 1.0f;
