@@ -9,13 +9,15 @@ vexa::Color rgb(float r, float g, float b) {
     return vexa::Color(r, g, b, 1.0f);
 }
 
-const vexa::Color kWhite = rgb(1.0f, 1.0f, 1.0f);
+vexa::Color white() {
+    return rgb(1.0f, 1.0f, 1.0f);
+}
 
 // Text stays white in every palette: white looks the same to every eye and
 // stands furthest from the black field.
 Palette withWhiteText(Palette palette) {
-    palette.scoreText = palette.recordText = palette.titleText = kWhite;
-    palette.promptText = palette.gameOverText = palette.menuText = kWhite;
+    palette.scoreText = palette.recordText = palette.titleText = white();
+    palette.promptText = palette.gameOverText = palette.menuText = white();
     return palette;
 }
 
@@ -25,7 +27,7 @@ Palette standard() {
     p.asteroid = rgb(0.85f, 0.6f, 0.35f);
     p.powerup = rgb(0.3f, 1.0f, 0.4f);
     p.emblem = rgb(1.0f, 0.35f, 0.2f);
-    p.explosion = kWhite;
+    p.explosion = white();
     return withWhiteText(p);
 }
 
@@ -38,7 +40,7 @@ Palette redGreen() {
     p.asteroid = rgb(1.0f, 0.6f, 0.1f);
     p.powerup = rgb(0.9f, 1.0f, 1.0f);
     p.emblem = rgb(1.0f, 0.5f, 0.2f);
-    p.explosion = kWhite;
+    p.explosion = white();
     p.stars = rgb(0.6f, 0.6f, 0.6f);
     return withWhiteText(p);
 }
@@ -51,7 +53,7 @@ Palette blueYellow() {
     p.asteroid = rgb(1.0f, 0.5f, 0.2f);
     p.powerup = rgb(0.95f, 1.0f, 0.2f);
     p.emblem = rgb(1.0f, 0.35f, 0.2f);
-    p.explosion = kWhite;
+    p.explosion = white();
     p.stars = rgb(0.6f, 0.6f, 0.6f);
     return withWhiteText(p);
 }
@@ -63,13 +65,12 @@ Palette highContrast() {
     p.asteroid = rgb(1.0f, 0.65f, 0.0f);
     p.powerup = rgb(1.0f, 1.0f, 0.9f);
     p.emblem = rgb(1.0f, 0.5f, 0.2f);
-    p.explosion = kWhite;
+    p.explosion = white();
     p.stars = rgb(0.8f, 0.8f, 0.8f);
     p.lineWidth = 2;
     return withWhiteText(p);
 }
 
-const Palette kPalettes[kPaletteCount] = {standard(), redGreen(), blueYellow(), highContrast()};
 const std::string_view kNames[kPaletteCount] = {"standard", "red-green", "blue-yellow",
                                                 "high-contrast"};
 
@@ -90,7 +91,10 @@ bool sameWord(std::string_view value, std::string_view name) {
 }  // namespace
 
 const Palette& GetPalette(PaletteName name) {
-    return kPalettes[indexOf(name)];
+    // Built on first use, so that a caller's own start-up may already ask.
+    static const Palette palettes[kPaletteCount] = {standard(), redGreen(), blueYellow(),
+                                                    highContrast()};
+    return palettes[indexOf(name)];
 }
 
 std::string_view FormatPaletteName(PaletteName name) {

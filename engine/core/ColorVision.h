@@ -25,8 +25,8 @@ using Matrix3 = std::array<std::array<double, 3>, 3>;
 double SrgbToLinear(double channel);
 double LinearToSrgb(double channel);
 
-// The colour as that vision sees it: the dichromat end of the physiological
-// model of Machado, Oliveira and Fernandes (2009), applied in linear light and
+// The colour as that vision sees it: the physiological model of Machado,
+// Oliveira and Fernandes (2009) at full severity, applied in linear light and
 // kept inside the displayable range. Normal vision returns the colour itself.
 Color SimulateColorVision(const Color& color, ColorVision vision);
 // The matrix that simulation applies to linear sRGB; the identity for normal vision.
