@@ -28,6 +28,8 @@
 namespace {
 
 const vexa::Color kWhite(1.0f, 1.0f, 1.0f, 1.0f);
+// A sign that stays on screen is drawn quieter than the game's words.
+const vexa::Color kQuiet(0.6f, 0.6f, 0.6f, 1.0f);
 // How dark the frozen game behind a menu is drawn, out of 255.
 constexpr std::uint8_t kMenuDim = 170;
 // Room left between the window's edge and a note.
@@ -332,7 +334,7 @@ void K_AsteroidField::DrawNotes(vexa::Renderer& renderer) {
                            height - kEdge - m_replayText->GetHeight());
     }
     if (vexa::g_audioSystem.IsMuted()) {
-        m_mutedText->Create(renderer, "MUTED", kWhite);
+        m_mutedText->Create(renderer, "MUTED", kQuiet);
         m_mutedText->Draw(renderer, width - kEdge - m_mutedText->GetWidth(),
                           height - kEdge - m_mutedText->GetHeight());
     }

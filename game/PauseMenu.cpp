@@ -344,7 +344,7 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
     }
     if (!m_notice.empty()) {
         const int noticeLeft = (renderer.GetWidth() - notice.GetWidth()) / 2;
-        const int noticeTop = m_rowsTop + static_cast<int>(rows.size()) * pitch;
+        const int noticeTop = m_rowsTop + static_cast<int>(rows.size()) * pitch + kGap / 4;
         // Wider than the panel, a notice has a black band of its own.
         if (notice.GetWidth() > width) {
             renderer.SetColor(0, 0, 0, 255);

@@ -3,12 +3,16 @@
 # the record's score, and --replay shows the same run. Both are compared on the
 # game-over screen, where the stars move on every step: screenshots of the two
 # match only when they show the same step of the same run, give or take the one
-# step a busy machine may draw a frame between.
+# step a busy machine may draw a frame between. A replay says so in a caption
+# at the bottom (left out of the comparison); R on the game-over screen plays
+# the best run, and Space held stops it for the title screen, not a new run.
 source "$(dirname "$0")/lib.sh"
 SHIP='rgb(76,229,255)'
 EMBLEM='rgb(255,89,51)'
 # With this seed an asteroid of the first wave meets the ship where it starts.
 SEED=4
+# The caption of a replay, at the bottom of the picture.
+CAPTION=300x45+250+550
 # The most screenshots taken of one game-over screen.
 SHOTS=40
 start_xvfb
@@ -37,7 +41,8 @@ burst() {
         [ -s "$shot" ] && echo "$at $name-$i" >> "$WORK/$name.txt"
     done
     while read -r at shot; do
-        convert "$WORK/$shot.png" -colorspace gray -threshold 3% "$WORK/$shot.lit.png"
+        convert "$WORK/$shot.png" -crop 800x540+0+0 +repage -colorspace gray -threshold 3% \
+            "$WORK/$shot.lit.png"
         convert "$WORK/$shot.lit.png" -morphology Dilate Disk:4.5 "$WORK/$shot.grown.png"
     done < "$WORK/$name.txt"
 }
@@ -60,6 +65,18 @@ xdo keyup space
 record=$(wait_for_saved_record "$GAME_DIR/Assets/highscore.txt")
 wait_game_over "$window" original-over || fail "no game-over screen"
 burst "$window" original $((PATIENCE * 1000))
+caption_shown() { picture_shows "$window" "best-run-$(now_ms)" "$CAPTION" white 300; }
+title_shown() { picture_shows "$window" "title-$(now_ms)" 240x50+225+250 white 300; }
+ship_shown() { picture_shows "$window" "ship-$(now_ms)" 60x80+70+260 "$SHIP" 40; }
+! caption_shown || fail "a replay's caption showed on the game-over screen of a run played"
+press_until r "R on the game-over screen did not play the best run" caption_shown
+xdo keydown space
+wait_picture "$window" stopped 240x50+225+250 white min 300 ||
+    fail "Space did not stop the best run for the title screen"
+for check in 1 2 3; do
+    title_shown && ! ship_shown || fail "Space that stopped the replay, held, started a run ($check)"
+done
+xdo keyup space
 quit_with_escape
 first=$(head -n 1 "$WORK/original.txt" | cut -d' ' -f2)
 last=$(tail -n 1 "$WORK/original.txt" | cut -d' ' -f2)
@@ -84,6 +101,9 @@ for attempt in 1 2 3; do
     window=$(wait_window)
     wait_game_over "$window" "replay$attempt-over" || fail "the replay did not reach the game-over screen"
     burst "$window" "replay$attempt" $(($(tail -n 1 "$WORK/original.txt" | cut -d' ' -f1) + window_ms))
+    shot=$(head -n 1 "$WORK/replay$attempt.txt" | cut -d' ' -f2)
+    [ "$(count_colour "$WORK/$shot.png" "$CAPTION" white)" -gt 300 ] ||
+        fail "no caption on the replay's game-over screen"
     # Space leaves the replay's game-over screen, and the game with it.
     xdo keydown space
     wait_exit "$PATIENCE"

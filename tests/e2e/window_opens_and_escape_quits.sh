@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The window "ZAP207" opens at 800 x 600, the window's close request does
-# nothing, and Escape ends the program with status 0.
+# The window "ZAP207" opens at 800 x 600, the window's close request ends
+# nothing but shows how to quit, and Escape ends the program with status 0.
 # Usage: window_opens_and_escape_quits.sh <zap207> <send_close_request>
 source "$(dirname "$0")/lib.sh"
 CLOSE_REQUEST=$(readlink -f "$2")
@@ -15,11 +15,15 @@ geometry=$(xwininfo -id "$window")
 echo "$geometry" | grep -q 'Width: 800' || fail "window width is not 800: $geometry"
 echo "$geometry" | grep -q 'Height: 600' || fail "window height is not 600: $geometry"
 
-# What a window manager sends for the close button is read and ignored: only
-# Escape ends the game.
-# Escape only. A mouse button pressed after the request shows on the console
-# once the game has read every event before it, the request included.
+# What a window manager sends for the close button ends nothing: the game says
+# how to quit, at the top of the picture, and plays on. A mouse button pressed
+# after the request shows on the console once the game has read every event
+# before it, the request included.
+how_to_quit() { picture_shows "$window" "$1" 300x45+250+42 white 200; }
+! how_to_quit before-close || fail "the words on quitting showed before any close request"
 "$CLOSE_REQUEST" "$window" || fail "the close request could not be sent"
+wait_picture "$window" after-close 300x45+250+42 white min 200 ||
+    fail "the close request did not show how to quit"
 xdo mousemove --window "$window" 400 300 mousedown 1
 wait_lines 1 "mouse pressed" || fail "the close request ended the game"
 xdo mouseup 1
