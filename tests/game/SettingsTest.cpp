@@ -43,22 +43,23 @@ TEST(Settings, ALineThatMakesNoSenseIsLeftOutAndEveryOtherTaken) {
     Settings settings;
     const auto problems = ParseSettings(
         "\xEF\xBB\xBF"
-        "music_volume = 55\r\n"           // 1: rounded to a step
-        "effects_volume = 101\n"          // 2
-        "# a comment\n"                   // 3
-        "full_screen = yes\n"             // 4
-        "volume\n"                        // 5
-        "colour = blue\n"                 // 6
-        "key_down = W\n"                  // 7: W moves aside to up
-        "key_up = W\n"                    // 8: down was given W
-        "key_pause = Escape\n"            // 9
-        "key_mute = NoSuchKey\n"          // 10
-        "window_width = 0\n"              // 11
-        "pause_on_focus_loss = maybe\n",  // 12
+        "music_volume = 55\r\n"          // 1: rounded to a step
+        "effects_volume = 101\n"         // 2
+        "# a comment\n"                  // 3
+        "full_screen = yes\n"            // 4
+        "volume\n"                       // 5
+        "colour = blue\n"                // 6
+        "key_down = W\n"                 // 7: W moves aside to up
+        "key_up = W\n"                   // 8: down was given W
+        "key_pause = Escape\n"           // 9
+        "key_mute = NoSuchKey\n"         // 10
+        "window_width = 0\n"             // 11
+        "pause_on_focus_loss = maybe\n"  // 12
+        "window_height = 32767\n",       // 13: no driver draws it
         settings);
     std::vector<std::size_t> lines;
     for (const auto& problem : problems) lines.push_back(problem.line);
-    EXPECT_EQ(lines, (std::vector<std::size_t>{2, 5, 6, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(lines, (std::vector<std::size_t>{2, 5, 6, 8, 9, 10, 11, 12, 13}));
     EXPECT_EQ(settings.musicVolume, 60);
     EXPECT_EQ(settings.effectsVolume, 100);
     EXPECT_TRUE(settings.fullScreen);
@@ -69,58 +70,24 @@ TEST(Settings, ALineThatMakesNoSenseIsLeftOutAndEveryOtherTaken) {
     EXPECT_FALSE(settings.window);
 }
 
-TEST(Settings, AFileCannotGiveTheMenusButtonsToPauseNorAWindowNoDriverCanDraw) {
-    struct Case {
-        const char* text;
-        int start;
-        int pause;
-        std::vector<std::size_t> refused;
-    };
-    const int a = SDL_CONTROLLER_BUTTON_A;
-    const int start = SDL_CONTROLLER_BUTTON_START;
-    const int x = SDL_CONTROLLER_BUTTON_X;
-    const Case cases[] = {
-        {"button_pause = a\n", a, start, {1}},
-        {"button_pause = b\n", a, start, {1}},
-        // Start's old A would move to pause.
-        {"button_start = start\n", a, start, {1}},
-        {"button_start = start\nbutton_pause = x\n", start, x, {}},
-        {"button_pause = x\nbutton_start = start\n", start, x, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+TEST(Settings, AFileCannotGiveTheMenusButtonsToPause) {
+    // Start's A would go to pause in the second; the third gives pause another.
+    for (const char* text : {"button_pause = a\n", "button_start = start\n",
+                             "button_start = start\nbutton_pause = x\n"}) {
         Settings settings;
-        std::vector<std::size_t> lines;
-        for (const auto& problem : ParseSettings(c.text, settings)) lines.push_back(problem.line);
-        EXPECT_EQ(lines, c.refused);
-        EXPECT_EQ(settings.bindings.buttons[Bindings::PadStart], c.start);
-        EXPECT_EQ(settings.bindings.buttons[Bindings::PadPause], c.pause);
+        const bool taken = ParseSettings(text, settings).empty();
+        EXPECT_NE(settings.bindings.buttons[Bindings::PadPause], SDL_CONTROLLER_BUTTON_A) << text;
+        EXPECT_EQ(taken, settings.bindings != Bindings()) << text;
     }
-
-    Settings settings;
-    const auto problems = ParseSettings(
-        "window_width = 32767\nwindow_height = 16384\nwindow_x = -999999\n", settings);
-    ASSERT_EQ(problems.size(), 2u);
-    EXPECT_EQ(problems[0].line, 1u);
-    EXPECT_EQ(problems[1].line, 3u);
-    ASSERT_TRUE(settings.window);
-    EXPECT_EQ(settings.window->width, 800);
-    EXPECT_EQ(settings.window->height, 16384);
 }
 
 TEST(Settings, WhatAFileSaysIsShownEscapedAndCut) {
-    EXPECT_EQ(ShownText("Left Shift \xC3\xA9"), "Left Shift \xC3\xA9");
-    // An escape sequence, a C1 control, a cut sequence and a stray byte.
-    EXPECT_EQ(ShownText("\x1b[2J\xC2\x9B\xC3\t\xFF"), "\\x1b[2J\\xc2\\x9b\\xc3\\x09\\xff");
+    EXPECT_EQ(ShownText("\xC3\xA9\x1b[2J\xC2\x9B\xC3\t"), "\xC3\xA9\\x1b[2J\\xc2\\x9b\\xc3\\x09");
     Settings settings;
-    const auto problems =
-        ParseSettings("key_up = \x1b]0;owned\x07" + std::string(500, 'x') + "\n", settings);
+    const auto problems = ParseSettings("key_up = \x1b]0;" + std::string(500, 'x'), settings);
     ASSERT_EQ(problems.size(), 1u);
-    const std::string& reason = problems[0].reason;
-    EXPECT_EQ(reason.find('\x1b'), std::string::npos) << reason;
-    EXPECT_NE(reason.find("\\x1b]0;owned\\x07xxx"), std::string::npos) << reason;
-    EXPECT_EQ(reason.substr(reason.size() - 3), "\xE2\x80\xA6");
-    EXPECT_LT(reason.size(), 120u);
+    EXPECT_EQ(problems[0].reason,
+              "there is no key named \\x1b]0;" + std::string(76, 'x') + "\xE2\x80\xA6");
 }
 
 TEST(Settings, AKeyInUseIsSwappedEscapeIsRefusedAndResetRestoresTheDefaults) {
@@ -133,24 +100,13 @@ TEST(Settings, AKeyInUseIsSwappedEscapeIsRefusedAndResetRestoresTheDefaults) {
          {int{SDL_SCANCODE_ESCAPE}, int{SDL_SCANCODE_RETURN}, int{SDL_SCANCODE_UP}, 0, 999}) {
         EXPECT_EQ(bindings.BindKey(Bindings::Pause, reserved), Bindings::Result::Refused);
     }
-    EXPECT_EQ(bindings.BindButton(Bindings::PadPause, SDL_CONTROLLER_BUTTON_X),
-              Bindings::Result::Bound);
-    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_X),
-              Bindings::Result::Refused)
-        << "the swap would leave A on pause, where it would close the menu it opens";
-    EXPECT_EQ(bindings.buttons[Bindings::PadStart], SDL_CONTROLLER_BUTTON_A);
-    EXPECT_EQ(bindings.BindButton(Bindings::PadPause, SDL_CONTROLLER_BUTTON_START),
-              Bindings::Result::Bound);
-    // A chooses in the menu and B goes back: neither can pause.
+    // A chooses in the menu and B goes back: neither can pause, directly or by a swap.
     for (int menu : {int{SDL_CONTROLLER_BUTTON_A}, int{SDL_CONTROLLER_BUTTON_B}}) {
         EXPECT_EQ(bindings.BindButton(Bindings::PadPause, menu), Bindings::Result::Refused);
     }
-    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_B),
+    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_START),
               Bindings::Result::Refused);
-    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_X),
-              Bindings::Result::Bound);
-    EXPECT_EQ(bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_A),
-              Bindings::Result::Bound);
+    EXPECT_EQ(bindings.buttons[Bindings::PadStart], SDL_CONTROLLER_BUTTON_A);
     // No key is ever bound twice.
     for (int action = 0; action < Bindings::kKeyCount; ++action) {
         EXPECT_EQ(bindings.KeyAction(bindings.keys[static_cast<std::size_t>(action)]), action);
@@ -271,18 +227,14 @@ TEST_F(SettingsFileTest, TwoGamesSavingAtOnceKeepEachOthersChanges) {
     ASSERT_TRUE(first.SaveIfChanged(mine));
     theirs.effectsVolume = 40;
     ASSERT_TRUE(second.SaveIfChanged(theirs));
-    // The place a game writes when it quits, and keys rebound in the other.
     mine.window = vexa::Renderer::WindowPlace{10, 20, 900, 650, 0};
     ASSERT_TRUE(first.SaveIfChanged(mine));
-    ASSERT_TRUE(second.SaveIfChanged(theirs));
     theirs.bindings.BindKey(Bindings::Up, SDL_SCANCODE_I);
     ASSERT_TRUE(second.SaveIfChanged(theirs));
 
-    Settings expected = mine;
-    expected.effectsVolume = 40;
-    expected.bindings = theirs.bindings;
-    SettingsFile reader(dir.Path() / "zap207");
-    EXPECT_EQ(Load(reader, said), expected) << ReadWhole(File());
+    mine.effectsVolume = 40;
+    mine.bindings = theirs.bindings;
+    EXPECT_EQ(Load(first, said), mine) << ReadWhole(File());
 }
 
 #if !defined(_WIN32)
@@ -294,48 +246,38 @@ TEST_F(SettingsFileTest, TwoGamesSavingAtOnceKeepEachOthersChanges) {
 
 TEST_F(SettingsFileTest, ABadFileStaysInPlaceUntilTheNewOneHasReplacedIt) {
     Put("nonsense\n");
-    // Killed as the new file is written, as by a full disk or a kill then.
+    // Killed as the new file is written, as a full disk or a kill then would.
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         SettingsFile file(dir.Path() / "zap207");
-        Settings settings = file.Load();
-        settings.musicVolume = 10;
         const rlimit small{64, 64};
-        if (setrlimit(RLIMIT_FSIZE, &small) != 0) _exit(2);
-        file.Save(settings);
+        if (setrlimit(RLIMIT_FSIZE, &small) == 0) file.Save(file.Load());
         _exit(0);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
     const fs::path aside = File().string() + ".bak";
     EXPECT_EQ(ReadWhole(File()), "nonsense\n");
     EXPECT_EQ(ReadWhole(aside), "nonsense\n");
 
-    // A newer bad file goes, the older one kept aside stays.
+    // A newer bad file goes; the older one kept aside stays, and is said.
     Put("rubbish\n");
     SettingsFile file(dir.Path() / "zap207");
     std::string said;
-    Settings settings = Load(file, said);
-    settings.musicVolume = 10;
-    ASSERT_TRUE(file.Save(settings));
+    ASSERT_TRUE(file.Save(Load(file, said)));
     EXPECT_EQ(ReadWhole(aside), "nonsense\n");
-
     fs::remove(File());
-    SettingsFile missing(dir.Path() / "zap207");
-    EXPECT_EQ(Load(missing, said), Settings{});
+    EXPECT_EQ(Load(file, said), Settings{});
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find(aside.u8string()), std::string::npos) << said;
 
     Put("music_volume = 50\n");
     fs::permissions(File(), fs::perms::owner_read);
-    {
-        CapturedStream err{std::cerr};
-        EXPECT_FALSE(missing.Save(settings));
-        EXPECT_EQ(err.Text(),
-                  "Cannot save settings " + File().u8string() + ": the file is read-only\n");
-    }
-    fs::permissions(File(), fs::perms::owner_all);
+    CapturedStream err{std::cerr};
+    EXPECT_FALSE(file.Save(Settings{}));
+    EXPECT_EQ(err.Text(),
+              "Cannot save settings " + File().u8string() + ": the file is read-only\n");
 }
 #endif
