@@ -87,18 +87,41 @@ int InputSystem::WatchEvent(void* input, SDL_Event* event) {
 void InputSystem::FollowKey(const SDL_KeyboardEvent& key) {
     const auto scancode = static_cast<std::size_t>(key.keysym.scancode);
     if (scancode >= m_keysFromOutside.size()) return;
+    const bool onTrial = m_keysOnTrial.test(scancode);
     if (key.type == SDL_KEYUP) {
         m_keysFromOutside.reset(scancode);
+        // Let go before it could repeat: a tap meant for the window.
+        if (onTrial) m_freshPressesFound.set(scancode);
+        m_keysOnTrial.reset(scancode);
         return;
     }
-    if (key.repeat != 0) return;
-    // A key held while the focus returns reaches the window by its key
-    // repeat, as if pressed just then: within one repeat interval. A key that
-    // reaches the window at any other time was pressed for it, even where
-    // SDL thinks the window has no focus (an X server giving keys to the
-    // window under the pointer).
+    if (key.repeat != 0) {
+        // Repeating at the key repeat's pace from the start: held since before.
+        if (onTrial) m_keysFromOutside.set(scancode);
+        m_keysOnTrial.reset(scancode);
+        return;
+    }
+    // SDL knows nothing of a key held in another window (under X not even at
+    // the focus's return), and its key repeat arrives as a press: only its
+    // repeats tell it from a fresh one. A key that reaches the window at any
+    // other time was pressed for it, even where SDL thinks the window has no
+    // focus (an X server giving keys to the window under the pointer).
     const bool justFocused = m_focusReturned && key.timestamp - m_focusGainedAt < kFocusSettleMs;
-    if (justFocused) m_keysFromOutside.set(scancode);
+    if (!justFocused) return;
+    m_keysOnTrial.set(scancode);
+    m_trialStart[scancode] = key.timestamp;
+}
+
+void InputSystem::JudgeKeysOnTrial(std::uint32_t now) {
+    m_latePresses |= m_freshPressesFound;
+    m_freshPressesFound.reset();
+    if (m_keysOnTrial.none()) return;
+    for (std::size_t scancode = 0; scancode < m_keysOnTrial.size(); ++scancode) {
+        if (!m_keysOnTrial.test(scancode)) continue;
+        if (now - m_trialStart[scancode] < kFreshPressMs) continue;
+        m_keysOnTrial.reset(scancode);
+        m_latePresses.set(scancode);
+    }
 }
 
 void InputSystem::Update() {
@@ -108,6 +131,8 @@ void InputSystem::Update() {
     EndSnapshot();
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
     std::copy(keys, keys + m_keyboardState.size(), m_keyboardState.begin());
+    // After the poll, which brings in any key repeat that shows a key held.
+    JudgeKeysOnTrial(SDL_GetTicks());
 
     int x = 0;
     int y = 0;
@@ -174,8 +199,9 @@ bool InputSystem::GetKeyDown(std::uint32_t scancode) const {
 bool InputSystem::GetKeyPressed(std::uint32_t scancode) const {
     const bool before =
         scancode < m_previousKeyboardState.size() && m_previousKeyboardState[scancode] != 0;
-    const bool fromOutside = scancode < m_keysFromOutside.size() && m_keysFromOutside[scancode];
-    return GetKeyDown(scancode) && !before && !fromOutside;
+    if (scancode >= m_keysFromOutside.size()) return false;
+    if (m_keysFromOutside[scancode] || m_keysOnTrial[scancode]) return false;
+    return m_latePresses[scancode] || (GetKeyDown(scancode) && !before);
 }
 
 bool InputSystem::GetMouseButtonDown(std::uint32_t button) const {
@@ -225,6 +251,7 @@ void InputSystem::SetControllerAxis(int axis, std::int16_t value) {
 void InputSystem::EndSnapshot() {
     m_previousKeyboardState = m_keyboardState;
     m_previousControllerButtons = m_controllerButtons;
+    m_latePresses.reset();
 }
 
 }  // namespace vexa

@@ -31,9 +31,11 @@ public:
 
     // Codes outside the tables answer false.
     bool GetKeyDown(std::uint32_t scancode) const;
-    // Held in this snapshot but not in the one before. A key that went down
-    // within kFocusSettleMs of the window's return went down elsewhere: it
-    // counts only once let go and pressed again.
+    // Held in this snapshot but not in the one before. A key held since before
+    // the window took the focus is no press until let go and pressed again. A
+    // key first reaching the window within kFocusSettleMs of the focus may be
+    // either: it counts as pressed once kFreshPressMs have passed without its
+    // key repeat, or once it is let go, a frame or a few late.
     bool GetKeyPressed(std::uint32_t scancode) const;
     bool GetMouseButtonDown(std::uint32_t button) const;
     // Where the pointer is, in window coordinates.
@@ -76,16 +78,22 @@ public:
     static constexpr int kControllerAxes = 6;      // SDL_CONTROLLER_AXIS_MAX
     static constexpr int kDeadZone = 8000;
     static constexpr int kScancodes = 512;  // SDL_NUM_SCANCODES
-    // A key held while the focus returns arrives within one key repeat
-    // interval (130 to 150 ms measured under X here, on a busy machine); a
-    // player clicking back in rarely presses a key sooner.
+    // A key held while the focus returns reaches the window by its key repeat,
+    // as a press, within one repeat interval (measured under X here: 12 to
+    // 40 ms after the focus, on a busy machine up to 150 ms).
     static constexpr std::uint32_t kFocusSettleMs = 400;
+    // Such a key repeats again one interval later (41 ms under X here, 33 ms at
+    // the fastest Windows rate); a fresh press repeats only after the repeat
+    // delay (660 ms under X, at least 250 ms on Windows). A key that has not
+    // repeated this long after reaching the window was pressed for it.
+    static constexpr std::uint32_t kFreshPressMs = 100;
 
 private:
     void FollowControllers();
     void SnapshotControllers();
     static int WatchEvent(void* input, SDL_Event* event);
     void FollowKey(const SDL_KeyboardEvent& key);
+    void JudgeKeysOnTrial(std::uint32_t now);
 
     std::vector<std::uint8_t> m_keyboardState;
     std::vector<std::uint8_t> m_previousKeyboardState;
@@ -104,8 +112,15 @@ private:
     bool m_closeRequested = false;
     bool m_focusReturned = false;
     std::uint32_t m_focusGainedAt = 0;
-    // Keys that went down while the window was away; cleared as each is let go.
+    // Keys held since before the window took the focus; cleared as each is let go.
     std::bitset<kScancodes> m_keysFromOutside;
+    // Keys that first reached the window just after the focus returned, not yet
+    // known to be fresh presses or held since before, and when each arrived.
+    std::bitset<kScancodes> m_keysOnTrial;
+    std::array<std::uint32_t, kScancodes> m_trialStart{};
+    // Keys found to be fresh presses since the last snapshot, and in this one.
+    std::bitset<kScancodes> m_freshPressesFound;
+    std::bitset<kScancodes> m_latePresses;
 };
 
 extern InputSystem g_inputSystem;

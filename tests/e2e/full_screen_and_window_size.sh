@@ -51,10 +51,10 @@ before=$(geometry)
 # 900 x 650 holds the picture at 13/12 of its size: 867 x 650.
 picture_within 867x650+16+0 "900x650"
 
-# Presses the keys until the window takes the geometry: a key that reaches the
-# game just as its window gets the focus counts as held from elsewhere, so
-# the game rightly ignores it. It is pressed again only while the window
-# still stands where it was, so a slow switch is never undone.
+# Presses the keys until the window takes the geometry: a busy game may take
+# a long while to draw a frame, and a press that falls between two frames is
+# never seen. It is pressed again only while the window still stands where it
+# was, so a slow switch is never undone.
 switch_to() {
     local keys=$1 wanted=$2 from deadline
     from=$(geometry)

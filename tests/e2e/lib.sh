@@ -136,9 +136,8 @@ start_window_manager() {
 # Holds a key until the check holds: a busy game may take a long while to
 # draw a frame, and a press that falls between two frames is never seen. A key
 # that has changed nothing after a while is released and, once the game has
-# had time to see the release, pressed again: a key pressed within 0.4 s of
-# the window taking the focus is taken for one held since before, and is no
-# press until it is released.
+# had time to see the release, pressed again (a release and a press inside one
+# frame are no new press).
 # Usage: press_until <key> <failure message> <check and its arguments>
 press_until() {
     local key=$1 what=$2 deadline

@@ -13,9 +13,6 @@ SETTINGS="$XDG_CONFIG_HOME/zap207/settings.txt"
 start_game "$GAME" --seed 12
 window=$(wait_window)
 xdo windowactivate --sync "$window"
-# A key pressed within 0.4 s of the window taking the focus is taken for one
-# held since before: no press until released.
-sleep 0.5
 
 shot=0
 # The white letters of the menu's rows in the middle of the picture.

@@ -226,6 +226,12 @@ void pushKey(Uint32 type, SDL_Scancode scancode, bool repeat = false) {
     SDL_PushEvent(&event);
 }
 
+// Waits until SDL's clock, which stamps the events, has moved on by `ms`.
+void waitTicks(Uint32 ms) {
+    const Uint32 until = SDL_GetTicks() + ms;
+    while (!SDL_TICKS_PASSED(SDL_GetTicks(), until)) SDL_Delay(5);
+}
+
 // On X11, P held in another window while the focus came back resumed the run:
 // the held key reaches the window by its key repeat, as a new press.
 TEST(InputSystem, AKeyThatWentDownElsewhereIsNoPressUntilPressedAgain) {
@@ -253,7 +259,7 @@ TEST(InputSystem, AKeyThatWentDownElsewhereIsNoPressUntilPressedAgain) {
         pushKey(SDL_KEYDOWN, SDL_SCANCODE_M);
         EXPECT_TRUE(pressAndLetGo(SDL_SCANCODE_M));
 
-        // Down just as the window came back: held elsewhere.
+        // Down just as the window came back and repeating at once: held elsewhere.
         pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
         pushKey(SDL_KEYDOWN, SDL_SCANCODE_P);
         pushKey(SDL_KEYDOWN, SDL_SCANCODE_P, true);
@@ -261,16 +267,55 @@ TEST(InputSystem, AKeyThatWentDownElsewhereIsNoPressUntilPressedAgain) {
         input.SetKeyDown(SDL_SCANCODE_P, true);
         EXPECT_TRUE(input.GetKeyDown(SDL_SCANCODE_P));
         EXPECT_FALSE(input.GetKeyPressed(SDL_SCANCODE_P));
+        // However long it stays held.
+        waitTicks(vexa::InputSystem::kFreshPressMs);
+        input.Update();
+        input.SetKeyDown(SDL_SCANCODE_P, true);
+        EXPECT_FALSE(input.GetKeyPressed(SDL_SCANCODE_P));
 
         // Once let go, it is pressed as usual.
         letGo(SDL_SCANCODE_P);
         EXPECT_TRUE(pressAndLetGo(SDL_SCANCODE_P));
 
-        // A press that begins in the window once it has settled counts.
-        const Uint32 settled = SDL_GetTicks() + vexa::InputSystem::kFocusSettleMs;
-        while (!SDL_TICKS_PASSED(SDL_GetTicks(), settled)) SDL_Delay(10);
+        // A press that begins in the window once it has settled counts at once.
+        waitTicks(vexa::InputSystem::kFocusSettleMs);
         pushKey(SDL_KEYDOWN, SDL_SCANCODE_P);
         EXPECT_TRUE(pressAndLetGo(SDL_SCANCODE_P));
+    }
+    SDL_Quit();
+}
+
+// A player who clicked into the window and pressed P at once had to press it
+// twice; a phone's first tap could miss the start.
+TEST(InputSystem, AFreshPressJustAfterTheFocusReturnsCountsOnce) {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    {
+        vexa::InputSystem input;
+        ASSERT_TRUE(input.Initialize());
+        // One frame of the game with P held or not: whether it saw a press.
+        const auto frame = [&input](bool held) {
+            input.Update();
+            input.SetKeyDown(SDL_SCANCODE_P, held);
+            return input.GetKeyPressed(SDL_SCANCODE_P);
+        };
+
+        // Held, and no key repeat comes soon: pressed, once.
+        pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+        pushKey(SDL_KEYDOWN, SDL_SCANCODE_P);
+        int presses = frame(true);
+        waitTicks(vexa::InputSystem::kFreshPressMs);
+        presses += frame(true);
+        presses += frame(true);
+        EXPECT_EQ(presses, 1);
+        pushKey(SDL_KEYUP, SDL_SCANCODE_P);
+        EXPECT_FALSE(frame(false));
+
+        // A tap let go before any repeat could come: pressed in the next frame.
+        pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+        pushKey(SDL_KEYDOWN, SDL_SCANCODE_P);
+        pushKey(SDL_KEYUP, SDL_SCANCODE_P);
+        EXPECT_TRUE(frame(false));
+        EXPECT_FALSE(frame(false));
     }
     SDL_Quit();
 }
