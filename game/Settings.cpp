@@ -531,6 +531,7 @@ bool SettingsFile::Save(const Settings& settings) {
     std::cerr << failure << reason << std::endl;
     return false;
 }
+
 bool SettingsFile::SaveIfChanged(const Settings& settings) {
     return settings == m_stored || Save(settings);
 }
