@@ -36,10 +36,7 @@ settings_file() { find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming/ZAP2
 menu_shown() { picture_shows "$window" menu 400x100+200+250 white 500; }
 menu_gone() { ! menu_shown; }
 # In play: P opens the pause menu, Down and Left turn the music down a step.
-# (A key pressed within 0.4 s of the window taking the focus would be taken
-# for one held since before.)
 music_down() {
-    sleep 0.5
     press_until p "P did not show the pause menu" menu_shown
     hold_key Down 0.5
     sleep 0.2
