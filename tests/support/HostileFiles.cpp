@@ -11,10 +11,8 @@
 #endif
 
 #include <fstream>
-#include <string>
 #include <system_error>
 #include <utility>
-#include <vector>
 
 namespace testing_support {
 
@@ -40,19 +38,6 @@ bool MakeSparseFile(const std::filesystem::path& path, std::uintmax_t bytes) {
     std::error_code ec;
     std::filesystem::resize_file(path, bytes, ec);
     return !ec;
-}
-
-std::filesystem::path MakeUnexaminablePath(const std::filesystem::path& dir) {
-    namespace fs = std::filesystem;
-    std::vector<fs::path> candidates{dir / std::string(300, 'n')};
-    std::error_code ec;
-    fs::create_symlink("loop", dir / "loop", ec);
-    if (!ec) candidates.push_back(dir / "loop" / "model.txt");
-    for (const fs::path& path : candidates) {
-        // Neither found nor missing: the file system gave an error instead.
-        if (fs::status(path, ec).type() == fs::file_type::none) return path;
-    }
-    return {};
 }
 
 namespace {

@@ -14,10 +14,6 @@ bool MakeFifo(const std::filesystem::path& path);
 bool MakeEndlessLink(const std::filesystem::path& path);
 // A sparse file of `bytes` bytes that takes no disk space.
 bool MakeSparseFile(const std::filesystem::path& path, std::uintmax_t bytes);
-// A path inside `dir` that the file system refuses to examine, root included
-// (a name longer than any file system allows, or one through a loop of
-// symbolic links); empty where no such path could be found.
-std::filesystem::path MakeUnexaminablePath(const std::filesystem::path& dir);
 
 }  // namespace testing_support
 

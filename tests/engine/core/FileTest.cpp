@@ -1,6 +1,5 @@
 #include "core/File.h"
 
-#include "HostileFiles.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -106,16 +105,15 @@ TEST(File, ReadFileFillsTheBufferOnlyWithAFileItCouldRead) {
     EXPECT_EQ(buffer, "kept");
 }
 
-TEST(File, APathThatCannotBeExaminedThrowsThroughReadFile) {
+TEST(File, APathTheFileSystemRefusesToExamineThrowsThroughReadFile) {
     TempDir dir;
-    const auto path = testing_support::MakeUnexaminablePath(dir.Path());
-    if (path.empty()) GTEST_SKIP() << "this file system examines every path it is given";
-
+    const auto path = dir.Path() / std::string(300, 'n');  // longer than a name may be
+    std::error_code ec;
+    if (std::filesystem::status(path, ec).type() != std::filesystem::file_type::none)
+        GTEST_SKIP() << "this file system takes such a name for a missing file";
     EXPECT_THROW(vexa::FileExists(path), std::filesystem::filesystem_error);
     std::string buffer = "kept";
-    std::string reason;
     EXPECT_THROW(vexa::ReadFile(path, buffer), std::filesystem::filesystem_error);
-    EXPECT_THROW(vexa::ReadFile(path, buffer, 100, reason), std::filesystem::filesystem_error);
     EXPECT_EQ(buffer, "kept");
 }
 

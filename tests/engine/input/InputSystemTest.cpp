@@ -292,7 +292,7 @@ TEST(InputSystem, AFreshPressJustAfterTheFocusReturnsCountsOnce) {
     {
         vexa::InputSystem input;
         ASSERT_TRUE(input.Initialize());
-        // One frame of the game with P held or not: whether it saw a press.
+        // One frame with P held or not: whether it saw a press.
         const auto frame = [&input](bool held) {
             input.Update();
             input.SetKeyDown(SDL_SCANCODE_P, held);
@@ -307,8 +307,6 @@ TEST(InputSystem, AFreshPressJustAfterTheFocusReturnsCountsOnce) {
         presses += frame(true);
         presses += frame(true);
         EXPECT_EQ(presses, 1);
-        pushKey(SDL_KEYUP, SDL_SCANCODE_P);
-        EXPECT_FALSE(frame(false));
 
         // A tap let go before any repeat could come: pressed in the next frame.
         pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
