@@ -43,19 +43,19 @@ TEST(Settings, ALineThatMakesNoSenseIsLeftOutAndEveryOtherTaken) {
     Settings settings;
     const auto problems = ParseSettings(
         "\xEF\xBB\xBF"
-        "music_volume = 55\r\n"          // 1: rounded to a step
-        "effects_volume = 101\n"         // 2
-        "# a comment\n"                  // 3
-        "full_screen = yes\n"            // 4
-        "volume\n"                       // 5
-        "colour = blue\n"                // 6
-        "key_down = W\n"                 // 7: W moves aside to up
-        "key_up = W\n"                   // 8: down was given W
-        "key_pause = Escape\n"           // 9
-        "key_mute = NoSuchKey\n"         // 10
-        "window_width = 0\n"             // 11
-        "pause_on_focus_loss = maybe\n"  // 12
-        "window_height = 32767\n",       // 13: no driver draws it
+        "music_volume = 55\r\n"           // 1: rounded to a step
+        "effects_volume = 101\n"          // 2
+        "# a comment\n"                   // 3
+        "full_screen = yes\n"             // 4
+        "volume\n"                        // 5
+        "colour = blue\n"                 // 6
+        "key_down = W\n"                  // 7: W moves aside to up
+        "key_up = W\n"                    // 8: down was given W
+        "key_pause = Escape\n"            // 9
+        "key_mute = NoSuchKey\n"          // 10
+        "window_width = 0\n"              // 11
+        "window_height = 32767\n"         // 12: no driver draws it
+        "pause_on_focus_loss = maybe\n",  // 13
         settings);
     std::vector<std::size_t> lines;
     for (const auto& problem : problems) lines.push_back(problem.line);
