@@ -63,7 +63,12 @@ void Time::Tick() {
     // Steps run as soon as any of their time has gathered, so a frame always
     // shows a step at or after its own moment, drawn partway back towards the
     // step before.
-    Units lag = m_lag + Snapped(std::max<Units>(gathered, 0));
+    Units counted = Snapped(std::max<Units>(gathered, 0));
+    // A slower game takes its share of the frame after the snap, so the
+    // frames of a steady display stay alike and its steps fall evenly among
+    // them (at half speed, every other frame).
+    if (m_speedPercent != kFullSpeedPercent) counted = counted * m_speedPercent / kFullSpeedPercent;
+    Units lag = m_lag + counted;
     m_stepsDue = 0;
     while (lag > 0) {
         lag -= kStepUnits;
@@ -71,6 +76,18 @@ void Time::Tick() {
     }
     m_lag = lag;
     m_interpolation = 1.0f + static_cast<float>(lag) / static_cast<float>(kStepUnits);
+}
+
+void Time::SetSpeedPercent(int percent) {
+    percent = std::clamp(percent, kMinSpeedPercent, kFullSpeedPercent);
+    if (percent == m_speedPercent) return;
+    m_speedPercent = percent;
+    // Steps run ahead of the clock by part of one; forgiving it lets the next
+    // frame's steps fall on whole frames again.
+    m_lag = 0;
+    m_lagBefore = 0;
+    m_interpolation = 1.0f;
+    m_interpolationBefore = 1.0f;
 }
 
 void Time::Hold() {

@@ -38,6 +38,16 @@ public:
     // gathered, and the picture stays where it was drawn last.
     void Hold();
 
+    // Game speed as an assist: the rules run at this share of real time, in
+    // percent. A step stays kStep of play; fewer of them run each real second.
+    static constexpr int kMinSpeedPercent = 50;
+    static constexpr int kFullSpeedPercent = 100;
+    // Bounded to kMinSpeedPercent..kFullSpeedPercent. A change starts the
+    // steps afresh from the next frame, so a return to full speed runs
+    // exactly as a clock that never left it.
+    void SetSpeedPercent(int percent);
+    int GetSpeedPercent() const { return m_speedPercent; }
+
 private:
     // Time is gathered in sixtieths of a nanosecond, so a step is exactly one
     // billion of them and nothing is lost to rounding over a long run.
@@ -59,6 +69,7 @@ private:
     Units m_snapCarry = 0;
     Units m_snapCarryBefore = 0;
     float m_interpolationBefore = 1.0f;
+    int m_speedPercent = kFullSpeedPercent;
     bool m_ticked = false;
     ReadClock m_readClock;
     Clock::time_point m_frameStart;

@@ -139,6 +139,36 @@ TEST(Time, AHeldFrameGathersNoTimeAndKeepsThePicture) {
     EXPECT_EQ(stepsOf(time, {7ms}), (std::vector<int>{0}));
 }
 
+TEST(Time, AnAssistedSpeedRunsItsShareOfTheStepsEvenly) {
+    // Ten seconds of a 60 Hz display whose frames jitter.
+    std::vector<Clock::duration> frames;
+    for (int i = 0; i < 600; ++i) frames.push_back(i % 2 ? 15800000ns : 17533333ns);
+    vexa::Time time(&fedClock);
+    time.SetSpeedPercent(50);
+    time.Tick();
+    const std::vector<int> half = stepsOf(time, frames);
+    EXPECT_NEAR(std::accumulate(half.begin(), half.end(), 0), 300, 1);
+    // Every other frame: never two steps at once, never two frames without one.
+    for (std::size_t i = 1; i < half.size(); ++i) ASSERT_EQ(half[i] + half[i - 1], 1) << i;
+    EXPECT_EQ(time.GetDeltaTime(), vexa::Time::kStep);
+
+    // Back at full speed it runs as a clock that never left it.
+    time.SetSpeedPercent(100);
+    for (const int steps : stepsOf(time, frames)) ASSERT_EQ(steps, 1);
+    EXPECT_EQ(time.GetInterpolation(), 1.0f);
+
+    // Faster displays too; and the share is bounded.
+    time.SetSpeedPercent(70);
+    const auto period144 =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / 144));
+    const std::vector<int> slower = stepsOf(time, std::vector<Clock::duration>(1440, period144));
+    EXPECT_NEAR(std::accumulate(slower.begin(), slower.end(), 0), 420, 1);
+    time.SetSpeedPercent(0);
+    EXPECT_EQ(time.GetSpeedPercent(), vexa::Time::kMinSpeedPercent);
+    time.SetSpeedPercent(250);
+    EXPECT_EQ(time.GetSpeedPercent(), vexa::Time::kFullSpeedPercent);
+}
+
 namespace {
 
 // Drives a pacer the way the frame loop does: each frame works for `work`,
