@@ -8,6 +8,7 @@
 #include "core/Vector2.h"
 #include "framework/Game.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -95,7 +96,7 @@ public:
     static constexpr float kQuitHelpTime = 3.0f;
     void ShowHowToQuit() { m_quitHelpLeft = kQuitHelpTime; }
     bool ShowingHowToQuit() const { return m_quitHelpLeft > 0.0f; }
-    void PassFrameTime(float seconds) { m_quitHelpLeft -= seconds; }
+    void PassFrameTime(float seconds) { m_quitHelpLeft = std::max(0.0f, m_quitHelpLeft - seconds); }
     // Words for a controller rather than the keyboard: the player's last input
     // came from one.
     void SetControllerInUse(bool inUse) { m_controllerInUse = inUse; }

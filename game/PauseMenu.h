@@ -50,7 +50,6 @@ public:
     void Draw(vexa::Renderer& renderer, const Settings& settings);
 
     bool OnControlsPage() const { return m_controlsPage; }
-    bool Resumable() const { return m_resumable; }
     int GetCursor() const { return m_cursor; }
     // The row waiting for a key or button, or -1.
     int GetWaitingRow() const { return m_waitingRow; }

@@ -129,19 +129,3 @@ TEST(Controls, EnterTogglesFullScreenOnlyWithAltHeld) {
         EXPECT_FALSE(f.controls.Up() || f.controls.Down());
     }
 }
-
-TEST(Controls, TheDeviceUsedIsTheOneWhoseKeyWentDownOrStickWasPushed) {
-    Frame f;
-    EXPECT_EQ(f.controls.DeviceUsed(), Controls::Device::None);
-    f.input.SetKeyDown(SDL_SCANCODE_Q, true);
-    EXPECT_EQ(f.controls.DeviceUsed(), Controls::Device::Keyboard);
-    f.Next();
-    EXPECT_EQ(f.controls.DeviceUsed(), Controls::Device::None) << "a key held is no new use";
-    f.input.SetControllerButton(SDL_CONTROLLER_BUTTON_X, true);
-    EXPECT_EQ(f.controls.DeviceUsed(), Controls::Device::Controller);
-    f.Next();
-    f.input.SetControllerAxis(SDL_CONTROLLER_AXIS_LEFTX, 12000);
-    EXPECT_EQ(f.controls.DeviceUsed(), Controls::Device::None) << "a stick resting off centre";
-    f.input.SetControllerAxis(SDL_CONTROLLER_AXIS_LEFTX, -30000);
-    EXPECT_EQ(f.controls.DeviceUsed(), Controls::Device::Controller);
-}
