@@ -540,16 +540,16 @@ TEST_F(GameTest, TheCloseButtonShowsHowToQuitForThreeSecondsAndThePlayGoesOn) {
 }
 
 TEST_F(GameTest, RAtGameOverWatchesTheBestRunCaptionedAndLeavingItStartsNoRun) {
-    const auto golden =
-        std::filesystem::path(ZAP207_SOURCE_ASSETS).parent_path() / "tests" / "game" / "golden";
     dir.Write("highscore.txt", "32");
-    dir.Write("highscore.replay", ReadWhole(golden / "crash-into-the-first-wave.replay"));
+    dir.Write("highscore.replay",
+              ReadWhole(std::string(ZAP207_SOURCE_ASSETS) +
+                        "/../tests/game/golden/crash-into-the-first-wave.replay"));
     StartPlaying();
     CrashAndWaitForGameOver();
     FrameRunner::Options options;
     options.readDevices = false;
     FrameRunner runner(*game, options);
-    // One frame with `key` held or not; Space held for three frames.
+    // Frames with `key` held or not; what shows where the caption goes.
     const auto frame = [&](std::uint32_t key, bool down, int frames = 1) {
         for (int i = 0; i < frames; ++i) {
             Hold(key, down);
@@ -558,7 +558,7 @@ TEST_F(GameTest, RAtGameOverWatchesTheBestRunCaptionedAndLeavingItStartsNoRun) {
             runner.Run();
             vexa::g_inputSystem.EndSnapshot();
         }
-        return WhiteIn(250, 550, 300, 45);  // the caption's place
+        return WhiteIn(250, 550, 300, 45);
     };
     frame(SDL_SCANCODE_R, true);
     EXPECT_GT(frame(SDL_SCANCODE_R, false), 100) << "nothing says a replay is playing";

@@ -108,10 +108,9 @@ TEST_F(PauseMenuTest, UpMovedToAnotherKeyMovesTheShipAndAKeyInUseIsSwapped) {
     for (int i = 0; i < PauseMenu::ControlsPage; ++i) Press(SDL_SCANCODE_DOWN);
     Press(SDL_SCANCODE_RETURN);
     ASSERT_TRUE(game->m_menu.OnControlsPage());
-    ASSERT_TRUE(game->m_menu.GetNotice().empty());
-    int backX = 0;
+    int x = 0;
     int backY = 0;
-    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::kBackRow, backX, backY));
+    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::kBackRow, x, backY));
     Press(SDL_SCANCODE_RETURN);
     ASSERT_EQ(game->m_menu.GetWaitingRow(), Bindings::Up);
     // The key being bound does nothing else: P here neither resumes nor is refused.
@@ -120,10 +119,9 @@ TEST_F(PauseMenuTest, UpMovedToAnotherKeyMovesTheShipAndAKeyInUseIsSwapped) {
     EXPECT_EQ(Chosen().bindings.keys[Bindings::Up], SDL_SCANCODE_P);
     EXPECT_EQ(Chosen().bindings.keys[Bindings::Pause], SDL_SCANCODE_W);
     EXPECT_NE(game->m_menu.GetNotice().find("SWAPPED"), std::string::npos);
-    int noticedX = 0;
-    int noticedY = 0;
-    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::kBackRow, noticedX, noticedY));
-    EXPECT_EQ(noticedY, backY) << "the notice moved the rows";
+    int y = 0;
+    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::kBackRow, x, y));
+    EXPECT_EQ(y, backY) << "the notice moved the rows";
 
     // Enter is never free: refused, the binding kept.
     Press(SDL_SCANCODE_RETURN);
@@ -220,16 +218,11 @@ TEST_F(PauseMenuTest, AClickOnAVolumeMovesItTheWayOfTheSideClickedAndStopsAtItsE
     EXPECT_EQ(Chosen().effectsVolume, 100);
 }
 
-TEST_F(PauseMenuTest, PauseOnTheTitleScreenOpensTheOptionsWithoutResumeOverTheDimmedTitle) {
+TEST_F(PauseMenuTest, PauseOnTheTitleScreenOpensTheOptionsWithoutResume) {
     Run();
-    // A letter of the high score, top right, outside the menu.
-    int letter = 525;
-    while (letter < 800 && canvas->Pixel(letter, 22).r < 255) ++letter;
     Press(SDL_SCANCODE_P);
     ASSERT_TRUE(game->m_pause.IsPaused());
     EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::MusicVolume);
-    EXPECT_GT(canvas->Pixel(letter, 22).r, 0);
-    EXPECT_LT(canvas->Pixel(letter, 22).r, 255) << "the title behind the menu is not dimmed";
     Press(SDL_SCANCODE_UP);
     EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::Quit) << "up from the first row";
 
