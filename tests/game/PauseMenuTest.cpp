@@ -119,9 +119,9 @@ TEST_F(PauseMenuTest, UpMovedToAnotherKeyMovesTheShipAndAKeyInUseIsSwapped) {
     EXPECT_EQ(Chosen().bindings.keys[Bindings::Up], SDL_SCANCODE_P);
     EXPECT_EQ(Chosen().bindings.keys[Bindings::Pause], SDL_SCANCODE_W);
     EXPECT_NE(game->m_menu.GetNotice().find("SWAPPED"), std::string::npos);
-    int y = 0;
-    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::kBackRow, x, y));
-    EXPECT_EQ(y, backY) << "the notice moved the rows";
+    int noticedY = 0;
+    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::kBackRow, x, noticedY));
+    EXPECT_EQ(noticedY, backY) << "the notice moved the rows";
 
     // Enter is never free: refused, the binding kept.
     Press(SDL_SCANCODE_RETURN);
