@@ -26,6 +26,10 @@ bool EndRequested() {
     return platform::EndRequested();
 }
 
+void BestRunOffered(bool offered) {
+    platform::BestRunOffered(offered);
+}
+
 std::filesystem::path SettingsDirectory(const std::string& app) {
     return platform::SettingsDirectory(app);
 }

@@ -23,6 +23,10 @@ void RunFrames(int refreshRate, const std::function<bool()>& frame);
 // closing, or the session ending): the frame loop ends as on Escape.
 bool EndRequested();
 
+// Whether the game's key for watching the best run works now; told every
+// frame. A browser's page offers the best run only then.
+void BestRunOffered(bool offered);
+
 // Where the player's settings for `app` belong on this platform: the XDG
 // config folder on Linux, %APPDATA%\<app> on Windows, beside the record in a
 // browser. Empty when no such place can be named.

@@ -19,10 +19,6 @@ Pause::Change Pause::Update(bool allowed, bool toggle, bool awayFromGame) {
 }
 
 Pause::Change Pause::Follow(bool allowed, bool toggle, bool awayFromGame) {
-    if (allowed != m_running) {
-        m_running = allowed;
-        platform::RunChanged(allowed);
-    }
     const Change change = Update(allowed, toggle, awayFromGame);
     if (change == Change::None) return change;
     const bool paused = change == Change::Paused;

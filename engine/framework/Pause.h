@@ -14,14 +14,12 @@ public:
     // pauses but never resumes, so a player coming back finds the game waiting.
     Change Update(bool allowed, bool toggle, bool awayFromGame);
     // Update, then a change holds or resumes the sound and is told to the
-    // platform (a browser's page then takes a tap as resuming), as is a run
-    // beginning or ending (`allowed` changing).
+    // platform (a browser's page then takes a tap as resuming).
     Change Follow(bool allowed, bool toggle, bool awayFromGame);
     bool IsPaused() const { return m_paused; }
 
 private:
     bool m_paused = false;
-    bool m_running = false;
 };
 
 }  // namespace vexa

@@ -40,10 +40,10 @@ void FilesChanged();
 // pressing the game's keys.
 void PauseChanged(bool paused);
 
-// Called when a run, played or replayed, begins or ends. Nothing on the
-// desktop; a browser's page offers to watch the best run only between runs,
-// where the game's own key for it works.
-void RunChanged(bool running);
+// Told every frame whether the game's key for watching the best run works
+// (on the title and game-over screens, neither paused nor replaying).
+// Nothing on the desktop; a browser's page offers the best run only then.
+void BestRunOffered(bool offered);
 
 // Whether the player places and sizes the program's window. Not in a
 // browser, where the page lays out the game's canvas.

@@ -30,7 +30,7 @@ void FilesChanged() {}
 
 void PauseChanged(bool /*paused*/) {}
 
-void RunChanged(bool /*running*/) {}
+void BestRunOffered(bool /*offered*/) {}
 
 bool WindowMovable() {
     return true;

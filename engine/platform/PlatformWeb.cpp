@@ -16,7 +16,7 @@ extern "C" void vexa_prepare_page();
 extern "C" void vexa_files_changed();
 extern "C" void vexa_frames_starting();
 extern "C" void vexa_pause_changed(int paused);
-extern "C" void vexa_run_changed(int running);
+extern "C" void vexa_best_run_offered(int offered);
 
 namespace vexa::platform {
 
@@ -139,8 +139,8 @@ void PauseChanged(bool paused) {
     vexa_pause_changed(paused ? 1 : 0);
 }
 
-void RunChanged(bool running) {
-    vexa_run_changed(running ? 1 : 0);
+void BestRunOffered(bool offered) {
+    vexa_best_run_offered(offered ? 1 : 0);
 }
 
 bool WindowMovable() {

@@ -9,9 +9,11 @@
 // The database, its store and its keys are laid out as the IDBFS mount of
 // earlier builds laid them out, so records stored by those builds are found.
 // Several tabs of the game may be open at once: a save puts a file over the
-// stored one only where the program's own rule for that file says so, in one
-// transaction, and tells the other tabs, whose working copy the game reads on
-// its next frame. This side only moves bytes; every rule is the program's.
+// stored one only where the program's own rule for that file says so, or
+// merges it with one another tab stored meanwhile by the program's own merge
+// rule, reading and writing in one transaction, and tells the other tabs,
+// whose working copy the game reads on its next frame. This side only moves
+// bytes; every rule is the program's.
 //
 // Without IndexedDB (switched off, blocked, failing, or not answering in time)
 // the game plays on with the record in memory, and the page says that the best
@@ -664,8 +666,8 @@ mergeInto(LibraryManager.library, {
     if (Module['onPauseChanged']) Module['onPauseChanged'](!!paused);
   },
 
-  vexa_run_changed: function (running) {
-    if (Module['onRunChanged']) Module['onRunChanged'](!!running);
+  vexa_best_run_offered: function (offered) {
+    if (Module['onBestRunOffered']) Module['onBestRunOffered'](!!offered);
   },
 
   vexa_files_changed__deps: ['$vexaStorage'],

@@ -153,10 +153,12 @@ describe('the game in a browser', () => {
       countColour(shown, { x: 70, y: 0, w: 60, h: 120 }, SHIP) > 40, 'the best run did not play to the top edge');
     assert.equal(await browser.tab.page.evaluate(() => document.activeElement.id), 'canvas',
       'the game lost the keyboard to the page');
+    assert.ok(await watch.isHidden(), 'the best run is offered while it plays');
     // It ends as the run did, on the game-over screen, and being watched it
-    // stores nothing.
+    // stores nothing. There R watches it again, and the page offers it again.
     const over = await screenUntil(browser.tab, 'watched-over', (shown) =>
       countColour(shown, { x: 50, y: 40, w: 700, h: 300 }, EMBLEM) > 300, 'the best run did not end');
+    await watch.waitFor({ state: 'visible' });
     assert.ok(colourMaskDifference(over, shots.record, HIGH_SCORE, WHITE) <= 10, 'the high score shown changed');
     assert.equal(await browser.tab.storedRecord(), SEED_SCORE);
     assert.deepEqual(browser.tab.errors, []);

@@ -32,4 +32,23 @@ describe('replays in the browser', () => {
         `score ${run.score} digest ${run.digest}`, run.file);
     }
   });
+
+  test('a seed or a replay the page cannot use ends the page with the reason, and nothing is left unhandled', async () => {
+    const { browser } = await context.openBrowser();
+    const cases = [
+      ['seed=-1', /^zap207: --seed takes a whole number/],
+      ['verify=missing.replay', /^Cannot verify missing\.replay: 404 Not Found$/],
+      ['verify=http://elsewhere.invalid/run.replay', /^Cannot verify .*: only a replay from this site is verified$/],
+    ];
+    for (const [query, reason] of cases) {
+      const page = await browser.context.newPage();
+      const thrown = [];
+      page.on('pageerror', (error) => thrown.push(String(error)));
+      await page.goto(`${context.site.url}?${query}`);
+      await page.locator('#ended').waitFor({ state: 'visible' });
+      assert.match(await page.locator('#ended-text').innerText(), reason, query);
+      assert.deepEqual(thrown, [], query);
+      await page.close();
+    }
+  });
 });

@@ -22,6 +22,28 @@ function sameHighScore(a, b) {
   return colourMaskDifference(a, b, HIGH_SCORE, WHITE) <= 10;
 }
 
+// Writes `text` as `name` in the tab's working copy, as the program writes a
+// file the storage has not seen yet, and tells the storage; null reads the
+// working copy instead. Resolves once the storage has answered.
+async function workingFile(tab, name, text = null) {
+  const read = await tab.page.evaluate(([file, value]) => {
+    const kept = Module.vexaStorage;
+    if (value !== null) {
+      const base = kept.base[file];
+      kept.writeWork(file, new TextEncoder().encode(value));
+      delete kept.known[file];
+      if (base) kept.base[file] = base; else delete kept.base[file];
+      kept.persist();
+    }
+    const bytes = kept.readWork(file);
+    return bytes && new TextDecoder().decode(bytes);
+  }, [name, text]);
+  await tab.page.waitForFunction(() => Module.vexaStorage.pending === 0);
+  return read;
+}
+
+const entry = (text) => ({ timestamp: new Date(), mode: 0o100644, contents: new TextEncoder().encode(text) });
+
 describe('the record in the browser', () => {
   const context = useSite();
   const openBrowser = (...args) => context.openBrowser(...args);
@@ -112,38 +134,20 @@ describe('the record in the browser', () => {
 
   test('a record and its companion are stored and restored together, under the program\'s own rule', async () => {
     const { tab } = await openBrowser();
-    const storage = (action, ...args) => tab.page.evaluate(([what, values]) => {
-      const kept = Module.vexaStorage;
-      const [name, text] = values;
-      // As the program writes a file: the storage has not seen it yet.
-      if (what === 'write') {
-        kept.writeWork(name, new TextEncoder().encode(text));
-        delete kept.known[name];
-        kept.persist();
-        return null;
-      }
-      const bytes = kept.readWork(name);
-      return bytes && new TextDecoder().decode(bytes);
-    }, [action, args]);
-    const settled = () => tab.page.waitForFunction(() => Module.vexaStorage.pending === 0);
     const text = async (name) => (await tab.stored(name) || {}).text;
 
     // A companion alone is never stored; it goes with the next record.
-    await storage('write', 'highscore.replay', 'run one');
-    await settled();
+    await workingFile(tab, 'highscore.replay', 'run one');
     assert.equal(await tab.stored('highscore.replay'), null, 'a companion was stored alone');
-    await storage('write', 'highscore.txt', '950000');
-    await settled();
+    await workingFile(tab, 'highscore.txt', '950000');
     assert.equal(await text('highscore.txt'), '950000');
     assert.equal(await text('highscore.replay'), 'run one');
 
     // The program's rule, not a copy of it: a number no int can hold is no
     // record, so even a negative score replaces it, and its companion with it.
-    const bytes = (value) => ({ timestamp: new Date(), mode: 0o100644, contents: new TextEncoder().encode(value) });
-    await tab.storeEntry('highscore.txt', bytes('99999999999'));
-    await storage('write', 'highscore.replay', 'run two');
-    await storage('write', 'highscore.txt', '-5');
-    await settled();
+    await tab.storeEntry('highscore.txt', entry('99999999999'));
+    await workingFile(tab, 'highscore.replay', 'run two');
+    await workingFile(tab, 'highscore.txt', '-5');
     assert.equal(await text('highscore.txt'), '-5');
     assert.equal(await text('highscore.replay'), 'run two');
 
@@ -151,14 +155,69 @@ describe('the record in the browser', () => {
     await tab.storeEntry('highscore.txt', undefined);
     await tab.page.reload();
     await tab.waitForFrames(10);
-    assert.equal(await storage('read', 'highscore.replay'), null);
+    assert.equal(await workingFile(tab, 'highscore.replay'), null);
     assert.ok(reports(tab).some((line) => line.includes('highscore.replay')), 'the lone companion is not reported');
-    await tab.storeEntry('highscore.txt', bytes('970000'));
+    await tab.storeEntry('highscore.txt', entry('970000'));
     await tab.page.reload();
     await tab.waitForFrames(10);
-    assert.equal(await storage('read', 'highscore.txt'), '970000');
-    assert.equal(await storage('read', 'highscore.replay'), 'run two');
+    assert.equal(await workingFile(tab, 'highscore.txt'), '970000');
+    assert.equal(await workingFile(tab, 'highscore.replay'), 'run two');
     assert.deepEqual(tab.errors, []);
+  });
+
+  test('settings: a huge window is ignored, a damaged entry is replaced, and its failure is no failure of the record', async () => {
+    const { tab } = await openBrowser();
+    // A window no screen has room for: the page still shows the game at its own size.
+    await tab.storeEntry('settings.txt', entry('window_x = 0\nwindow_y = 0\nwindow_width = 32767\nwindow_height = 32767\n'));
+    await tab.page.reload();
+    await tab.waitForFrames(10);
+    assertTitleScreen(await tab.screen('settings-huge-window'), 'with a huge window stored');
+    assert.deepEqual(await tab.canvasSize(), { width: 800, height: 600, shownWidth: 800, shownHeight: 600, ratio: 1 });
+
+    // A settings entry that holds no file is replaced by the next save.
+    await tab.storeEntry('settings.txt', { timestamp: new Date(), mode: 0o40755 });
+    await tab.page.reload();
+    await tab.waitForFrames(10);
+    await workingFile(tab, 'settings.txt', 'music_volume = 30\n');
+    assert.match((await tab.stored('settings.txt')).text, /^music_volume = 30$/m);
+    assert.ok(tab.warnings.includes('The stored settings.txt could not be read; it is replaced.'));
+
+    // A settings save that fails says so, and the record's line still tells
+    // the record's own fate.
+    await tab.page.evaluate(() => {
+      const put = IDBObjectStore.prototype.put;
+      IDBObjectStore.prototype.put = function (value, key) {
+        if (key === '/persistent/settings.txt') throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
+        return put.call(this, value, key);
+      };
+    });
+    await workingFile(tab, 'settings.txt', 'music_volume = 40\n');
+    assert.equal(await tab.playRound(), SAVED);
+    assert.match(await tab.storedRecord(), /^[1-9][0-9]*$/);
+    assert.match((await tab.stored('settings.txt')).text, /^music_volume = 30$/m);
+    const failures = tab.errors.filter((line) => /could not be written/.test(line));
+    assert.equal(failures.length, 1, `not one failure: ${JSON.stringify(tab.errors)}`);
+    assert.match(failures[0], /settings.txt: QuotaExceededError/);
+    assert.ok(await notice(tab).isHidden(), 'a settings save that failed says the record will not be kept');
+  });
+
+  test('two tabs changing settings at once keep both changes', async () => {
+    const { browser, tab: first } = await openBrowser();
+    // A tab that hears nothing from the others: its copy of the settings
+    // stays as it was when the page opened.
+    const deaf = await browser.newTab(context.site.url, () => { delete window.BroadcastChannel; });
+    const stored = async () => (await first.stored('settings.txt')).text;
+    await workingFile(first, 'settings.txt', 'music_volume = 30\n');
+    await workingFile(deaf, 'settings.txt', 'effects_volume = 40\n');
+    assert.match(await stored(), /^music_volume = 30$/m);
+    assert.match(await stored(), /^effects_volume = 40$/m);
+    // The deaf tab's copy is now the stored one; the other tab changes its
+    // own again, over the copy it last stored.
+    assert.equal(await workingFile(deaf, 'settings.txt'), await stored());
+    await workingFile(first, 'settings.txt', 'music_volume = 20\n');
+    assert.match(await stored(), /^music_volume = 20$/m);
+    assert.match(await stored(), /^effects_volume = 40$/m);
+    assert.deepEqual([...first.errors, ...deaf.errors], []);
   });
 
   test('a database that does not answer lets the game start with the notice, and its record is taken when it answers', async () => {
@@ -187,6 +246,9 @@ describe('the record in the browser', () => {
     });
     await notice(slow).waitFor({ state: 'visible' });
     assert.ok(sameHighScore(await slow.screen('slow-started'), start), 'the stored record was shown before it was read');
+    // A save the database never answers is said to have failed, after as
+    // long as the desktop waits for its turn at a file.
+    assert.equal(await slow.playRound(), NOT_SAVED);
 
     await slow.page.evaluate(() => window.vexaLetOpen());
     await notice(slow).waitFor({ state: 'hidden' });
@@ -196,7 +258,8 @@ describe('the record in the browser', () => {
     assert.ok(!sameHighScore(record, start));
     await slow.page.bringToFront();
     await waitFor(async () => sameHighScore(await slow.screen('slow-taken'), record), 0, 'the late record is not shown');
-    assert.deepEqual(slow.errors, []);
+    assert.equal(slow.errors.length, 1, `not one error: ${JSON.stringify(slow.errors)}`);
+    assert.match(slow.errors[0], /highscore.txt: storage did not answer within 5 s/);
   });
 
   test('without IndexedDB the game plays on and the page says the record will not be kept', async () => {
