@@ -227,12 +227,14 @@ void Renderer::PlaceWindow(const WindowPlace& place) {
     SDL_SetWindowPosition(m_window, fitted.x, fitted.y);
 }
 
-float Renderer::Reach(float x, float y, float radius) {
+float Renderer::Reach(float x, float y, float radius) const {
     // A negative scale mirrors a model; it reaches just as far.
     radius = std::fabs(radius);
     // Lines are rasterised a pixel or so around their true path, and placing
     // a point rounds in proportion to the numbers involved.
     const float margin = 2.0f + 0.001f * (radius + std::fabs(x) + std::fabs(y));
+    // A thick line's strands lie beside its path.
+    if (m_lineWidth > 1.0f) return radius + margin + m_lineWidth;
     return radius + margin;
 }
 
@@ -274,11 +276,21 @@ void Renderer::SetColor(const Color& color) {
     SetColor(m_lastBytes[0], m_lastBytes[1], m_lastBytes[2], m_lastBytes[3]);
 }
 
+void Renderer::SetLineWidth(float width) {
+    // Written so that NaN, too, draws thin.
+    m_lineWidth = width >= 1.0f && width <= kMaxLineWidth ? width : 1.0f;
+}
+
+int Renderer::Strands() const {
+    if (m_lineWidth <= 1.0f) return m_view.lineWidth;
+    return std::max(1, static_cast<int>(std::lround(m_lineWidth * m_view.scale)));
+}
+
 void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
     const View& v = m_view;
     const auto left = static_cast<float>(v.x);
     const auto top = static_cast<float>(v.y);
-    if (v.scale == 1.0f) {
+    if (v.scale == 1.0f && m_lineWidth <= 1.0f) {
         SDL_RenderDrawLineF(m_renderer, x1 + left, y1 + top, x2 + left, y2 + top);
         return;
     }
@@ -289,7 +301,8 @@ void Renderer::DrawLine(float x1, float y1, float x2, float y2) {
     // Thickened across its run: parallel lines one output pixel apart, so the
     // steps of a slanted line stay one output pixel high.
     const bool flat = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
-    for (int i = 0; i < v.lineWidth; ++i) {
+    const int strands = Strands();
+    for (int i = 0; i < strands; ++i) {
         const auto shift = static_cast<float>(i);
         if (flat) {
             SDL_RenderDrawLineF(m_renderer, x1, y1 + shift, x2, y2 + shift);
@@ -303,12 +316,12 @@ void Renderer::DrawPoint(float x, float y) {
     const View& v = m_view;
     const auto left = static_cast<float>(v.x);
     const auto top = static_cast<float>(v.y);
-    if (v.scale == 1.0f) {
+    if (v.scale == 1.0f && m_lineWidth <= 1.0f) {
         SDL_RenderDrawPointF(m_renderer, x + left, y + top);
         return;
     }
     // The output pixels that the picture's pixel under (x, y) covers.
-    const auto side = static_cast<float>(v.lineWidth);
+    const auto side = static_cast<float>(Strands());
     const SDL_FRect square{std::floor(x) * v.scale + left, std::floor(y) * v.scale + top, side,
                            side};
     SDL_RenderFillRectF(m_renderer, &square);

@@ -83,6 +83,12 @@ public:
     void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
     // Each float channel to a byte with Color::ToInt, in the order r, g, b, a.
     void SetColor(const Color& color);
+    // Lines and points are drawn `width` pixels of the picture thick (1 to
+    // kMaxLineWidth; anything else draws them 1 thick), as parallel lines one
+    // output pixel apart across the run. At 1 a line is SDL's own single line.
+    void SetLineWidth(float width);
+    float GetLineWidth() const { return m_lineWidth > 1.0f ? m_lineWidth : 1.0f; }
+    static constexpr float kMaxLineWidth = 8.0f;
     void DrawLine(float x1, float y1, float x2, float y2);
     void DrawPoint(float x, float y);
     void FillRect(float x, float y, float width, float height);
@@ -119,7 +125,10 @@ private:
     bool m_noDisplay = false;
     void MeasureOutput();
     // How far from (x, y) anything drawn within |radius| of it may light a pixel.
-    static float Reach(float x, float y, float radius);
+    float Reach(float x, float y, float radius) const;
+    // Output pixels across a line or a point: the view's own width, or the
+    // line width set, scaled as the picture is.
+    int Strands() const;
 
     SDL_Renderer* m_renderer;
     int m_width;
@@ -138,6 +147,8 @@ private:
     Color m_lastColor;
     std::uint8_t m_lastBytes[4];
     bool m_lastColorKnown;
+    // In pixels of the picture; 0, as the global starts, draws as 1.
+    float m_lineWidth;
 };
 
 extern Renderer g_renderer;

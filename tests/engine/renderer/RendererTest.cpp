@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <utility>
 
 using testing_support::Rgba;
@@ -85,4 +86,71 @@ TEST(Renderer, ARememberedPlaceIsFittedToTheDisplaysPresent) {
     int height = 0;
     SDL_GetWindowSize(renderer.GetSDLWindow(), &width, &height);
     EXPECT_EQ(std::make_pair(width, height), std::make_pair(400, 300));
+}
+
+namespace {
+
+// Lit pixels down column x (or along row y) of the canvas.
+int litDown(const SoftwareCanvas& canvas, int x, int height) {
+    int lit = 0;
+    for (int y = 0; y < height; ++y) lit += canvas.IsLit(x, y) ? 1 : 0;
+    return lit;
+}
+
+int litAlong(const SoftwareCanvas& canvas, int y, int width) {
+    int lit = 0;
+    for (int x = 0; x < width; ++x) lit += canvas.IsLit(x, y) ? 1 : 0;
+    return lit;
+}
+
+}  // namespace
+
+TEST(Renderer, AWiderLineIsThatManyPicturePixelsAcrossAtAnyScale) {
+    vexa::Renderer& renderer = vexa::g_renderer;
+    {
+        SoftwareCanvas canvas;
+        // The canvas clears in black, and leaves black set.
+        const auto clear = [&] {
+            canvas.Clear();
+            renderer.SetColor(255, 255, 255, 255);
+        };
+        clear();
+        renderer.DrawLine(100.0f, 100.5f, 300.0f, 100.5f);
+        EXPECT_EQ(litDown(canvas, 200, 600), 1);
+
+        renderer.SetLineWidth(2.0f);
+        // Flat, steep and slanted: two pixels across the run, none missing.
+        clear();
+        renderer.DrawLine(100.0f, 100.5f, 300.0f, 100.5f);
+        EXPECT_EQ(litDown(canvas, 200, 600), 2);
+        clear();
+        renderer.DrawLine(400.5f, 100.0f, 400.5f, 300.0f);
+        EXPECT_EQ(litAlong(canvas, 200, 800), 2);
+        clear();
+        renderer.DrawLine(100.0f, 300.0f, 300.0f, 400.0f);
+        for (int x = 110; x < 290; x += 20) EXPECT_EQ(litDown(canvas, x, 600), 2) << x;
+        clear();
+        renderer.DrawPoint(50.0f, 50.0f);
+        EXPECT_EQ(canvas.LitCount(), 4);
+
+        // What is no width draws thin.
+        for (const float bad : {0.0f, -3.0f, 100.0f, std::nanf("")}) {
+            renderer.SetLineWidth(bad);
+            EXPECT_EQ(renderer.GetLineWidth(), 1.0f) << bad;
+        }
+    }
+    {
+        // The picture shown twice as large: lines twice as thick again.
+        SoftwareCanvas canvas(1600, 1200);
+        renderer.Attach(canvas.Renderer(), 800, 600);
+        renderer.SetColor(255, 255, 255, 255);
+        renderer.DrawLine(100.0f, 100.5f, 300.0f, 100.5f);
+        EXPECT_EQ(litDown(canvas, 400, 1200), 2);
+        renderer.SetLineWidth(2.0f);
+        canvas.Clear();
+        renderer.SetColor(255, 255, 255, 255);
+        renderer.DrawLine(100.0f, 100.5f, 300.0f, 100.5f);
+        EXPECT_EQ(litDown(canvas, 400, 1200), 4);
+    }
+    renderer.SetLineWidth(1.0f);
 }
