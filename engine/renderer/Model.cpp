@@ -106,9 +106,14 @@ bool Model::Load(const std::string& filename) {
 }
 
 void Model::Draw(Renderer& renderer, const Vector2& position, float angle, float scale) {
+    Draw(renderer, position, angle, scale, m_color);
+}
+
+void Model::Draw(Renderer& renderer, const Vector2& position, float angle, float scale,
+                 const Color& color) {
     if (m_points.empty()) return;
 
-    renderer.SetColor(m_color);
+    renderer.SetColor(color);
     // Wholly outside the window the lines would light no pixel; the colour is
     // still set, since the stars are drawn in whatever colour was set last.
     if (renderer.OutOfView(position.x, position.y, GetRadius() * scale)) return;
@@ -125,7 +130,11 @@ void Model::Draw(Renderer& renderer, const Vector2& position, float angle, float
 }
 
 void Model::Draw(Renderer& renderer, const Transform& transform) {
-    Draw(renderer, transform.position, transform.rotation, transform.scale);
+    Draw(renderer, transform.position, transform.rotation, transform.scale, m_color);
+}
+
+void Model::Draw(Renderer& renderer, const Transform& transform, const Color& color) {
+    Draw(renderer, transform.position, transform.rotation, transform.scale, color);
 }
 
 float Model::MeasureRadius() {

@@ -24,6 +24,11 @@ public:
 
     void Draw(Renderer& renderer, const Vector2& position, float angle, float scale);
     void Draw(Renderer& renderer, const Transform& transform);
+    // The same lines in `color` instead of the file's (a palette's colour for
+    // the thing drawn).
+    void Draw(Renderer& renderer, const Vector2& position, float angle, float scale,
+              const Color& color);
+    void Draw(Renderer& renderer, const Transform& transform, const Color& color);
 
     // Farthest point from the pivot, in model units; computed once and cached.
     // Asked for by every actor on every frame, so the cached answer is inline.

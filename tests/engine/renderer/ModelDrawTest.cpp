@@ -97,3 +97,31 @@ TEST(ModelDraw, NothingIsSkippedBeforeTheOutputSizeIsKnownOrForNonFiniteCentres)
     EXPECT_FALSE(vexa::g_renderer.OutOfView(50.0f, 50.0f, nan));
     EXPECT_FALSE(vexa::g_renderer.OutOfView(-inf, 50.0f, 1.0f));
 }
+
+TEST(ModelDraw, AGivenColourReplacesTheFilesOnTheSameLines) {
+    testing_support::TempDir dir;
+    testing_support::ScopedWorkingDirectory cwd(dir.Path());
+    dir.Write("ship.txt", "{0.3, 0.9, 1}\n4\n{-2, -2}\n{3, 0}\n{-2, 2}\n{-2, -2}\n");
+    vexa::Model model;
+    model.Load("ship.txt");
+    SoftwareCanvas canvas(160, 120);
+    const vexa::Transform place(Vector2(80.0f, 60.0f), 0.3f, 10.0f);
+
+    model.Draw(vexa::g_renderer, place);
+    const auto own = Picture(canvas.Renderer(), 160, 120);
+    canvas.Clear();
+    model.Draw(vexa::g_renderer, place, vexa::Color(1.0f, 0.0f, 1.0f, 1.0f));
+    const auto given = Picture(canvas.Renderer(), 160, 120);
+
+    int lit = 0;
+    for (std::size_t i = 0; i < own.size(); i += 4) {
+        const bool litOwn = own[i] != 0 || own[i + 1] != 0 || own[i + 2] != 0;
+        const bool litGiven = given[i] != 0 || given[i + 1] != 0 || given[i + 2] != 0;
+        ASSERT_EQ(litOwn, litGiven) << "pixel " << i / 4;
+        if (!litGiven) continue;
+        ++lit;
+        ASSERT_EQ(Rgba({given[i], given[i + 1], given[i + 2], given[i + 3]}),
+                  (Rgba{255, 0, 255, 255}));
+    }
+    EXPECT_GT(lit, 50);
+}
