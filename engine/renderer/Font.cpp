@@ -101,19 +101,29 @@ void Font::Open(std::string bytes, int pointSize, const std::string& name) {
     }
 }
 
-TTF_Font* Font::AtScale(float scale) {
+TTF_Font* Font::AtPointSize(int pointSize) {
     if (m_ttfFont == nullptr) return nullptr;
-    const int pointSize = PointSizeAt(scale);
     if (pointSize == m_pointSize) return m_ttfFont;
-    if (m_scaledFont != nullptr && pointSize == m_scaledPointSize) return m_scaledFont;
+    const auto known = std::find_if(m_faces.begin(), m_faces.end(), [pointSize](const Face& f) {
+        return f.pointSize == pointSize;
+    });
+    if (known != m_faces.end()) {
+        std::rotate(known, known + 1, m_faces.end());
+        return m_faces.back().face;
+    }
+    if (m_faces.size() >= kMaxFaces) {
+        if (m_faces.front().face != nullptr) TTF_CloseFont(m_faces.front().face);
+        m_faces.erase(m_faces.begin());
+    }
+    // The face passed its checks at its own size; failing at this one, it is
+    // not tried again every frame, and its texts are shown from the font's
+    // own size instead.
+    m_faces.push_back(Face{pointSize, openFace(m_bytes, pointSize)});
+    return m_faces.back().face;
+}
 
-    if (m_scaledFont != nullptr) TTF_CloseFont(m_scaledFont);
-    m_scaledFont = nullptr;
-    m_scaledPointSize = pointSize;
-    m_scaledFont = openFace(m_bytes, pointSize);
-    // The face passed its checks at its own size; failing now, the text is
-    // still shown, if less sharply, by stretching the unscaled one.
-    return m_scaledFont;
+TTF_Font* Font::AtScale(float scale) {
+    return AtPointSize(PointSizeAt(scale));
 }
 
 int Font::PointSizeAt(float scale) const {
@@ -123,9 +133,10 @@ int Font::PointSizeAt(float scale) const {
 void Font::Close() {
     if (m_ttfFont != nullptr) TTF_CloseFont(m_ttfFont);
     m_ttfFont = nullptr;
-    if (m_scaledFont != nullptr) TTF_CloseFont(m_scaledFont);
-    m_scaledFont = nullptr;
-    m_scaledPointSize = 0;
+    for (const Face& face : m_faces) {
+        if (face.face != nullptr) TTF_CloseFont(face.face);
+    }
+    m_faces.clear();
     ++m_loads;
     m_bytes.clear();
     m_bytes.shrink_to_fit();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 typedef struct _TTF_Font TTF_Font;  // NOLINT(bugprone-reserved-identifier): SDL_ttf's name
 
@@ -28,9 +29,13 @@ public:
     // The font keeps the bytes, since glyphs are read from them as they are drawn.
     void Open(std::string bytes, int pointSize, const std::string& name);
     bool IsOpen() const { return m_ttfFont != nullptr; }
-    // The same face at the point size times `scale`, for text drawn in a
-    // scaled picture: rendering it larger keeps its edges sharp. The font at
-    // its own size when the two round alike; null when the font is empty.
+    int GetPointSize() const { return m_pointSize; }
+    // The same face at another point size, for larger text or text drawn in
+    // a scaled picture (rendering it larger keeps its edges sharp). The font
+    // itself at its own size; null when the font is empty or the face will
+    // not open at that size. The last few sizes asked for stay open.
+    TTF_Font* AtPointSize(int pointSize);
+    // The face at the point size times `scale`, as AtPointSize gives it.
     TTF_Font* AtScale(float scale);
     // The point size AtScale opens the face at.
     int PointSizeAt(float scale) const;
@@ -47,9 +52,14 @@ private:
     TTF_Font* m_ttfFont = nullptr;
     std::string m_bytes;
     int m_pointSize = 0;
-    // One scaled size is kept: the window is one size at a time.
-    TTF_Font* m_scaledFont = nullptr;
-    int m_scaledPointSize = 0;
+    // The face at other sizes, the one used last at the back. A window is one
+    // size at a time and a game shows a text size or two, so a few are enough.
+    struct Face {
+        int pointSize = 0;
+        TTF_Font* face = nullptr;
+    };
+    static constexpr std::size_t kMaxFaces = 4;
+    std::vector<Face> m_faces;
     // Counts closes and reopens, so a Text can tell a reopened font from the one it used.
     unsigned m_loads = 0;
 };

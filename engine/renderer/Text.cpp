@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -18,6 +19,10 @@ Uint32 packColor(const SDL_Color& color) {
            static_cast<Uint32>(color.b) << 8 | color.a;
 }
 
+float sizeFactor(int sizePercent) {
+    return static_cast<float>(sizePercent) / 100.0f;
+}
+
 }  // namespace
 
 Text::Text(std::shared_ptr<Font> font) : m_font{std::move(font)} {}
@@ -27,13 +32,14 @@ Text::~Text() {
     if (m_scaledTexture != nullptr) SDL_DestroyTexture(m_scaledTexture);
 }
 
-void Text::Create(Renderer& renderer, const std::string& text, const Color& color) {
+void Text::Create(Renderer& renderer, const std::string& text, const Color& color,
+                  int sizePercent) {
     const SDL_Color sdlColor{
         static_cast<Uint8>(Color::ToInt(color.r)), static_cast<Uint8>(Color::ToInt(color.g)),
         static_cast<Uint8>(Color::ToInt(color.b)), static_cast<Uint8>(Color::ToInt(color.a))};
-    TTF_Font* ttfFont = m_font ? m_font->m_ttfFont : nullptr;
+    sizePercent = std::clamp(sizePercent, kMinSizePercent, kMaxSizePercent);
     const unsigned fontLoads = m_font ? m_font->m_loads : 0;
-    const int pointSize = m_font ? m_font->m_pointSize : 0;
+    const int pointSize = m_font ? m_font->PointSizeAt(sizeFactor(sizePercent)) : 0;
 
     // The score lines are set every frame but change a few times a second;
     // rendering the same string again would give the very same picture.
@@ -43,7 +49,11 @@ void Text::Create(Renderer& renderer, const std::string& text, const Color& colo
         renderer.m_renderer == m_source.renderer) {
         return;
     }
-    m_source = Source{text, rgba, fontLoads, pointSize, renderer.m_renderer};
+    m_source = Source{text, rgba, fontLoads, pointSize, sizePercent, renderer.m_renderer};
+    TTF_Font* ttfFont = m_font ? m_font->AtPointSize(pointSize) : nullptr;
+    // A face that will not open at that size still shows the text, at the
+    // font's own size.
+    if (ttfFont == nullptr && m_font) ttfFont = m_font->m_ttfFont;
 
     // An empty font or an empty string gives no surface, and then no texture:
     // the Text simply draws nothing until a later Create succeeds.
@@ -74,14 +84,15 @@ void Text::Draw(Renderer& renderer, int x, int y) {
 
 void Text::DrawScaled(Renderer& renderer, int x, int y) {
     const Renderer::View& view = renderer.GetView();
-    const ScaledSource wanted{m_creations, m_font->m_loads, m_font->PointSizeAt(view.scale),
+    const float scale = sizeFactor(m_source.sizePercent) * view.scale;
+    const ScaledSource wanted{m_creations, m_font->m_loads, m_font->PointSizeAt(scale),
                               renderer.m_renderer};
     const bool current = m_scaledTexture != nullptr && wanted.creation == m_scaledSource.creation &&
                          wanted.fontLoads == m_scaledSource.fontLoads &&
                          wanted.pointSize == m_scaledSource.pointSize &&
                          wanted.renderer == m_scaledSource.renderer;
     if (!current) {
-        TTF_Font* font = m_font->AtScale(view.scale);
+        TTF_Font* font = m_font->AtScale(scale);
         const std::uint32_t rgba = m_source.rgba;
         const SDL_Color color{static_cast<Uint8>(rgba >> 24), static_cast<Uint8>(rgba >> 16),
                               static_cast<Uint8>(rgba >> 8), static_cast<Uint8>(rgba)};

@@ -26,12 +26,19 @@ public:
     Text(const Text&) = delete;
     Text& operator=(const Text&) = delete;
 
-    void Create(Renderer& renderer, const std::string& text, const Color& color);
+    // `sizePercent` sets the string at that share of the font's point size
+    // (bounded to kMinSizePercent..kMaxSizePercent): larger text is rendered
+    // from the face at the larger size, never stretched.
+    void Create(Renderer& renderer, const std::string& text, const Color& color,
+                int sizePercent = 100);
+    static constexpr int kMinSizePercent = 50;
+    static constexpr int kMaxSizePercent = 200;
     void Draw(Renderer& renderer, int x, int y);
 
     // Test seam: the texture drawn, null when there is nothing to draw.
     SDL_Texture* GetTexture() const { return m_texture; }
-    // The unscaled size in pixels; 0 x 0 when there is nothing to draw.
+    // The unscaled size in pixels, at the size asked for; 0 x 0 when there is
+    // nothing to draw.
     int GetWidth() const;
     int GetHeight() const;
 
@@ -44,6 +51,7 @@ private:
         std::uint32_t rgba = 0;
         unsigned fontLoads = 0;
         int pointSize = 0;
+        int sizePercent = 100;
         SDL_Renderer* renderer = nullptr;
     };
 

@@ -13,6 +13,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <utility>
 
 using testing_support::Box;
 using testing_support::CapturedStream;
@@ -242,4 +243,49 @@ TEST_F(TextTest, AScaledTextFollowsEveryChangeOfScale) {
         EXPECT_EQ(drawn.Width(), step.expected.Width()) << "at scale " << step.scale;
         EXPECT_EQ(drawn.Height(), step.expected.Height()) << "at scale " << step.scale;
     }
+}
+
+// The score at 150 % beside the title at 100 %, in a window at 1x and at 2x:
+// each is what a font opened at its size draws, frame after frame.
+TEST_F(TextTest, ALargerTextIsTheFaceAtTheLargerSizeBesideTheUsualOne) {
+    const std::string caption = "SCORE 1250";
+    SoftwareCanvas canvas(1600, 1200);
+    // Lit width and height of the caption drawn from a font of `size`, unscaled.
+    const auto reference = [&](int size) {
+        vexa::g_renderer.Attach(canvas.Renderer(), 1600, 1200);
+        vexa::Text text{std::make_shared<vexa::Font>(kFontFile, size)};
+        text.Create(vexa::g_renderer, caption, kWhite);
+        canvas.Clear();
+        text.Draw(vexa::g_renderer, 0, 0);
+        const Box lit = canvas.LitBox();
+        return std::make_pair(lit.Width(), lit.Height());
+    };
+    const auto at28 = reference(28);
+    const auto at42 = reference(42);
+    const auto at56 = reference(56);
+    const auto at84 = reference(84);
+    ASSERT_LT(at28.first, at42.first);
+
+    vexa::Text usual{m_font};
+    vexa::Text large{m_font};
+    const auto drawn = [&](vexa::Text& text) {
+        canvas.Clear();
+        text.Draw(vexa::g_renderer, 0, 0);
+        const Box lit = canvas.LitBox();
+        return std::make_pair(lit.Width(), lit.Height());
+    };
+    for (const int pictureWidth : {1600, 800, 1600}) {
+        vexa::g_renderer.Attach(canvas.Renderer(), pictureWidth, pictureWidth * 3 / 4);
+        const bool doubled = pictureWidth == 800;
+        for (int frame = 0; frame < 2; ++frame) {
+            usual.Create(vexa::g_renderer, caption, kWhite);
+            large.Create(vexa::g_renderer, caption, kWhite, 150);
+            EXPECT_EQ(drawn(usual), doubled ? at56 : at28) << pictureWidth;
+            EXPECT_EQ(drawn(large), doubled ? at84 : at42) << pictureWidth;
+        }
+    }
+    // Layout reads the size asked for; a size past the bound is the bound.
+    EXPECT_GT(large.GetWidth(), usual.GetWidth() * 4 / 3);
+    large.Create(vexa::g_renderer, caption, kWhite, 1000);
+    EXPECT_EQ(drawn(large), at56);
 }
