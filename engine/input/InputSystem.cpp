@@ -225,6 +225,15 @@ float InputSystem::GetControllerAxis(int axis) const {
     return std::clamp(static_cast<float>(value) / 32767.0f, -1.0f, 1.0f);
 }
 
+int InputSystem::Rumble(std::uint16_t low, std::uint16_t high, std::uint32_t ms) {
+    int took = 0;
+    for (SDL_GameController* controller : m_controllers) {
+        if (SDL_GameControllerRumble(controller, low, high, std::min(ms, kMaxRumbleMs)) == 0)
+            ++took;
+    }
+    return took;
+}
+
 void InputSystem::SetKeyDown(std::uint32_t scancode, bool down) {
     if (m_keyboardState.empty()) m_keyboardState.resize(SDL_NUM_SCANCODES);
     assert(scancode < m_keyboardState.size() && "SetKeyDown takes an SDL scancode");

@@ -49,6 +49,12 @@ public:
     // inside the dead zone (worn sticks rarely rest at exactly zero).
     float GetControllerAxis(int axis) const;
     int GetControllerCount() const { return static_cast<int>(m_controllers.size()); }
+    // Shakes every open controller that can for `ms` milliseconds (at most
+    // kMaxRumbleMs) with its low- and high-frequency motors at these
+    // strengths (0 to 65535); a later call replaces an earlier one. Returns
+    // how many controllers took it: none without a controller or a motor.
+    int Rumble(std::uint16_t low, std::uint16_t high, std::uint32_t ms);
+    static constexpr std::uint32_t kMaxRumbleMs = 2000;
 
     // True in the frame after the window lost the keyboard focus, was
     // minimised or hidden (a browser reports a hidden tab so). Anything else
