@@ -2,6 +2,9 @@
 
 #include "core/Random.h"
 #include "renderer/ParticleSystem.h"
+#include "renderer/Renderer.h"
+
+#include <cmath>
 
 namespace vexa {
 
@@ -11,8 +14,10 @@ Emitter::Emitter(const Transform& transform, const EmitterData& data)
 void Emitter::Update(float dt) {
     Actor::Update(dt);
 
+    if (m_sinceBurst >= 0.0f) m_sinceBurst += dt;
     if (m_data.burst) {
         m_data.burst = false;
+        m_sinceBurst = 0.0f;
         // Nothing frees a particle during a burst, so once the pool is full the
         // rest of the burst would be dropped anyway.
         for (std::uint64_t i = 0; i < m_data.burstSize; ++i) {
@@ -36,7 +41,25 @@ void Emitter::Update(float dt) {
     }
 }
 
-void Emitter::Draw(Renderer& /*renderer*/) {}
+void Emitter::Draw(Renderer& renderer) {
+    if (!g_particleSystem.GetReducedMotion() || m_sinceBurst < 0.0f ||
+        m_sinceBurst > kRingSeconds) {
+        return;
+    }
+    const float radius = std::fabs(m_data.speedMin + m_data.speedMax) * 0.5f * m_sinceBurst;
+    if (!std::isfinite(radius)) return;
+    const Vector2& centre = m_transform.position;
+    if (renderer.OutOfView(centre.x, centre.y, radius)) return;
+
+    renderer.SetColor(m_data.color);
+    Vector2 from = centre + Vector2(radius, 0.0f);
+    for (int i = 1; i <= kRingSegments; ++i) {
+        const float angle = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(kRingSegments);
+        const Vector2 to = centre + Vector2(std::cos(angle), std::sin(angle)) * radius;
+        renderer.DrawLine(from.x, from.y, to.x, to.y);
+        from = to;
+    }
+}
 
 void Emitter::Emit() {
     EmitParticle();

@@ -25,7 +25,10 @@ struct EmitterData {
     Color color;
 };
 
-// An invisible actor that fills the global particle pool from its position.
+// An actor that fills the global particle pool from its position, itself
+// unseen, but for reduced motion: there its burst shows as a ring of its
+// colour, growing at the sparks' mean speed for kRingSeconds, in place of the
+// sparks (which the pool then simulates unseen).
 class Emitter : public Actor {
 public:
     Emitter(const Transform& transform, const EmitterData& data);
@@ -34,10 +37,17 @@ public:
     void Draw(Renderer& renderer) override;
     void Emit();
 
+    static constexpr float kRingSeconds = 0.5f;
+    static constexpr int kRingSegments = 32;
+
     // Public like the actor's own members.
     EmitterData m_data;
 
 private:
+    // Play time since the burst, for the ring; negative before one. Read by
+    // nothing but the drawing.
+    float m_sinceBurst = -1.0f;
+
     // False when the pool had no free particle (nothing was drawn from the
     // random sequence then).
     bool EmitParticle();

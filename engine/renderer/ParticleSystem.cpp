@@ -52,6 +52,7 @@ void ParticleSystem::Update(float dt) {
 }
 
 void ParticleSystem::Draw(Renderer& renderer) {
+    if (m_reducedMotion) return;
     for (Particle& particle : m_particles) {
         if (particle.m_isActive) particle.Draw(renderer);
     }

@@ -52,8 +52,17 @@ public:
     // The caller activates it with Particle::Initialize.
     Particle* GetFreeParticle();
 
+    // Reduced motion: particles are simulated as ever but not drawn, and an
+    // emitter shows its burst as a ring instead. Only the picture changes:
+    // what the pool holds, and so every replay, is the same either way.
+    void SetReducedMotion(bool on) { m_reducedMotion = on; }
+    bool GetReducedMotion() const { return m_reducedMotion; }
+
     // Public by design; tools and benchmarks count and reset particles here.
     std::vector<Particle> m_particles;
+
+private:
+    bool m_reducedMotion = false;
 };
 
 extern ParticleSystem g_particleSystem;
