@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "core/File.h"
+#include "core/KeptFiles.h"
 
 #include <SDL.h>
 
@@ -358,6 +359,23 @@ Settings MergeSettings(const Settings& mine, const Settings& base, const Setting
     take(merged.bindings.buttons, mine.bindings.buttons, base.bindings.buttons);
     return merged;
 }
+
+namespace {
+
+// A browser keeps the settings in a database another tab may have written
+// since this copy last read it: it merges there by the rule Save follows.
+const vexa::KeptFile kKeptSettings(kFileName, [](std::string_view base, std::string_view fresh,
+                                                 std::string_view stored) {
+    Settings before;
+    Settings mine;
+    Settings theirs;
+    ParseSettings(base, before);
+    ParseSettings(fresh, mine);
+    ParseSettings(stored, theirs);
+    return FormatSettings(MergeSettings(mine, before, theirs));
+});
+
+}  // namespace
 
 std::string ShownText(std::string_view text) {
     std::string shown;
