@@ -29,13 +29,13 @@ make_icons=$(host_make_icons)
 
 rm -rf dist/web
 mkdir -p dist/web
-cp web/index.html web/manifest.webmanifest Assets/FONT-LICENSE.txt \
+cp web/index.html web/page.js web/manifest.webmanifest Assets/FONT-LICENSE.txt \
     "$BUILD_DIR/zap207.js" "$BUILD_DIR/zap207.wasm" "$BUILD_DIR/zap207.data" dist/web/
 "$make_icons" Assets/falcon.txt dist/web/icons 192 512
 "$make_icons" --maskable Assets/falcon.txt dist/web/icons/maskable 512
 rm dist/web/icons/zap207.svg dist/web/icons/maskable/zap207.svg
 # Compressed once here; scripts/serve-web.sh sends the copies to browsers that take them.
-node scripts/compress-web.js dist/web/index.html dist/web/zap207.js dist/web/zap207.wasm dist/web/zap207.data \
+node scripts/compress-web.js dist/web/index.html dist/web/page.js dist/web/zap207.js dist/web/zap207.wasm dist/web/zap207.data \
     dist/web/manifest.webmanifest
 # The offline copy is named after what it holds, so each new build replaces it.
 version=$(cd dist/web && find . -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum | cut -c1-16)
@@ -46,7 +46,7 @@ const { createHash } = require("crypto");
 const { readFileSync } = require("fs");
 const list = /const FILES = (\[[^\]]*\]);/.exec(readFileSync("web/sw.js", "utf8"))[1];
 const hashes = {};
-for (const file of JSON.parse(list.replace(/\x27/g, "\""))) {
+for (const file of JSON.parse(list.replace(/\x27/g, "\"").replace(/,\s*\]$/, "]"))) {
   const name = file === "./" ? "index.html" : file;
   hashes[file] = createHash("sha256").update(readFileSync("dist/web/" + name)).digest("hex");
 }

@@ -7,8 +7,11 @@ const zlib = require('node:zlib');
 
 for (const file of process.argv.slice(2)) {
   const bytes = fs.readFileSync(file);
-  fs.writeFileSync(file + '.br', zlib.brotliCompressSync(bytes, {
-    params: { [zlib.constants.BROTLI_PARAM_QUALITY]: 11, [zlib.constants.BROTLI_PARAM_SIZE_HINT]: bytes.length },
-  }));
+  fs.writeFileSync(
+    file + '.br',
+    zlib.brotliCompressSync(bytes, {
+      params: { [zlib.constants.BROTLI_PARAM_QUALITY]: 11, [zlib.constants.BROTLI_PARAM_SIZE_HINT]: bytes.length },
+    }),
+  );
   fs.writeFileSync(file + '.gz', zlib.gzipSync(bytes, { level: 9 }));
 }

@@ -44,7 +44,10 @@ function failed(response) {
 }
 
 // Precompressed copies beside a file, best first: zap207.wasm.br, .gz.
-const ENCODINGS = [['br', '.br'], ['gzip', '.gz']];
+const ENCODINGS = [
+  ['br', '.br'],
+  ['gzip', '.gz'],
+];
 
 // Sends the file open at `fd`, which was checked to lie inside the site. The
 // length comes from the open file, so a file replaced meanwhile is sent as it
@@ -54,7 +57,8 @@ function send(fd, type, encoding, request, response) {
   fs.fstat(fd, (error, stat) => {
     if (error || !stat.isFile()) {
       fs.close(fd, () => {});
-      if (error) failed(response); else notFound(response);
+      if (error) failed(response);
+      else notFound(response);
       return;
     }
     const headers = {
@@ -80,7 +84,9 @@ function send(fd, type, encoding, request, response) {
     }
     let sent = 0;
     const stream = fs.createReadStream(null, { fd, autoClose: true });
-    stream.on('data', (chunk) => { sent += chunk.length; });
+    stream.on('data', (chunk) => {
+      sent += chunk.length;
+    });
     stream.on('error', () => response.destroy());
     stream.on('end', () => {
       if (sent < stat.size) response.destroy();
@@ -124,7 +130,9 @@ function hostAllowed(host, port) {
 
 function handle(root, request, response) {
   if (!hostAllowed(request.headers.host, request.socket.localPort)) {
-    response.writeHead(421, { 'Content-Type': 'text/plain' }).end('This server answers only to 127.0.0.1 and localhost\n');
+    response
+      .writeHead(421, { 'Content-Type': 'text/plain' })
+      .end('This server answers only to 127.0.0.1 and localhost\n');
     return;
   }
   if (request.method !== 'GET' && request.method !== 'HEAD') {
@@ -141,13 +149,16 @@ function handle(root, request, response) {
     return;
   }
   const type = TYPES[path.extname(file)] || 'application/octet-stream';
-  const accepted = String(request.headers['accept-encoding'] || '').split(',').map((item) => item.trim().split(';')[0]);
+  const accepted = String(request.headers['accept-encoding'] || '')
+    .split(',')
+    .map((item) => item.trim().split(';')[0]);
   const variants = ENCODINGS.filter(([name]) => accepted.includes(name));
   const trySend = (index) => {
     if (index < variants.length) {
       const [encoding, suffix] = variants[index];
       openInside(root, file + suffix, (error, fd) => {
-        if (error) trySend(index + 1); else send(fd, type, encoding, request, response);
+        if (error) trySend(index + 1);
+        else send(fd, type, encoding, request, response);
       });
       return;
     }
@@ -185,10 +196,13 @@ if (require.main === module) {
     console.error(`No site in ${directory || '(no directory given)'}: build it with scripts/build-web.sh`);
     process.exit(1);
   }
-  serve(directory, Number(port || 0)).then(({ url }) => {
-    console.log(`Serving ${path.resolve(directory)} at ${url} (Ctrl+C stops it)`);
-  }, (error) => {
-    console.error(`Cannot serve on port ${port}: ${error.message}`);
-    process.exit(1);
-  });
+  serve(directory, Number(port || 0)).then(
+    ({ url }) => {
+      console.log(`Serving ${path.resolve(directory)} at ${url} (Ctrl+C stops it)`);
+    },
+    (error) => {
+      console.error(`Cannot serve on port ${port}: ${error.message}`);
+      process.exit(1);
+    },
+  );
 }

@@ -7,7 +7,15 @@
 const CACHE = 'zap207-@VERSION@';
 // What the game needs to start, and the small icon the page shows; the
 // browser fetches the large ones itself when the app is installed.
-const FILES = ['./', 'zap207.js', 'zap207.wasm', 'zap207.data', 'manifest.webmanifest', 'icons/192/zap207.png'];
+const FILES = [
+  './',
+  'page.js',
+  'zap207.js',
+  'zap207.wasm',
+  'zap207.data',
+  'manifest.webmanifest',
+  'icons/192/zap207.png',
+];
 // Each file's SHA-256 as the build wrote it, by its name in FILES. A cached
 // copy that differs (a disk error, a write cut short) is never served.
 const HASHES = JSON.parse('@HASHES@');
@@ -41,19 +49,27 @@ async function fetchAndKeep(cache, file, request) {
 }
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CACHE)
-    // Asked again, so a stale copy is never kept; a file the page has just
-    // loaded comes back as "not modified" instead of being downloaded twice.
-    .then((cache) => cache.addAll(FILES.map((file) => new Request(file, { cache: 'no-cache' }))))
-    .then(() => self.skipWaiting()));
+  event.waitUntil(
+    caches
+      .open(CACHE)
+      // Asked again, so a stale copy is never kept; a file the page has just
+      // loaded comes back as "not modified" instead of being downloaded twice.
+      .then((cache) => cache.addAll(FILES.map((file) => new Request(file, { cache: 'no-cache' }))))
+      .then(() => self.skipWaiting()),
+  );
 });
 
 self.addEventListener('activate', (event) => {
-  event.waitUntil(caches.keys()
-    .then((names) => Promise.all(names
-      .filter((name) => name.startsWith('zap207-') && name !== CACHE)
-      .map((name) => caches.delete(name))))
-    .then(() => self.clients.claim()));
+  event.waitUntil(
+    caches
+      .keys()
+      .then((names) =>
+        Promise.all(
+          names.filter((name) => name.startsWith('zap207-') && name !== CACHE).map((name) => caches.delete(name)),
+        ),
+      )
+      .then(() => self.clients.claim()),
+  );
 });
 
 // The cached copy when it is intact; otherwise the network's, which repairs

@@ -81,7 +81,9 @@ mergeInto(LibraryManager.library, {
       try {
         return fn.apply(null, args);
       } finally {
-        pointers.forEach(function (pointer) { _free(pointer); });
+        pointers.forEach(function (pointer) {
+          _free(pointer);
+        });
       }
     },
 
@@ -145,7 +147,7 @@ mergeInto(LibraryManager.library, {
           return FS.isFile(FS.stat(dir + '/' + name).mode);
         });
       } catch (e) {
-        return [];  // no such directory: nothing to copy
+        return []; // no such directory: nothing to copy
       }
     },
 
@@ -265,7 +267,9 @@ mergeInto(LibraryManager.library, {
         var waiting = vexaStorage.opening;
         vexaStorage.opening = null;
         vexaStorage.db = db;
-        waiting.forEach(function (wait) { wait(db, reason); });
+        waiting.forEach(function (wait) {
+          wait(db, reason);
+        });
       });
     },
 
@@ -439,19 +443,21 @@ mergeInto(LibraryManager.library, {
         return vexaStorage.known[name] !== vexaStorage.signature(vexaStorage.path(name));
       });
       // A companion waits, unstored and still changed, for its own file.
-      var files = changed.filter(function (name) {
-        return !vexaStorage.ownerOf(name);
-      }).map(function (name) {
-        var companion = vexaStorage.companionOf(name);
-        return {
-          name: name,
-          contents: vexaStorage.readWork(name),
-          companion: companion ? vexaStorage.readWork(companion) : null,
-          base: vexaStorage.base[name] || null,
-          ruled: vexaStorage.hasRule(name),
-          done: false,
-        };
-      });
+      var files = changed
+        .filter(function (name) {
+          return !vexaStorage.ownerOf(name);
+        })
+        .map(function (name) {
+          var companion = vexaStorage.companionOf(name);
+          return {
+            name: name,
+            contents: vexaStorage.readWork(name),
+            companion: companion ? vexaStorage.readWork(companion) : null,
+            base: vexaStorage.base[name] || null,
+            ruled: vexaStorage.hasRule(name),
+            done: false,
+          };
+        });
       files.forEach(function (file) {
         file.signature = vexaStorage.signature(vexaStorage.path(file.name));
         vexaStorage.known[file.name] = file.signature;
@@ -461,7 +467,11 @@ mergeInto(LibraryManager.library, {
         }
       });
       if (!vexaStorage.available || files.length === 0) {
-        vexaStorage.answer(!files.some(function (file) { return file.ruled; }));
+        vexaStorage.answer(
+          !files.some(function (file) {
+            return file.ruled;
+          }),
+        );
         return;
       }
       vexaStorage.pending++;
@@ -492,7 +502,11 @@ mergeInto(LibraryManager.library, {
           }
         });
         files.forEach(function (file) {
-          done(file, false, file.name + ': storage did not answer within ' + vexaStorage.storeTimeLimitMs / 1000 + ' s');
+          done(
+            file,
+            false,
+            file.name + ': storage did not answer within ' + vexaStorage.storeTimeLimitMs / 1000 + ' s',
+          );
         });
       }, vexaStorage.storeTimeLimitMs);
       vexaStorage.withDatabase(function (db, reason) {
@@ -540,7 +554,10 @@ mergeInto(LibraryManager.library, {
       batch.transactions.push(transaction);
       var objects = transaction.objectStore(vexaStorage.storeName);
       var put = function (name, contents) {
-        objects.put({ timestamp: new Date(), mode: vexaStorage.fileMode, contents: contents }, vexaStorage.keyPrefix + name);
+        objects.put(
+          { timestamp: new Date(), mode: vexaStorage.fileMode, contents: contents },
+          vexaStorage.keyPrefix + name,
+        );
       };
       var contents = file.contents;
       var written = false;
@@ -612,7 +629,6 @@ mergeInto(LibraryManager.library, {
         vexaStorage.adopt(name, stored, vexaStorage.contentsOf(get.result));
       };
     },
-
   },
 
   // Files the page hands the program before main starts (a replay to

@@ -11,7 +11,17 @@ const { describe, test } = require('node:test');
 
 const { serve } = require('../../web/serve.js');
 const {
-  useSite, SITE, KEEP, SHIP, WHITE, WHOLE, sleep, waitFor, screenUntil, isTitleScreen, assertTitleScreen,
+  useSite,
+  SITE,
+  KEEP,
+  SHIP,
+  WHITE,
+  WHOLE,
+  sleep,
+  waitFor,
+  screenUntil,
+  isTitleScreen,
+  assertTitleScreen,
 } = require('./browser.js');
 const { colourMaskDifference, countColour, decodePng } = require('./png.js');
 
@@ -37,15 +47,28 @@ function shipRow(image) {
 // events made in the page, as the protocol gives no way to lift one finger of
 // two. `changed` and `down` list [id, fraction of the height] pairs.
 function touch(tab, box, type, changed, down) {
-  return tab.page.evaluate(([kind, lifted, held, at]) => {
-    const canvas = document.getElementById('canvas');
-    const make = ([id, fraction]) => new Touch({
-      identifier: id, target: canvas, clientX: at.x + at.width * 0.6, clientY: at.y + at.height * fraction,
-    });
-    canvas.dispatchEvent(new TouchEvent(kind, {
-      bubbles: true, cancelable: true, view: window, touches: held.map(make), changedTouches: lifted.map(make),
-    }));
-  }, [type, changed, down, box]);
+  return tab.page.evaluate(
+    ([kind, lifted, held, at]) => {
+      const canvas = document.getElementById('canvas');
+      const make = ([id, fraction]) =>
+        new Touch({
+          identifier: id,
+          target: canvas,
+          clientX: at.x + at.width * 0.6,
+          clientY: at.y + at.height * fraction,
+        });
+      canvas.dispatchEvent(
+        new TouchEvent(kind, {
+          bubbles: true,
+          cancelable: true,
+          view: window,
+          touches: held.map(make),
+          changedTouches: lifted.map(make),
+        }),
+      );
+    },
+    [type, changed, down, box],
+  );
 }
 
 // A run is on: the whole ship is in its column. A tap in the lower half also
@@ -63,8 +86,12 @@ describe('the game on a phone and as an app', () => {
       const box = document.getElementById('canvas').getBoundingClientRect();
       const root = document.documentElement;
       return {
-        x: box.x, y: box.y, width: box.width, height: box.height,
-        viewWidth: root.clientWidth, viewHeight: root.clientHeight,
+        x: box.x,
+        y: box.y,
+        width: box.width,
+        height: box.height,
+        viewWidth: root.clientWidth,
+        viewHeight: root.clientHeight,
         scrolls: root.scrollHeight > root.clientHeight || root.scrollWidth > root.clientWidth,
       };
     });
@@ -74,32 +101,37 @@ describe('the game on a phone and as an app', () => {
     const { tab } = await openBrowser({ device: PHONE });
     let box = await layout(tab);
     assert.ok(box.width >= box.viewWidth - 1 && box.width <= box.viewWidth, `portrait width ${box.width}`);
-    assert.ok(Math.abs(box.height - box.width * 3 / 4) < 1, 'not 4:3');
+    assert.ok(Math.abs(box.height - (box.width * 3) / 4) < 1, 'not 4:3');
     assert.ok(box.y >= 0 && box.y + box.height <= box.viewHeight);
     assert.equal(box.scrolls, false, 'the page scrolls');
     // Sharp: the game draws one pixel for each of the screen's.
     const sharp = async () => {
       const size = await tab.canvasSize();
-      return size.width === Math.floor(size.shownWidth * PHONE.deviceScaleFactor) &&
-        size.height === Math.floor(size.shownHeight * PHONE.deviceScaleFactor);
+      return (
+        size.width === Math.floor(size.shownWidth * PHONE.deviceScaleFactor) &&
+        size.height === Math.floor(size.shownHeight * PHONE.deviceScaleFactor)
+      );
     };
     assert.ok(await sharp(), `the canvas is ${JSON.stringify(await tab.canvasSize())}`);
     assertTitleScreen(await tab.screen('phone-portrait-title'), 'in portrait');
     // Below the game, the page says what a finger does; in landscape it has no room.
-    const hints = () => tab.page.evaluate(() => {
-      const list = document.getElementById('touch-keys');
-      return list.offsetParent === null ? null : list.getBoundingClientRect();
-    });
+    const hints = () =>
+      tab.page.evaluate(() => {
+        const list = document.getElementById('touch-keys');
+        return list.offsetParent === null ? null : list.getBoundingClientRect();
+      });
     const below = await hints();
-    assert.ok(below && below.y >= box.y + box.height && below.y + below.height <= box.viewHeight,
-      `the touch hints are at ${JSON.stringify(below)}, the game at ${JSON.stringify(box)}`);
+    assert.ok(
+      below && below.y >= box.y + box.height && below.y + below.height <= box.viewHeight,
+      `the touch hints are at ${JSON.stringify(below)}, the game at ${JSON.stringify(box)}`,
+    );
     if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-portrait.png') });
 
     await tab.page.setViewportSize({ width: 844, height: 390 });
     await waitFor(async () => (await layout(tab)).height >= 389, 5000, 'the canvas does not follow the rotation');
     box = await layout(tab);
     assert.ok(box.height <= box.viewHeight && box.width <= box.viewWidth);
-    assert.ok(Math.abs(box.width - box.height * 4 / 3) < 1, 'not 4:3');
+    assert.ok(Math.abs(box.width - (box.height * 4) / 3) < 1, 'not 4:3');
     assert.ok(Math.abs(box.x + box.width / 2 - box.viewWidth / 2) <= 1, 'not centred');
     assert.equal(box.scrolls, false, 'the page scrolls');
     await waitFor(sharp, 5000, `the canvas is ${JSON.stringify(await tab.canvasSize())} after the rotation`);
@@ -117,36 +149,59 @@ describe('the game on a phone and as an app', () => {
 
     await tab.page.touchscreen.tap(at(0.5).x, at(0.5).y);
     await waitFor(async () => shipInPlay(await tab.screen('touch-playing')), 5000, 'no ship after a tap');
-    const audio = await tab.page.evaluate(() => Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state);
+    const audio = await tab.page.evaluate(
+      () => Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state,
+    );
     assert.equal(audio, 'running', 'sound did not start with the first touch');
 
     // A finger held through the DevTools protocol, as a touch screen sends it.
     const cdp = await tab.page.context().newCDPSession(tab.page);
     const point = (fraction) => ({ id: 1, ...at(fraction) });
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [point(0.15)] });
-    const up = await waitFor(async () => {
-      const row = shipRow(await tab.screen('touch-up'));
-      return row < 260 && row;
-    }, 10000, 'a finger in the upper half did not move the ship up');
+    const up = await waitFor(
+      async () => {
+        const row = shipRow(await tab.screen('touch-up'));
+        return row < 260 && row;
+      },
+      10000,
+      'a finger in the upper half did not move the ship up',
+    );
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     await cdp.detach();
 
     const fingers = (...args) => touch(tab, box, ...args);
     await fingers('touchstart', [[1, 0.15]], [[1, 0.15]]);
-    await fingers('touchstart', [[2, 0.85]], [[1, 0.15], [2, 0.85]]);
-    const down = await waitFor(async () => {
-      const row = shipRow(await tab.screen('touch-down'));
-      return row > up + 60 && row;
-    }, 10000, 'the second finger did not take over');
+    await fingers(
+      'touchstart',
+      [[2, 0.85]],
+      [
+        [1, 0.15],
+        [2, 0.85],
+      ],
+    );
+    const down = await waitFor(
+      async () => {
+        const row = shipRow(await tab.screen('touch-down'));
+        return row > up + 60 && row;
+      },
+      10000,
+      'the second finger did not take over',
+    );
     // Lifting it gives the ship back to the first.
     await fingers('touchend', [[2, 0.85]], [[1, 0.15]]);
-    await waitFor(async () => shipRow(await tab.screen('touch-back-up')) < down - 60, 10000,
-      'the remaining finger did not steer');
+    await waitFor(
+      async () => shipRow(await tab.screen('touch-back-up')) < down - 60,
+      10000,
+      'the remaining finger did not steer',
+    );
     await fingers('touchend', [[1, 0.15]], []);
     await sleep(500);
     const still = shipRow(await tab.screen('touch-still'));
     await sleep(500);
-    assert.ok(Math.abs(shipRow(await tab.screen('touch-still-later')) - still) <= 10, 'the ship moves with no finger down');
+    assert.ok(
+      Math.abs(shipRow(await tab.screen('touch-still-later')) - still) <= 10,
+      'the ship moves with no finger down',
+    );
     // "mouse pressed" would say a finger also counted as the mouse.
     assert.ok(!tab.log.includes('mouse pressed'));
     // A touch the browser takes over (a system gesture) is cancelled, which
@@ -157,7 +212,10 @@ describe('the game on a phone and as an app', () => {
     await gesture.send('Input.dispatchTouchEvent', { type: 'touchCancel', touchPoints: [] });
     await gesture.detach();
     await tab.framesAndTime(100);
-    assert.deepEqual(tab.log.filter((line) => /Ignored attempt/.test(line)), []);
+    assert.deepEqual(
+      tab.log.filter((line) => /Ignored attempt/.test(line)),
+      [],
+    );
     assert.deepEqual(tab.errors, []);
   });
 
@@ -168,8 +226,8 @@ describe('the game on a phone and as an app', () => {
     await waitFor(async () => shipInPlay(await tab.screen('dying-playing')), 5000, 'no ship after a tap');
     // Held until long after the end: only a tap leaves the game-over screen.
     await touch(tab, box, 'touchstart', [[1, 0.15]], [[1, 0.15]]);
-    const gameOver = (image) => countColour(image, { x: 50, y: 350, w: 600, h: 40 }, WHITE) > 300 &&
-      countColour(image, WHOLE, SHIP) === 0;
+    const gameOver = (image) =>
+      countColour(image, { x: 50, y: 350, w: 600, h: 40 }, WHITE) > 300 && countColour(image, WHOLE, SHIP) === 0;
     await waitFor(async () => gameOver(await tab.screen('dying-game-over')), 90000, 'the run did not end');
     await tab.framesAndTime(1500);
     assert.ok(gameOver(await tab.screen('dying-still-over')), 'the held finger left the game-over screen');
@@ -186,11 +244,12 @@ describe('the game on a phone and as an app', () => {
   // Headless pages are never hidden: the page is told as a browser tells it.
   // Shown again in a window that kept the focus, the page hears no focus
   // event of its own: it tells the game the focus is back itself.
-  const setHidden = (tab, hidden) => tab.page.evaluate((value) => {
-    Object.defineProperty(document, 'hidden', { value, configurable: true });
-    Object.defineProperty(document, 'visibilityState', { value: value ? 'hidden' : 'visible', configurable: true });
-    document.dispatchEvent(new Event('visibilitychange'));
-  }, hidden);
+  const setHidden = (tab, hidden) =>
+    tab.page.evaluate((value) => {
+      Object.defineProperty(document, 'hidden', { value, configurable: true });
+      Object.defineProperty(document, 'visibilityState', { value: value ? 'hidden' : 'visible', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    }, hidden);
 
   test('a hidden page pauses the run: a key held then no longer counts, and only P resumes', async () => {
     const { tab } = await openBrowser();
@@ -246,16 +305,23 @@ describe('the game on a phone and as an app', () => {
     return -1;
   }
 
-  test('on a touch screen a tap chooses the paused menu\'s line, Resume resumes, and the choice outlives a reload', async () => {
-    const { tab } = await openBrowser({ device: { ...PHONE, viewport: { width: 844, height: 390 } } }, `${context.site.url}?seed=4`);
+  test("on a touch screen a tap chooses the paused menu's line, Resume resumes, and the choice outlives a reload", async () => {
+    const { tab } = await openBrowser(
+      { device: { ...PHONE, viewport: { width: 844, height: 390 } } },
+      `${context.site.url}?seed=4`,
+    );
     const box = await layout(tab);
     const x = box.x + box.width * 0.6;
     // A place of the picture, in the page's pixels.
-    const pageY = (y) => box.y + box.height * y / 600;
+    const pageY = (y) => box.y + (box.height * y) / 600;
     const pause = async (name) => {
       await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
-      const image = await screenUntil(tab, name, (shown) => pausedCaption(shown) && menuFrame(shown),
-        'losing focus did not pause with the menu up');
+      const image = await screenUntil(
+        tab,
+        name,
+        (shown) => pausedCaption(shown) && menuFrame(shown),
+        'losing focus did not pause with the menu up',
+      );
       await tab.page.locator('#resume-hint').waitFor({ state: 'visible' });
       // The player is back: the window has the focus again, just before the tap.
       await tab.page.evaluate(() => window.dispatchEvent(new FocusEvent('focus')));
@@ -273,11 +339,19 @@ describe('the game on a phone and as an app', () => {
     const pitch = resume.bottom - resume.top + 1;
     const valueX = musicValueLeft(paused, resume);
     assert.ok(valueX > 0, 'no music volume beside the highlighted line');
-    await tab.page.touchscreen.tap(box.x + box.width * (valueX + 4) / 800, pageY((resume.top + resume.bottom) / 2 + pitch));
-    const turned = await screenUntil(tab, 'tap-music', (shown) => {
-      const frame = menuFrame(shown);
-      return frame && frame.top > resume.top + pitch / 2;
-    }, 'a tap on the music volume did not choose it');
+    await tab.page.touchscreen.tap(
+      box.x + (box.width * (valueX + 4)) / 800,
+      pageY((resume.top + resume.bottom) / 2 + pitch),
+    );
+    const turned = await screenUntil(
+      tab,
+      'tap-music',
+      (shown) => {
+        const frame = menuFrame(shown);
+        return frame && frame.top > resume.top + pitch / 2;
+      },
+      'a tap on the music volume did not choose it',
+    );
     assert.ok(colourMaskDifference(turned, paused, musicValue(resume), WHITE) > 20, 'the music volume did not change');
     assert.ok(pausedCaption(turned), 'a tap on a line resumed the run');
 
@@ -286,19 +360,37 @@ describe('the game on a phone and as an app', () => {
     const cdp = await tab.page.context().newCDPSession(tab.page);
     const onResume = pageY((resume.top + resume.bottom) / 2);
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ id: 1, x, y: onResume }] });
-    const before = shipRow(await waitFor(async () => {
-      const shown = await tab.screen('tap-resumed');
-      return !pausedCaption(shown) && shown;
-    }, 5000, 'a tap on Resume did not resume'));
+    const before = shipRow(
+      await waitFor(
+        async () => {
+          const shown = await tab.screen('tap-resumed');
+          return !pausedCaption(shown) && shown;
+        },
+        5000,
+        'a tap on Resume did not resume',
+      ),
+    );
     await sleep(700);
     const held = await tab.screen('tap-held');
     // Paused again with that finger still down: another finger's tap on Resume resumes as well.
     await pause('tap-paused-again');
     const fraction = (onResume - box.y) / box.height;
-    await touch(tab, box, 'touchstart', [[5, fraction]], [[1, fraction], [5, fraction]]);
+    await touch(
+      tab,
+      box,
+      'touchstart',
+      [[5, fraction]],
+      [
+        [1, fraction],
+        [5, fraction],
+      ],
+    );
     await touch(tab, box, 'touchend', [[5, fraction]], [[1, fraction]]);
-    await waitFor(async () => !pausedCaption(await tab.screen('tap-resumed-again')), 5000,
-      'a second finger did not resume while the first was down');
+    await waitFor(
+      async () => !pausedCaption(await tab.screen('tap-resumed-again')),
+      5000,
+      'a second finger did not resume while the first was down',
+    );
     await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     await cdp.detach();
     // Held all along, the finger would have taken the ship some 140 px up.
@@ -309,7 +401,11 @@ describe('the game on a phone and as an app', () => {
     // The next finger steers again.
     const next = await tab.page.context().newCDPSession(tab.page);
     await next.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ id: 2, x, y: box.y + 5 }] });
-    await waitFor(async () => shipRow(await tab.screen('tap-steer')) < before - 40, 5000, 'the next finger did not steer');
+    await waitFor(
+      async () => shipRow(await tab.screen('tap-steer')) < before - 40,
+      5000,
+      'the next finger did not steer',
+    );
     await next.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     await next.detach();
 
@@ -322,8 +418,10 @@ describe('the game on a phone and as an app', () => {
     await tab.page.touchscreen.tap(x, box.y + box.height * 0.5);
     await waitFor(async () => shipInPlay(await tab.screen('tap-reloaded')), 5000, 'no ship after a tap');
     const again = await pause('tap-paused-reloaded');
-    assert.ok(colourMaskDifference(again, turned, musicValue(resume), WHITE) <= 10,
-      'the music volume chosen was not kept over the reload');
+    assert.ok(
+      colourMaskDifference(again, turned, musicValue(resume), WHITE) <= 10,
+      'the music volume chosen was not kept over the reload',
+    );
     assert.deepEqual(tab.errors, []);
   });
 
@@ -333,8 +431,13 @@ describe('the game on a phone and as an app', () => {
   // holds those buttons down and tilts those axes, letting go of the rest.
   function stubGamepad() {
     const pad = {
-      id: 'Test controller (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard', timestamp: 1,
-      axes: [0, 0, 0, 0], buttons: [],
+      id: 'Test controller (STANDARD GAMEPAD)',
+      index: 0,
+      connected: true,
+      mapping: 'standard',
+      timestamp: 1,
+      axes: [0, 0, 0, 0],
+      buttons: [],
     };
     window.vexaPad = (held, axes = {}) => {
       pad.buttons = Array.from({ length: 17 }, (_, i) => {
@@ -345,7 +448,10 @@ describe('the game on a phone and as an app', () => {
       pad.timestamp++;
     };
     window.vexaPad([]);
-    Object.defineProperty(Navigator.prototype, 'getGamepads', { value: () => [pad, null, null, null], configurable: true });
+    Object.defineProperty(Navigator.prototype, 'getGamepads', {
+      value: () => [pad, null, null, null],
+      configurable: true,
+    });
   }
 
   test('a standard controller plays: A starts, the D-pad and the stick steer, Start pauses and resumes', async () => {
@@ -361,12 +467,20 @@ describe('the game on a phone and as an app', () => {
     await waitFor(async () => shipInPlay(await tab.screen('pad-playing')), 5000, 'A did not start a game');
 
     await pad([12]);
-    const up = await waitFor(async () => {
-      const row = shipRow(await tab.screen('pad-up'));
-      return row < 240 && row;
-    }, 5000, 'the D-pad did not move the ship up');
+    const up = await waitFor(
+      async () => {
+        const row = shipRow(await tab.screen('pad-up'));
+        return row < 240 && row;
+      },
+      5000,
+      'the D-pad did not move the ship up',
+    );
     await pad([], { 1: 1 });
-    await waitFor(async () => shipRow(await tab.screen('pad-down')) > up + 80, 5000, 'the stick did not move the ship down');
+    await waitFor(
+      async () => shipRow(await tab.screen('pad-down')) > up + 80,
+      5000,
+      'the stick did not move the ship down',
+    );
     await pad([]);
     await tab.framesAndTime(100);
     // (The paused game is dimmed behind the menu: the ship is found before.)
@@ -380,8 +494,10 @@ describe('the game on a phone and as an app', () => {
     await waitFor(async () => !pausedCaption(await tab.screen('pad-resumed')), 5000, 'Start did not resume');
     // The same run goes on: the ship, steered no more, is where the pause left it.
     const after = await tab.screen('pad-after');
-    assert.ok(shipInPlay(after) && Math.abs(shipRow(after) - still) <= 30,
-      `the run did not go on: the ship at y ${still} then ${shipRow(after)}`);
+    assert.ok(
+      shipInPlay(after) && Math.abs(shipRow(after) - still) <= 30,
+      `the run did not go on: the ship at y ${still} then ${shipRow(after)}`,
+    );
     assert.deepEqual(tab.errors, []);
   });
 
@@ -405,7 +521,10 @@ describe('the game on a phone and as an app', () => {
     // A maskable icon is cut to shape by the platform: no transparent corner.
     const maskable = sizes['512x512 maskable'];
     assert.equal(maskable.rgba[3], 255, 'the maskable icon has a transparent corner');
-    assert.ok(countColour(maskable, { x: 128, y: 128, w: 256, h: 256 }, SHIP, 80) > 100, 'no ship on the maskable icon');
+    assert.ok(
+      countColour(maskable, { x: 128, y: 128, w: 256, h: 256 }, SHIP, 80) > 100,
+      'no ship on the maskable icon',
+    );
   });
 
   test('after one visit the game loads and plays with no network', async () => {
@@ -416,16 +535,19 @@ describe('the game on a phone and as an app', () => {
 
     // A copy damaged in the cache (the game's code cut in half) is not served:
     // the network's is, and it mends the cache.
-    const cached = (cut) => tab.page.evaluate(async (half) => {
-      const cache = await caches.open((await caches.keys()).find((name) => name.startsWith('zap207-')));
-      const response = await cache.match('zap207.wasm');
-      const bytes = response ? await response.arrayBuffer() : new ArrayBuffer(0);
-      if (half) {
-        await cache.put('zap207.wasm', new Response(bytes.slice(0, bytes.byteLength / 2),
-          { headers: { 'Content-Type': 'application/wasm' } }));
-      }
-      return bytes.byteLength;
-    }, cut);
+    const cached = (cut) =>
+      tab.page.evaluate(async (half) => {
+        const cache = await caches.open((await caches.keys()).find((name) => name.startsWith('zap207-')));
+        const response = await cache.match('zap207.wasm');
+        const bytes = response ? await response.arrayBuffer() : new ArrayBuffer(0);
+        if (half) {
+          await cache.put(
+            'zap207.wasm',
+            new Response(bytes.slice(0, bytes.byteLength / 2), { headers: { 'Content-Type': 'application/wasm' } }),
+          );
+        }
+        return bytes.byteLength;
+      }, cut);
     const size = fs.statSync(path.join(SITE, 'zap207.wasm')).size;
     assert.equal(await cached(true), size);
     await tab.page.reload();
@@ -438,10 +560,18 @@ describe('the game on a phone and as an app', () => {
     await tab.page.reload();
     await tab.waitForFrames(10);
     await screenUntil(tab, 'offline-title', isTitleScreen, 'no title screen offline');
-    const reached = await tab.page.evaluate(() => fetch('nothing-cached').then(() => true, () => false));
+    const reached = await tab.page.evaluate(() =>
+      fetch('nothing-cached').then(
+        () => true,
+        () => false,
+      ),
+    );
     assert.equal(reached, false, 'the server could still be reached');
     await tab.hold('Space', 300);
     await waitFor(async () => shipNear(await tab.screen('offline-playing'), 300) > 40, 5000, 'no game offline');
-    assert.deepEqual(tab.errors.filter((line) => !line.includes('nothing-cached')), []);
+    assert.deepEqual(
+      tab.errors.filter((line) => !line.includes('nothing-cached')),
+      [],
+    );
   });
 });

@@ -18,8 +18,16 @@ const { countColour, decodePng } = require('./png.js');
 const SITE = path.resolve(__dirname, '../../dist/web');
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 // Nothing may reach out of this machine: no background services, no updates.
-const FLAGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+const FLAGS = [
+  '--headless',
+  '--no-sandbox',
+  '--disable-gpu',
+  '--disable-quic',
+  '--no-first-run',
+  '--disable-background-networking',
+  '--disable-component-update',
+  '--disable-sync',
+];
 const KEEP = process.env.WEB_KEEP;
 
 const SHIP = [76, 229, 255];
@@ -44,15 +52,16 @@ function countFrames() {
   const frames = { first: null, count: 0 };
   window.vexaFrames = frames;
   const request = window.requestAnimationFrame.bind(window);
-  window.requestAnimationFrame = (callback) => request((time) => {
-    try {
-      callback(time);
-    } finally {
-      // The frame that ends the game ends by throwing: it counts too.
-      if (frames.first === null) frames.first = performance.now();
-      frames.count++;
-    }
-  });
+  window.requestAnimationFrame = (callback) =>
+    request((time) => {
+      try {
+        callback(time);
+      } finally {
+        // The frame that ends the game ends by throwing: it counts too.
+        if (frames.first === null) frames.first = performance.now();
+        frames.count++;
+      }
+    });
 }
 
 // How long a wait may last on a loaded machine, as in the desktop suites.
@@ -103,7 +112,9 @@ class Tab {
 
   frames() {
     return this.page.evaluate(() => ({
-      ...window.vexaFrames, now: performance.now(), ended: !document.getElementById('ended').hidden,
+      ...window.vexaFrames,
+      now: performance.now(),
+      ended: !document.getElementById('ended').hidden,
     }));
   }
 
@@ -117,18 +128,21 @@ class Tab {
   // a high-density screen's) is brought to that size, each pixel taken from
   // the nearest one so that colours stay as drawn.
   async screen(name) {
-    const url = await this.page.evaluate(() => new Promise((resolve) => {
-      requestAnimationFrame(() => {
-        const canvas = document.getElementById('canvas');
-        const copy = document.createElement('canvas');
-        copy.width = 800;
-        copy.height = 600;
-        const context = copy.getContext('2d');
-        context.imageSmoothingEnabled = false;
-        context.drawImage(canvas, 0, 0, 800, 600);
-        resolve(copy.toDataURL('image/png'));
-      });
-    }));
+    const url = await this.page.evaluate(
+      () =>
+        new Promise((resolve) => {
+          requestAnimationFrame(() => {
+            const canvas = document.getElementById('canvas');
+            const copy = document.createElement('canvas');
+            copy.width = 800;
+            copy.height = 600;
+            const context = copy.getContext('2d');
+            context.imageSmoothingEnabled = false;
+            context.drawImage(canvas, 0, 0, 800, 600);
+            resolve(copy.toDataURL('image/png'));
+          });
+        }),
+    );
     const png = Buffer.from(url.slice(url.indexOf(',') + 1), 'base64');
     if (KEEP) fs.writeFileSync(path.join(KEEP, `${name}.png`), png);
     return decodePng(png);
@@ -139,8 +153,13 @@ class Tab {
     return this.page.evaluate(() => {
       const canvas = document.getElementById('canvas');
       const box = canvas.getBoundingClientRect();
-      return { width: canvas.width, height: canvas.height, shownWidth: box.width, shownHeight: box.height,
-        ratio: devicePixelRatio };
+      return {
+        width: canvas.width,
+        height: canvas.height,
+        shownWidth: box.width,
+        shownHeight: box.height,
+        ratio: devicePixelRatio,
+      };
     });
   }
 
@@ -150,10 +169,14 @@ class Tab {
   async framesAndTime(ms) {
     const { count } = await this.frames();
     await sleep(ms);
-    await waitFor(async () => {
-      const now = await this.frames();
-      return now.count > count || now.ended;
-    }, 0, 'the game stopped drawing');
+    await waitFor(
+      async () => {
+        const now = await this.frames();
+        return now.count > count || now.ended;
+      },
+      0,
+      'the game stopped drawing',
+    );
   }
 
   // A press and release inside one frame is never seen: keys are held for
@@ -174,8 +197,11 @@ class Tab {
     await this.page.bringToFront();
     const before = this.log.length;
     await this.hold('Space', 300);
-    const line = await waitFor(() => this.log.slice(before).find((text) => SAVE_LINES.includes(text)), 90000,
-      'no line about the record');
+    const line = await waitFor(
+      () => this.log.slice(before).find((text) => SAVE_LINES.includes(text)),
+      90000,
+      'no line about the record',
+    );
     await this.page.waitForFunction(() => Module.vexaStorage.pending === 0);
     return line;
   }
@@ -198,25 +224,29 @@ class Tab {
   // A file as stored in the browser's IndexedDB: { mode, text, bytes } (no
   // bytes for an entry that holds none), or null.
   stored(name) {
-    return this.page.evaluate((key) => new Promise((resolve, reject) => {
-      const open = indexedDB.open('/persistent');
-      open.onerror = () => reject(open.error);
-      open.onsuccess = () => {
-        const db = open.result;
-        if (!db.objectStoreNames.contains('FILE_DATA')) return resolve(null);
-        const get = db.transaction('FILE_DATA').objectStore('FILE_DATA').get(key);
-        get.onerror = () => reject(get.error);
-        get.onsuccess = () => {
-          db.close();
-          const entry = get.result;
-          const contents = entry && entry.contents ? new Uint8Array(entry.contents) : null;
-          if (!entry) return resolve(null);
-          const file = { mode: entry.mode, text: contents ? new TextDecoder().decode(contents) : null };
-          if (contents) file.bytes = Array.from(contents);
-          resolve(file);
-        };
-      };
-    }), '/persistent/' + name);
+    return this.page.evaluate(
+      (key) =>
+        new Promise((resolve, reject) => {
+          const open = indexedDB.open('/persistent');
+          open.onerror = () => reject(open.error);
+          open.onsuccess = () => {
+            const db = open.result;
+            if (!db.objectStoreNames.contains('FILE_DATA')) return resolve(null);
+            const get = db.transaction('FILE_DATA').objectStore('FILE_DATA').get(key);
+            get.onerror = () => reject(get.error);
+            get.onsuccess = () => {
+              db.close();
+              const entry = get.result;
+              const contents = entry && entry.contents ? new Uint8Array(entry.contents) : null;
+              if (!entry) return resolve(null);
+              const file = { mode: entry.mode, text: contents ? new TextDecoder().decode(contents) : null };
+              if (contents) file.bytes = Array.from(contents);
+              resolve(file);
+            };
+          };
+        }),
+      '/persistent/' + name,
+    );
   }
 
   // The record as stored, or null.
@@ -228,21 +258,26 @@ class Tab {
   // Stores `entry` under `name` as the game's storage lays files out, behind
   // the game's back: no tab is told.
   storeEntry(name, entry) {
-    return this.page.evaluate(([key, value]) => new Promise((resolve, reject) => {
-      const open = indexedDB.open('/persistent');
-      open.onerror = () => reject(open.error);
-      open.onsuccess = () => {
-        const db = open.result;
-        const transaction = db.transaction('FILE_DATA', 'readwrite');
-        const store = transaction.objectStore('FILE_DATA');
-        if (value === undefined) store.delete(key); else store.put(value, key);
-        transaction.oncomplete = () => {
-          db.close();
-          resolve();
-        };
-        transaction.onabort = () => reject(transaction.error);
-      };
-    }), ['/persistent/' + name, entry]);
+    return this.page.evaluate(
+      ([key, value]) =>
+        new Promise((resolve, reject) => {
+          const open = indexedDB.open('/persistent');
+          open.onerror = () => reject(open.error);
+          open.onsuccess = () => {
+            const db = open.result;
+            const transaction = db.transaction('FILE_DATA', 'readwrite');
+            const store = transaction.objectStore('FILE_DATA');
+            if (value === undefined) store.delete(key);
+            else store.put(value, key);
+            transaction.oncomplete = () => {
+              db.close();
+              resolve();
+            };
+            transaction.onabort = () => reject(transaction.error);
+          };
+        }),
+      ['/persistent/' + name, entry],
+    );
   }
 }
 
@@ -271,7 +306,7 @@ class Browser {
     this.context.setDefaultNavigationTimeout(PATIENCE_MS);
     await this.context.addInitScript(countFrames);
     if (this.init) await this.context.addInitScript(this.init);
-    this.tab = new Tab(this.context.pages()[0] || await this.context.newPage());
+    this.tab = new Tab(this.context.pages()[0] || (await this.context.newPage()));
     await this.tab.goto(url);
     return this.tab;
   }
@@ -299,7 +334,8 @@ async function verifyInBrowser(context, url, bytes) {
   page.on('console', (message) => lines.push(message.text()));
   try {
     await page.route('**/checked.replay', (route) =>
-      route.fulfill({ body: bytes, contentType: 'application/octet-stream' }));
+      route.fulfill({ body: bytes, contentType: 'application/octet-stream' }),
+    );
     await page.goto(`${url}?verify=checked.replay`);
     await page.locator('#ended').waitFor({ state: 'visible' });
     const shown = await page.locator('#ended-text').innerText();
@@ -313,10 +349,14 @@ async function verifyInBrowser(context, url, bytes) {
 
 // The game's next screens until `check` holds for one, which is returned.
 function screenUntil(tab, name, check, what) {
-  return waitFor(async () => {
-    const image = await tab.screen(name);
-    return check(image) && image;
-  }, 0, what);
+  return waitFor(
+    async () => {
+      const image = await tab.screen(name);
+      return check(image) && image;
+    },
+    0,
+    what,
+  );
 }
 
 function isTitleScreen(image) {
@@ -355,6 +395,23 @@ function useSite() {
 }
 
 module.exports = {
-  useSite, Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, WHOLE, SAVED, NOT_SAVED, PATIENCE_MS,
-  sleep, waitFor, screenUntil, isTitleScreen, assertTitleScreen, verifyInBrowser,
+  useSite,
+  Browser,
+  SITE,
+  KEEP,
+  SHIP,
+  EMBLEM,
+  WHITE,
+  TITLE_TEXT,
+  HIGH_SCORE,
+  WHOLE,
+  SAVED,
+  NOT_SAVED,
+  PATIENCE_MS,
+  sleep,
+  waitFor,
+  screenUntil,
+  isTitleScreen,
+  assertTitleScreen,
+  verifyInBrowser,
 };

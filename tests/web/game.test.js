@@ -13,8 +13,20 @@ const { after, before, describe, test } = require('node:test');
 
 const { serve } = require('../../web/serve.js');
 const {
-  Browser, SITE, KEEP, SHIP, EMBLEM, WHITE, TITLE_TEXT, HIGH_SCORE, sleep, waitFor, screenUntil, isTitleScreen,
-  assertTitleScreen, verifyInBrowser,
+  Browser,
+  SITE,
+  KEEP,
+  SHIP,
+  EMBLEM,
+  WHITE,
+  TITLE_TEXT,
+  HIGH_SCORE,
+  sleep,
+  waitFor,
+  screenUntil,
+  isTitleScreen,
+  assertTitleScreen,
+  verifyInBrowser,
 } = require('./browser.js');
 
 // With this seed, the ship held at the top edge from early on meets an
@@ -51,9 +63,12 @@ describe('the game in a browser', () => {
 
   test('the page loads without console errors and shows the title screen', async () => {
     const { first } = await browser.tab.frames();
-    const image = await screenUntil(browser.tab, 'title',
+    const image = await screenUntil(
+      browser.tab,
+      'title',
       (shown) => isTitleScreen(shown) && countColour(shown, HIGH_SCORE, WHITE) > 100,
-      'no title screen with a high score after loading');
+      'no title screen with a high score after loading',
+    );
     shots.firstHighScore = image;
     assert.deepEqual(browser.tab.errors, []);
     assert.ok(await browser.tab.page.locator('#storage-notice').isHidden(), 'the page says the record is not kept');
@@ -65,10 +80,14 @@ describe('the game in a browser', () => {
     const size = () => browser.tab.canvasSize();
     assert.deepEqual(await size(), { width: 800, height: 600, shownWidth: 800, shownHeight: 600, ratio: 1 });
     await browser.tab.page.setViewportSize({ width: 640, height: 480 });
-    const small = await waitFor(async () => {
-      const now = await size();
-      return now.width < 800 && now;
-    }, 5000, 'the canvas did not follow the smaller window');
+    const small = await waitFor(
+      async () => {
+        const now = await size();
+        return now.width < 800 && now;
+      },
+      5000,
+      'the canvas did not follow the smaller window',
+    );
     assert.equal(small.width, small.shownWidth);
     assert.equal(small.height, Math.floor(small.shownHeight));
     assertTitleScreen(await browser.tab.screen('title-small'), 'in a small window');
@@ -80,46 +99,76 @@ describe('the game in a browser', () => {
     await sleep(3000);
     const end = await browser.tab.frames();
     measured.firstFrameMs = Math.round(first);
-    measured.framesPerSecond = Math.round((end.count - start.count) / ((end.now - start.now) / 1000) * 10) / 10;
+    measured.framesPerSecond = Math.round(((end.count - start.count) / ((end.now - start.now) / 1000)) * 10) / 10;
     measured.downloadBytes = { ...browser.tab.bytes };
     measured.downloadTotalBytes = Object.values(browser.tab.bytes).reduce((sum, n) => sum + n, 0);
     // Speed is measured, not judged: it says little on a shared machine. The
     // bytes of a first visit do not vary, and a phone on a slow network pays them.
     assert.ok(end.count > start.count, 'the loop stopped on the title screen');
-    assert.ok(measured.downloadTotalBytes <= 720000,
-      `the first visit takes ${measured.downloadTotalBytes} bytes over the wire, more than 720 KB`);
+    assert.ok(
+      measured.downloadTotalBytes <= 720000,
+      `the first visit takes ${measured.downloadTotalBytes} bytes over the wire, more than 720 KB`,
+    );
   });
 
   test('Space starts a game, S and W move the ship; the keys do not scroll the page', async () => {
-    assert.equal(await browser.tab.page.evaluate(() => document.activeElement.id), 'canvas',
-      'the game does not have the keyboard focus');
+    assert.equal(
+      await browser.tab.page.evaluate(() => document.activeElement.id),
+      'canvas',
+      'the game does not have the keyboard focus',
+    );
     await browser.tab.recordKeyDefaults();
     await browser.tab.hold('Space', 300);
-    await screenUntil(browser.tab, 'playing', (shown) => countColour(shown, TITLE_TEXT, WHITE) === 0 &&
-      countColour(shown, { x: 70, y: 260, w: 60, h: 80 }, SHIP) > 40, 'no ship at (100, 300) after Space');
+    await screenUntil(
+      browser.tab,
+      'playing',
+      (shown) =>
+        countColour(shown, TITLE_TEXT, WHITE) === 0 && countColour(shown, { x: 70, y: 260, w: 60, h: 80 }, SHIP) > 40,
+      'no ship at (100, 300) after Space',
+    );
     // The first key press is the gesture browsers wait for before sound.
-    await waitFor(() => browser.tab.page.evaluate(() => Module.SDL2 && Module.SDL2.audioContext &&
-      Module.SDL2.audioContext.state === 'running'), 0, 'sound is not running after the first key press');
+    await waitFor(
+      () =>
+        browser.tab.page.evaluate(
+          () => Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state === 'running',
+        ),
+      0,
+      'sound is not running after the first key press',
+    );
 
     await browser.tab.hold('s', 100);
     // W held, until the run ends: the ship leaves y 300 upwards and stays at the top edge.
     await browser.tab.page.keyboard.down('w');
-    await screenUntil(browser.tab, 'moved', (shown) =>
-      countColour(shown, { x: 70, y: 270, w: 60, h: 60 }, SHIP) < 12 &&
-      countColour(shown, { x: 70, y: 0, w: 60, h: 270 }, SHIP) > 40, 'W did not move the ship up from y 300');
-    assert.deepEqual(await browser.tab.keyDefaults(), { Space: true, KeyW: true, KeyS: true },
-      'a game key kept its default action (scrolling)');
+    await screenUntil(
+      browser.tab,
+      'moved',
+      (shown) =>
+        countColour(shown, { x: 70, y: 270, w: 60, h: 60 }, SHIP) < 12 &&
+        countColour(shown, { x: 70, y: 0, w: 60, h: 270 }, SHIP) > 40,
+      'W did not move the ship up from y 300',
+    );
+    assert.deepEqual(
+      await browser.tab.keyDefaults(),
+      { Space: true, KeyW: true, KeyS: true },
+      'a game key kept its default action (scrolling)',
+    );
   });
 
   test('a death shows the game-over screen and the new record, which is stored', async () => {
     await browser.tab.waitForLine('High score saved successfully!', 90000);
     await browser.tab.page.keyboard.up('w');
     await browser.tab.page.waitForFunction(() => Module.vexaStorage.pending === 0);
-    const image = await screenUntil(browser.tab, 'game-over',
-      (shown) => countColour(shown, { x: 50, y: 40, w: 700, h: 300 }, EMBLEM) > 300, 'no emblem on the game-over screen');
+    const image = await screenUntil(
+      browser.tab,
+      'game-over',
+      (shown) => countColour(shown, { x: 50, y: 40, w: 700, h: 300 }, EMBLEM) > 300,
+      'no emblem on the game-over screen',
+    );
     assert.ok(countColour(image, { x: 50, y: 350, w: 600, h: 40 }, WHITE) > 300, 'no game-over text');
-    assert.ok(colourMaskDifference(image, shots.firstHighScore, HIGH_SCORE, WHITE) > 20,
-      'the high score shown did not change');
+    assert.ok(
+      colourMaskDifference(image, shots.firstHighScore, HIGH_SCORE, WHITE) > 20,
+      'the high score shown did not change',
+    );
     shots.record = image;
 
     const record = await browser.tab.storedRecord();
@@ -127,11 +176,12 @@ describe('the game in a browser', () => {
     assert.deepEqual(browser.tab.errors, []);
   });
 
-  test('the run\'s replay is stored with the record, the page offers it, and it verifies to the record', async () => {
+  test("the run's replay is stored with the record, the page offers it, and it verifies to the record", async () => {
     const stored = await browser.tab.stored('highscore.replay');
     assert.ok(stored, 'no replay stored with the record');
     const working = await browser.tab.page.evaluate(() =>
-      Array.from(Module.vexaStorage.readWork('highscore.replay') || []));
+      Array.from(Module.vexaStorage.readWork('highscore.replay') || []),
+    );
     assert.deepEqual(stored.bytes, working, 'the stored replay is not the one the game wrote');
     assert.ok(await browser.tab.page.locator('#watch').isVisible(), 'the page does not offer the best run');
     // Replayed by the browser build itself, the run ends where it did.
@@ -142,22 +192,36 @@ describe('the game in a browser', () => {
   test('after a reload the record is shown and its run is offered, and watched from the page', async () => {
     await browser.tab.page.reload();
     await browser.tab.waitForFrames(10);
-    await screenUntil(browser.tab, 'reloaded', (shown) => isTitleScreen(shown) &&
-      colourMaskDifference(shown, shots.record, HIGH_SCORE, WHITE) <= 10,
-    'no title screen showing the record after the reload');
+    await screenUntil(
+      browser.tab,
+      'reloaded',
+      (shown) => isTitleScreen(shown) && colourMaskDifference(shown, shots.record, HIGH_SCORE, WHITE) <= 10,
+      'no title screen showing the record after the reload',
+    );
     const watch = browser.tab.page.locator('#watch');
     await watch.waitFor({ state: 'visible' });
     // The run plays with no key held: its ship climbs to the top edge.
     await watch.click();
-    await screenUntil(browser.tab, 'watching', (shown) =>
-      countColour(shown, { x: 70, y: 0, w: 60, h: 120 }, SHIP) > 40, 'the best run did not play to the top edge');
-    assert.equal(await browser.tab.page.evaluate(() => document.activeElement.id), 'canvas',
-      'the game lost the keyboard to the page');
+    await screenUntil(
+      browser.tab,
+      'watching',
+      (shown) => countColour(shown, { x: 70, y: 0, w: 60, h: 120 }, SHIP) > 40,
+      'the best run did not play to the top edge',
+    );
+    assert.equal(
+      await browser.tab.page.evaluate(() => document.activeElement.id),
+      'canvas',
+      'the game lost the keyboard to the page',
+    );
     assert.ok(await watch.isHidden(), 'the best run is offered while it plays');
     // It ends as the run did, on the game-over screen, and being watched it
     // stores nothing. There R watches it again, and the page offers it again.
-    const over = await screenUntil(browser.tab, 'watched-over', (shown) =>
-      countColour(shown, { x: 50, y: 40, w: 700, h: 300 }, EMBLEM) > 300, 'the best run did not end');
+    const over = await screenUntil(
+      browser.tab,
+      'watched-over',
+      (shown) => countColour(shown, { x: 50, y: 40, w: 700, h: 300 }, EMBLEM) > 300,
+      'the best run did not end',
+    );
     await watch.waitFor({ state: 'visible' });
     assert.ok(colourMaskDifference(over, shots.record, HIGH_SCORE, WHITE) <= 10, 'the high score shown changed');
     assert.equal(await browser.tab.storedRecord(), SEED_SCORE);
@@ -167,9 +231,12 @@ describe('the game in a browser', () => {
   test('the record survives a browser restart', async () => {
     await browser.close();
     await browser.open(site.url);
-    await screenUntil(browser.tab, 'restarted', (shown) => isTitleScreen(shown) &&
-      colourMaskDifference(shown, shots.record, HIGH_SCORE, WHITE) <= 10,
-    'no title screen showing the record after the restart');
+    await screenUntil(
+      browser.tab,
+      'restarted',
+      (shown) => isTitleScreen(shown) && colourMaskDifference(shown, shots.record, HIGH_SCORE, WHITE) <= 10,
+      'no title screen showing the record after the restart',
+    );
     assert.deepEqual(browser.tab.errors, []);
   });
 

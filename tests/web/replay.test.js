@@ -15,8 +15,9 @@ const GAME_TESTS = path.resolve(__dirname, '../game');
 // The known runs and what they end with, as the desktop test lists them.
 function goldenRuns() {
   const source = fs.readFileSync(path.join(GAME_TESTS, 'GoldenReplayTest.cpp'), 'utf8');
-  const runs = [...source.matchAll(/\{"([^"]+\.replay)", Plan::\w+, \d+, (\d+), "([0-9a-f]{16})"\}/g)]
-    .map(([, file, score, digest]) => ({ file, score, digest }));
+  const runs = [...source.matchAll(/\{"([^"]+\.replay)", Plan::\w+, \d+, (\d+), "([0-9a-f]{16})"\}/g)].map(
+    ([, file, score, digest]) => ({ file, score, digest }),
+  );
   assert.ok(runs.length >= 2, 'the known runs were not found in GoldenReplayTest.cpp');
   return runs;
 }
@@ -28,8 +29,11 @@ describe('replays in the browser', () => {
     const { browser } = await context.openBrowser();
     for (const run of goldenRuns()) {
       const bytes = fs.readFileSync(path.join(GAME_TESTS, 'golden', run.file));
-      assert.equal(await verifyInBrowser(browser.context, context.site.url, bytes),
-        `score ${run.score} digest ${run.digest}`, run.file);
+      assert.equal(
+        await verifyInBrowser(browser.context, context.site.url, bytes),
+        `score ${run.score} digest ${run.digest}`,
+        run.file,
+      );
     }
   });
 

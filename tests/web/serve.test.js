@@ -59,12 +59,15 @@ test('files are served with their types; missing files and other methods are ref
     assert.equal((await fetch(url + 'a/'.repeat(2500))).status, 414);
 
     // A page elsewhere reaching the server through a name of its own (DNS rebinding).
-    const status = (host) => new Promise((resolve, reject) => {
-      http.get(url, { headers: { Host: host } }, (answer) => {
-        answer.resume();
-        resolve(answer.statusCode);
-      }).on('error', reject);
-    });
+    const status = (host) =>
+      new Promise((resolve, reject) => {
+        http
+          .get(url, { headers: { Host: host } }, (answer) => {
+            answer.resume();
+            resolve(answer.statusCode);
+          })
+          .on('error', reject);
+      });
     const { port } = new URL(url);
     assert.equal(await status(`localhost:${port}`), 200);
     assert.equal(await status(`attacker.example:${port}`), 421);
@@ -130,7 +133,9 @@ async function startServer(site) {
       const found = output.match(/http:\/\/127\.0\.0\.1:\d+\//);
       if (found) resolve(found[0]);
     });
-    child.stderr.on('data', (chunk) => { output += chunk; });
+    child.stderr.on('data', (chunk) => {
+      output += chunk;
+    });
     child.once('exit', (code) => reject(new Error(`the server ended (${code}): ${output}`)));
   });
   return { child, url };
@@ -194,12 +199,20 @@ test('a file replaced or cut short while it is sent does not stop the server', a
 
     // Replaced over and over by another process while it is asked for: each
     // answer is one whole version or a 404, and the server lives on.
-    const churn = spawn(process.execPath, ['-e', `
+    const churn = spawn(
+      process.execPath,
+      [
+        '-e',
+        `
       const fs = require('fs');
       for (let i = 0; i < 20000; i++) {
         fs.rmSync(process.argv[1], { force: true });
         fs.writeFileSync(process.argv[1], 'v' + (i % 10));
-      }`, path.join(site, big)], { stdio: 'ignore' });
+      }`,
+        path.join(site, big),
+      ],
+      { stdio: 'ignore' },
+    );
     const churned = new Promise((resolve) => churn.once('exit', resolve));
     const answers = new Set();
     for (let i = 0; i < 300 && churn.exitCode === null; i++) {
@@ -224,13 +237,16 @@ test('a precompressed copy is sent to a browser that takes its encoding', async 
   fs.writeFileSync(path.join(site, 'game.js.br'), zlib.brotliCompressSync(text));
   fs.writeFileSync(path.join(site, 'game.js.gz'), zlib.gzipSync(text));
   const { server, url } = await serve(site);
-  const ask = (encoding, name = 'game.js') => new Promise((resolve, reject) => {
-    require('node:http').get(url + name, { headers: { 'Accept-Encoding': encoding } }, (response) => {
-      const chunks = [];
-      response.on('data', (chunk) => chunks.push(chunk));
-      response.on('end', () => resolve({ headers: response.headers, body: Buffer.concat(chunks) }));
-    }).on('error', reject);
-  });
+  const ask = (encoding, name = 'game.js') =>
+    new Promise((resolve, reject) => {
+      require('node:http')
+        .get(url + name, { headers: { 'Accept-Encoding': encoding } }, (response) => {
+          const chunks = [];
+          response.on('data', (chunk) => chunks.push(chunk));
+          response.on('end', () => resolve({ headers: response.headers, body: Buffer.concat(chunks) }));
+        })
+        .on('error', reject);
+    });
   try {
     let answer = await ask('gzip, deflate, br');
     assert.equal(answer.headers['content-encoding'], 'br');

@@ -26,18 +26,22 @@ function sameHighScore(a, b) {
 // file the storage has not seen yet, and tells the storage; null reads the
 // working copy instead. Resolves once the storage has answered.
 async function workingFile(tab, name, text = null) {
-  const read = await tab.page.evaluate(([file, value]) => {
-    const kept = Module.vexaStorage;
-    if (value !== null) {
-      const base = kept.base[file];
-      kept.writeWork(file, new TextEncoder().encode(value));
-      delete kept.known[file];
-      if (base) kept.base[file] = base; else delete kept.base[file];
-      kept.persist();
-    }
-    const bytes = kept.readWork(file);
-    return bytes && new TextDecoder().decode(bytes);
-  }, [name, text]);
+  const read = await tab.page.evaluate(
+    ([file, value]) => {
+      const kept = Module.vexaStorage;
+      if (value !== null) {
+        const base = kept.base[file];
+        kept.writeWork(file, new TextEncoder().encode(value));
+        delete kept.known[file];
+        if (base) kept.base[file] = base;
+        else delete kept.base[file];
+        kept.persist();
+      }
+      const bytes = kept.readWork(file);
+      return bytes && new TextDecoder().decode(bytes);
+    },
+    [name, text],
+  );
   await tab.page.waitForFunction(() => Module.vexaStorage.pending === 0);
   return read;
 }
@@ -57,7 +61,9 @@ describe('the record in the browser', () => {
     const player = await browser.newTab(context.site.url);
     // A tab that hears nothing from the others, as where the message comes
     // too late: it still holds the record it loaded when the page opened.
-    const deaf = await browser.newTab(context.site.url, () => { delete window.BroadcastChannel; });
+    const deaf = await browser.newTab(context.site.url, () => {
+      delete window.BroadcastChannel;
+    });
     const zero = await watcher.screen('tabs-before');
 
     assert.equal(await player.playRound(), SAVED);
@@ -66,13 +72,18 @@ describe('the record in the browser', () => {
     const played = await player.screen('tabs-player-game-over');
     assert.ok(!sameHighScore(played, zero), 'the player tab shows no new record');
     await watcher.page.bringToFront();
-    await waitFor(async () => sameHighScore(await watcher.screen('tabs-watcher'), played), 10000,
-      'the other tab does not show the new record');
+    await waitFor(
+      async () => sameHighScore(await watcher.screen('tabs-watcher'), played),
+      10000,
+      'the other tab does not show the new record',
+    );
 
     // Another tab stored a record far above anything this round can reach,
     // written by an editor that starts a file with a byte-order mark.
     await watcher.storeEntry('highscore.txt', {
-      timestamp: new Date(), mode: 0o100644, contents: new TextEncoder().encode('\uFEFF900000'),
+      timestamp: new Date(),
+      mode: 0o100644,
+      contents: new TextEncoder().encode('\uFEFF900000'),
     });
     assert.equal(await deaf.playRound(), NOT_SAVED, 'a save that did not hold was claimed');
     await deaf.waitForLine('Another tab had stored a higher record; it is kept.', 10000);
@@ -84,8 +95,11 @@ describe('the record in the browser', () => {
     await player.waitForFrames(10);
     const fresh = await player.screen('tabs-reloaded');
     await deaf.page.bringToFront();
-    await waitFor(async () => sameHighScore(await deaf.screen('tabs-deaf'), fresh), 10000,
-      'the tab that saved a lower score does not show the stored record');
+    await waitFor(
+      async () => sameHighScore(await deaf.screen('tabs-deaf'), fresh),
+      10000,
+      'the tab that saved a lower score does not show the stored record',
+    );
     assert.ok(!sameHighScore(fresh, played));
     for (const tab of [watcher, player, deaf]) {
       assert.deepEqual(tab.errors, []);
@@ -132,9 +146,9 @@ describe('the record in the browser', () => {
     assert.ok(await notice(tab).isVisible());
   });
 
-  test('a record and its companion are stored and restored together, under the program\'s own rule', async () => {
+  test("a record and its companion are stored and restored together, under the program's own rule", async () => {
     const { tab } = await openBrowser();
-    const text = async (name) => (await tab.stored(name) || {}).text;
+    const text = async (name) => ((await tab.stored(name)) || {}).text;
 
     // A companion alone is never stored; it goes with the next record.
     await workingFile(tab, 'highscore.replay', 'run one');
@@ -156,7 +170,10 @@ describe('the record in the browser', () => {
     await tab.page.reload();
     await tab.waitForFrames(10);
     assert.equal(await workingFile(tab, 'highscore.replay'), null);
-    assert.ok(reports(tab).some((line) => line.includes('highscore.replay')), 'the lone companion is not reported');
+    assert.ok(
+      reports(tab).some((line) => line.includes('highscore.replay')),
+      'the lone companion is not reported',
+    );
     await tab.storeEntry('highscore.txt', entry('970000'));
     await tab.page.reload();
     await tab.waitForFrames(10);
@@ -168,7 +185,10 @@ describe('the record in the browser', () => {
   test('settings: a huge window is ignored, a damaged entry is replaced, and its failure is no failure of the record', async () => {
     const { tab } = await openBrowser();
     // A window no screen has room for: the page still shows the game at its own size.
-    await tab.storeEntry('settings.txt', entry('window_x = 0\nwindow_y = 0\nwindow_width = 32767\nwindow_height = 32767\n'));
+    await tab.storeEntry(
+      'settings.txt',
+      entry('window_x = 0\nwindow_y = 0\nwindow_width = 32767\nwindow_height = 32767\n'),
+    );
     await tab.page.reload();
     await tab.waitForFrames(10);
     assertTitleScreen(await tab.screen('settings-huge-window'), 'with a huge window stored');
@@ -187,7 +207,8 @@ describe('the record in the browser', () => {
     await tab.page.evaluate(() => {
       const put = IDBObjectStore.prototype.put;
       IDBObjectStore.prototype.put = function (value, key) {
-        if (key === '/persistent/settings.txt') throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
+        if (key === '/persistent/settings.txt')
+          throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
         return put.call(this, value, key);
       };
     });
@@ -205,7 +226,9 @@ describe('the record in the browser', () => {
     const { browser, tab: first } = await openBrowser();
     // A tab that hears nothing from the others: its copy of the settings
     // stays as it was when the page opened.
-    const deaf = await browser.newTab(context.site.url, () => { delete window.BroadcastChannel; });
+    const deaf = await browser.newTab(context.site.url, () => {
+      delete window.BroadcastChannel;
+    });
     const stored = async () => (await first.stored('settings.txt')).text;
     await workingFile(first, 'settings.txt', 'music_volume = 30\n');
     await workingFile(deaf, 'settings.txt', 'effects_volume = 40\n');
@@ -223,7 +246,11 @@ describe('the record in the browser', () => {
   test('a database that does not answer lets the game start with the notice, and its record is taken when it answers', async () => {
     const { browser, tab: first } = await openBrowser();
     const start = await first.screen('slow-default');
-    await first.storeEntry('highscore.txt', { timestamp: new Date(), mode: 0o100644, contents: new TextEncoder().encode('4321') });
+    await first.storeEntry('highscore.txt', {
+      timestamp: new Date(),
+      mode: 0o100644,
+      contents: new TextEncoder().encode('4321'),
+    });
     // Every open of the database waits until the test lets it go.
     const slow = await browser.newTab(context.site.url, () => {
       const open = IDBFactory.prototype.open;
@@ -245,7 +272,10 @@ describe('the record in the browser', () => {
       };
     });
     await notice(slow).waitFor({ state: 'visible' });
-    assert.ok(sameHighScore(await slow.screen('slow-started'), start), 'the stored record was shown before it was read');
+    assert.ok(
+      sameHighScore(await slow.screen('slow-started'), start),
+      'the stored record was shown before it was read',
+    );
     // A save the database never answers is said to have failed, after as
     // long as the desktop waits for its turn at a file.
     assert.equal(await slow.playRound(), NOT_SAVED);
@@ -257,7 +287,11 @@ describe('the record in the browser', () => {
     const record = await first.screen('slow-record');
     assert.ok(!sameHighScore(record, start));
     await slow.page.bringToFront();
-    await waitFor(async () => sameHighScore(await slow.screen('slow-taken'), record), 0, 'the late record is not shown');
+    await waitFor(
+      async () => sameHighScore(await slow.screen('slow-taken'), record),
+      0,
+      'the late record is not shown',
+    );
     assert.equal(slow.errors.length, 1, `not one error: ${JSON.stringify(slow.errors)}`);
     assert.match(slow.errors[0], /highscore.txt: storage did not answer within 5 s/);
   });
