@@ -90,16 +90,10 @@ TEST(Renderer, ARememberedPlaceIsFittedToTheDisplaysPresent) {
 
 namespace {
 
-// Lit pixels down column x (or along row y) of the canvas.
-int litDown(const SoftwareCanvas& canvas, int x, int height) {
+// Lit pixels in column x from row `top` down to row `bottom`.
+int litDown(const SoftwareCanvas& canvas, int x, int top, int bottom) {
     int lit = 0;
-    for (int y = 0; y < height; ++y) lit += canvas.IsLit(x, y) ? 1 : 0;
-    return lit;
-}
-
-int litAlong(const SoftwareCanvas& canvas, int y, int width) {
-    int lit = 0;
-    for (int x = 0; x < width; ++x) lit += canvas.IsLit(x, y) ? 1 : 0;
+    for (int y = top; y < bottom; ++y) lit += canvas.IsLit(x, y) ? 1 : 0;
     return lit;
 }
 
@@ -107,50 +101,21 @@ int litAlong(const SoftwareCanvas& canvas, int y, int width) {
 
 TEST(Renderer, AWiderLineIsThatManyPicturePixelsAcrossAtAnyScale) {
     vexa::Renderer& renderer = vexa::g_renderer;
-    {
-        SoftwareCanvas canvas;
-        // The canvas clears in black, and leaves black set.
-        const auto clear = [&] {
+    for (const int scale : {1, 2}) {
+        SoftwareCanvas canvas(800 * scale, 600 * scale);
+        renderer.Attach(canvas.Renderer(), 800, 600);
+        // What is no width draws as 1.
+        for (const float width : {1.0f, 2.0f, std::nanf("")}) {
+            renderer.SetLineWidth(width);
             canvas.Clear();
             renderer.SetColor(255, 255, 255, 255);
-        };
-        clear();
-        renderer.DrawLine(100.0f, 100.5f, 300.0f, 100.5f);
-        EXPECT_EQ(litDown(canvas, 200, 600), 1);
-
-        renderer.SetLineWidth(2.0f);
-        // Flat, steep and slanted: two pixels across the run, none missing.
-        clear();
-        renderer.DrawLine(100.0f, 100.5f, 300.0f, 100.5f);
-        EXPECT_EQ(litDown(canvas, 200, 600), 2);
-        clear();
-        renderer.DrawLine(400.5f, 100.0f, 400.5f, 300.0f);
-        EXPECT_EQ(litAlong(canvas, 200, 800), 2);
-        clear();
-        renderer.DrawLine(100.0f, 300.0f, 300.0f, 400.0f);
-        for (int x = 110; x < 290; x += 20) EXPECT_EQ(litDown(canvas, x, 600), 2) << x;
-        clear();
-        renderer.DrawPoint(50.0f, 50.0f);
-        EXPECT_EQ(canvas.LitCount(), 4);
-
-        // What is no width draws thin.
-        for (const float bad : {0.0f, -3.0f, 100.0f, std::nanf("")}) {
-            renderer.SetLineWidth(bad);
-            EXPECT_EQ(renderer.GetLineWidth(), 1.0f) << bad;
+            renderer.DrawLine(100.0f, 100.5f, 300.0f, 100.5f);
+            renderer.DrawLine(100.0f, 300.0f, 300.0f, 400.0f);
+            const int across = (width == 2.0f ? 2 : 1) * scale;
+            const int x = 200 * scale;
+            EXPECT_EQ(litDown(canvas, x, 0, 300 * scale), across) << width << " at " << scale;
+            EXPECT_EQ(litDown(canvas, x, 300 * scale, 600 * scale), across) << "slanted";
         }
-    }
-    {
-        // The picture shown twice as large: lines twice as thick again.
-        SoftwareCanvas canvas(1600, 1200);
-        renderer.Attach(canvas.Renderer(), 800, 600);
-        renderer.SetColor(255, 255, 255, 255);
-        renderer.DrawLine(100.0f, 100.5f, 300.0f, 100.5f);
-        EXPECT_EQ(litDown(canvas, 400, 1200), 2);
-        renderer.SetLineWidth(2.0f);
-        canvas.Clear();
-        renderer.SetColor(255, 255, 255, 255);
-        renderer.DrawLine(100.0f, 100.5f, 300.0f, 100.5f);
-        EXPECT_EQ(litDown(canvas, 400, 1200), 4);
     }
     renderer.SetLineWidth(1.0f);
 }
