@@ -1,20 +1,31 @@
 #pragma once
 
+#include "PauseMenu.h"
+#include "Settings.h"
+
 #include "core/Replay.h"
 #include "renderer/Renderer.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
 
 class Controls;
 class K_AsteroidField;
 class SettingsFile;
-struct Settings;
+
+namespace vexa {
+class Text;
+}
 
 // The frame loop's one pass, the same for the game, its tests, the benchmarks
 // and the soak tool: the clock, input, sound, the player's window and sound
 // keys, pause, the fixed steps the frame's time pays for (the particles, then
-// the game), and the picture. It also plays replays: their steps take the
-// place of the player's input, step by step.
+// the game), and the picture. It holds what the player chooses around the
+// game: the settings, the pause menu that changes them, the notes drawn over
+// the game. It records each run for the record's replay, and plays replays:
+// their steps take the place of the player's input, step by step.
 class FrameRunner {
 public:
     struct Options {
@@ -31,6 +42,9 @@ public:
 
     explicit FrameRunner(K_AsteroidField& game);
     FrameRunner(K_AsteroidField& game, Options options);
+    ~FrameRunner();
+    FrameRunner(const FrameRunner&) = delete;
+    FrameRunner& operator=(const FrameRunner&) = delete;
 
     // One drawn frame. False once the program should end: Escape was held
     // (this frame is still completed), or a replay ended with quitAfterReplay.
@@ -41,15 +55,45 @@ public:
     bool Watch(const vexa::Replay& replay, bool verifying, std::string& reason);
     bool Watching() const { return m_watching; }
 
+    // The player's settings, and the menu a pause shows to change them.
+    Settings& GetSettings() { return m_settings; }
+    const PauseMenu& GetMenu() const { return m_menu; }
+    // Whether the devices are read from the next frame on (see Options).
+    void ReadDevices(bool read) { m_options.readDevices = read; }
+
+    // The window's close button does not end the program: how to quit shows
+    // for a while instead, counted in the real length of the frames drawn.
+    static constexpr float kQuitHelpTime = 3.0f;
+    bool ShowingHowToQuit() const { return m_quitHelpLeft > 0.0f; }
+
 private:
     void Step();
+    std::uint8_t PlayerStepInput();
+    void Record(std::uint8_t input);
+    std::string ReplayOfRun(int score, std::uint64_t digest);
     void WatchBestRun();
     void StopWatching();
     void FollowMenu(const Controls& controls, bool& quit);
     void KeepSettings();
+    void DrawNotes(vexa::Renderer& renderer);
 
     K_AsteroidField& m_game;
     Options m_options;
+    Settings m_settings;
+    PauseMenu m_menu;
+    // The player's confirm counts again only once let go: the press that left
+    // a replay or the title's menu must not also start a run.
+    bool m_confirmSpent = false;
+    float m_quitHelpLeft = 0.0f;
+    // Words for a controller rather than the keyboard: the player's last input
+    // came from one.
+    bool m_controllerInUse = false;
+    std::unique_ptr<vexa::Text> m_replayText;
+    std::unique_ptr<vexa::Text> m_mutedText;
+    std::unique_ptr<vexa::Text> m_quitHelpText;
+    // The run under way, recorded for the record's replay.
+    bool m_recording = false;
+    vexa::Replay m_record;
     vexa::Replay m_replay;
     std::size_t m_nextStep = 0;
     bool m_watching = false;

@@ -127,6 +127,7 @@ void reportSave(bool saved) {
 }  // namespace
 
 int HighScoreStore::LoadHighScore() {
+    if (m_held) return *m_held;
     // Read on every frame, so as cheaply as the checks allow. Only a regular
     // file of a sane size is read: a FIFO in its place would block the frame
     // for ever, a device could be read without end. A record another program
@@ -141,11 +142,18 @@ int HighScoreStore::LoadHighScore() {
 }
 
 void HighScoreStore::SaveHighScore(int score) {
-    reportSave(saveRecord(score, nullptr));
+    if (!m_held) reportSave(saveRecord(score, nullptr));
 }
 
 void HighScoreStore::SaveHighScore(int score, const std::string& replayBytes) {
-    reportSave(saveRecord(score, &replayBytes));
+    if (!m_held) reportSave(saveRecord(score, &replayBytes));
+}
+
+void HighScoreStore::HoldInMemory(bool hold) {
+    m_held.reset();
+    if (!hold) return;
+    const vexa::FileContents stored = vexa::ReadDataFile(kFileName, kMaxRecordBytes);
+    m_held = stored.Ok() ? parseRecord(stored.bytes).value_or(0) : 0;
 }
 
 std::string HighScoreStore::LoadBestReplay() {

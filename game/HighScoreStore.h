@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The best score of all games, kept in "highscore.txt" in the working
@@ -25,6 +26,14 @@ public:
     // is not the record read now. Bytes that are no replay are given as they
     // are.
     std::string LoadBestReplay();
+    // While held, the record is read no more: LoadHighScore gives the one
+    // read as the hold began (0, quietly, when there is none), and nothing is
+    // saved. For running the rules off-line, where a read a step would cost
+    // more than the step.
+    void HoldInMemory(bool hold);
+
+private:
+    std::optional<int> m_held;
 };
 
 extern HighScoreStore g_highScoreStore;

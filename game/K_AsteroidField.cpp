@@ -28,12 +28,6 @@
 namespace {
 
 const vexa::Color kWhite(1.0f, 1.0f, 1.0f, 1.0f);
-// A sign that stays on screen is drawn quieter than the game's words.
-const vexa::Color kQuiet(0.6f, 0.6f, 0.6f, 1.0f);
-// How dark the frozen game behind a menu is drawn, out of 255.
-constexpr std::uint8_t kMenuDim = 170;
-// Room left between the window's edge and a note.
-constexpr int kEdge = 10;
 constexpr int kStarCount = 100;
 constexpr int kAsteroidsPerWave = 5;
 constexpr float kPowerupInterval = 32.0f;
@@ -79,10 +73,6 @@ bool K_AsteroidField::Initialize() {
     m_promptText->Create(g_renderer, "PRESS SPACE TO PLAY", kWhite);
     m_gameOverText = std::make_unique<vexa::Text>(m_font);
     m_gameOverText->Create(g_renderer, "YOU GOT CAUGHT! PRESS SPACE TO PLAY AGAIN", kWhite);
-    m_replayText = std::make_unique<vexa::Text>(m_font);
-    m_mutedText = std::make_unique<vexa::Text>(m_font);
-    m_quitHelpText = std::make_unique<vexa::Text>(m_font);
-    m_menu.Initialize(m_font);
 
     vexa::g_audioSystem.InitializeAfterFirstFrame();
     vexa::g_audioSystem.AddAudio("bgm", "bgm.wav");
@@ -106,16 +96,7 @@ bool K_AsteroidField::Initialize() {
 void K_AsteroidField::Shutdown() {}
 
 void K_AsteroidField::Update(float dt) {
-    TakeStepInput();
-    // A run is recorded from the step that starts it to the step that ends it.
-    if (m_state == StartGame && m_replaying == Replaying::No) {
-        m_recording = true;
-        m_record = vexa::Replay{};
-        m_record.rulesVersion = kRulesVersion;
-        m_record.seed = vexa::randomState();
-        m_record.start = RunStart();
-    }
-    RecordStep();
+    m_stepInput = std::exchange(m_fedInput, std::uint8_t{0});
 
     const int highScore = g_highScoreStore.LoadHighScore();
     m_highScoreText->Create(vexa::g_renderer, "HIGH SCORE " + std::to_string(highScore), kWhite);
@@ -163,31 +144,6 @@ void K_AsteroidField::Update(float dt) {
     m_scoreText->Create(vexa::g_renderer, std::to_string(m_score), kWhite);
     m_scene->Update(dt);
     MoveStars();
-}
-
-void K_AsteroidField::TakeStepInput() {
-    if (m_inputFed) {
-        m_stepInput = m_fedInput;
-        m_inputFed = false;
-        return;
-    }
-    m_stepInput = Controls(vexa::g_inputSystem, m_settings.bindings).StepInput();
-    if (!m_confirmSpent) return;
-    if (m_stepInput & Controls::kStepConfirm) {
-        m_stepInput = static_cast<std::uint8_t>(m_stepInput & ~Controls::kStepConfirm);
-    } else {
-        m_confirmSpent = false;
-    }
-}
-
-void K_AsteroidField::RecordStep() {
-    if (!m_recording) return;
-    // Past the longest replay a file can hold, the run goes on unrecorded.
-    if (m_record.steps.size() >= vexa::Replay::kMaxSteps) {
-        m_recording = false;
-        return;
-    }
-    m_record.steps.push_back(m_stepInput);
 }
 
 void K_AsteroidField::MoveStars() {
@@ -246,15 +202,13 @@ void K_AsteroidField::UpdatePlayerDead(float dt) {
     m_lastRun = RunResult{true, m_score, StateDigest()};
     m_scene->RemoveAll();
     if (m_replaying == Replaying::No && m_score > g_highScoreStore.LoadHighScore()) {
-        if (m_recording) {
-            m_record.score = m_lastRun.score;
-            m_record.digest = m_lastRun.digest;
-            g_highScoreStore.SaveHighScore(m_score, vexa::EncodeReplay(m_record));
-        } else {
+        const std::string replay = m_replayOfRun ? m_replayOfRun(m_lastRun) : std::string();
+        if (replay.empty()) {
             g_highScoreStore.SaveHighScore(m_score);
+        } else {
+            g_highScoreStore.SaveHighScore(m_score, replay);
         }
     }
-    m_recording = false;
     m_score = 0;
     m_state = GameOver;
 }
@@ -265,8 +219,6 @@ void K_AsteroidField::UpdateGameOver() {
     AddTitle();
     if (m_stepInput & Controls::kStepConfirm) {
         m_scene->RemoveAll();
-        // A replay's last screen is left for the title screen, not a new run.
-        if (m_replaying != Replaying::No) m_confirmSpent = true;
         m_replaying = Replaying::No;
         m_state = TitleScreen;
     }
@@ -318,45 +270,6 @@ void K_AsteroidField::Draw(vexa::Renderer& renderer) {
     m_scene->Draw(renderer);
     DrawStars(renderer);
     vexa::g_particleSystem.Draw(renderer);
-    DrawNotes(renderer);
-}
-
-void K_AsteroidField::DrawNotes(vexa::Renderer& renderer) {
-    const Bindings& keys = m_settings.bindings;
-    const int width = renderer.GetWidth();
-    const int height = renderer.GetHeight();
-    if (m_replaying == Replaying::Watch) {
-        // '\xB7' is the middle dot in the font's Latin-1 text.
-        const std::string stop = m_controllerInUse ? ButtonLabel(keys.buttons[Bindings::PadStart])
-                                                   : KeyLabel(keys.keys[Bindings::Start]);
-        m_replayText->Create(renderer, "REPLAY \xB7 " + stop + " TO STOP", kWhite);
-        m_replayText->Draw(renderer, (width - m_replayText->GetWidth()) / 2,
-                           height - kEdge - m_replayText->GetHeight());
-    }
-    if (vexa::g_audioSystem.IsMuted()) {
-        m_mutedText->Create(renderer, "MUTED", kQuiet);
-        m_mutedText->Draw(renderer, width - kEdge - m_mutedText->GetWidth(),
-                          height - kEdge - m_mutedText->GetHeight());
-    }
-    if (m_pause.IsPaused()) {
-        renderer.Dim(kMenuDim);
-        m_menu.Draw(renderer, m_settings);
-    }
-    if (m_quitHelpLeft > 0.0f) {
-        // Without a keyboard, the way out is the menu's Quit.
-        const std::string help =
-            m_controllerInUse
-                ? "PRESS " + ButtonLabel(keys.buttons[Bindings::PadPause]) + " AND CHOOSE QUIT"
-                : "PRESS ESC TO QUIT";
-        m_quitHelpText->Create(renderer, help, kWhite);
-        const int x = (width - m_quitHelpText->GetWidth()) / 2;
-        const int y = 5 * kEdge;
-        renderer.SetColor(0, 0, 0, 255);
-        renderer.FillRect(static_cast<float>(x - kEdge), static_cast<float>(y - kEdge / 2),
-                          static_cast<float>(m_quitHelpText->GetWidth() + 2 * kEdge),
-                          static_cast<float>(m_quitHelpText->GetHeight() + kEdge));
-        m_quitHelpText->Draw(renderer, x, y);
-    }
 }
 
 void K_AsteroidField::DrawStars(vexa::Renderer& renderer) {
@@ -420,7 +333,6 @@ bool K_AsteroidField::BeginReplay(const vexa::Replay& replay, Replaying how, std
     }
     vexa::seedRandom(replay.seed);
     m_scene->RemoveAll();
-    m_recording = false;
     m_replaying = how;
     m_lastRun = RunResult{};
     m_state = StartGame;

@@ -1,17 +1,15 @@
 #pragma once
 
-#include "PauseMenu.h"
-#include "Settings.h"
-
 #include "core/Replay.h"
 #include "core/Transform.h"
 #include "core/Vector2.h"
 #include "framework/Game.h"
 
-#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vexa {
@@ -71,14 +69,11 @@ public:
     eState GetState() const { return m_state; }
     const std::vector<Star>& GetStars() const { return m_stars; }
 
-    // The input the rules read in this step (Controls' step bits): the
-    // player's, or the replay's.
+    // The input the rules read in this step (Controls' step bits): whatever
+    // the frame loop fed it, the player's or a replay's; none when nothing was.
     std::uint8_t GetStepInput() const { return m_stepInput; }
-    // The next step reads `bits` instead of the player's controls.
-    void FeedStepInput(std::uint8_t bits) {
-        m_fedInput = bits;
-        m_inputFed = true;
-    }
+    // The next step reads `bits`.
+    void FeedStepInput(std::uint8_t bits) { m_fedInput = bits; }
     // Starts the run `replay` recorded, from its first step; the caller feeds
     // its steps. False, with `reason`, when its starting state makes no sense.
     bool BeginReplay(const vexa::Replay& replay, Replaying how, std::string& reason);
@@ -89,38 +84,25 @@ public:
     // A fingerprint of everything the rules decide: the score, the state and
     // its timers, the generator, every actor, the stars and the particles.
     std::uint64_t StateDigest();
+    // What a run starts from besides the seed: the wave timer carried over
+    // from the last run and the stars, as bytes a replay keeps.
+    std::string RunStart() const;
 
-    // What the frame loop tells the player besides the game. The window's
-    // close button does not end the program: how to quit shows for a while
-    // instead, counted in the real length of the frames drawn.
-    static constexpr float kQuitHelpTime = 3.0f;
-    void ShowHowToQuit() { m_quitHelpLeft = kQuitHelpTime; }
-    bool ShowingHowToQuit() const { return m_quitHelpLeft > 0.0f; }
-    void PassFrameTime(float seconds) { m_quitHelpLeft = std::max(0.0f, m_quitHelpLeft - seconds); }
-    // Words for a controller rather than the keyboard: the player's last input
-    // came from one.
-    void SetControllerInUse(bool inUse) { m_controllerInUse = inUse; }
-    // The player's confirm counts again only once let go: the press that left
-    // a replay or the title's menu must not also start a run.
-    void IgnoreConfirmUntilReleased() { m_confirmSpent = true; }
+    // Asked, as a run sets a new record, for the replay to keep beside it: the
+    // bytes of the run just ended, or none.
+    using ReplayOfRun = std::function<std::string(const RunResult& run)>;
+    void SetReplayOfRun(ReplayOfRun replayOfRun) { m_replayOfRun = std::move(replayOfRun); }
+    // The font of the game's texts, for words drawn over the game.
+    const std::shared_ptr<vexa::Font>& GetFont() const { return m_font; }
 
     // Public by design: the ship raises it from inside the collision pass.
     bool m_powerupActive = false;
-    // The player's settings, and the menu a pause shows to change them; the
-    // frame loop reads and acts on both.
-    Settings m_settings;
-    PauseMenu m_menu;
 
 private:
     void UpdatePlaying(float dt);
     void UpdatePlayerDead(float dt);
     void UpdateGameOver();
-    void TakeStepInput();
-    void RecordStep();
     void MoveStars();
-    // What a run starts from besides the seed: the wave timer carried over
-    // from the last run and the stars, as bytes a replay keeps.
-    std::string RunStart() const;
     bool RestoreRunStart(const std::string& bytes);
     void AddShip();
     void AddAsteroid();
@@ -130,7 +112,6 @@ private:
     vexa::Transform EntryAtRightEdge() const;
     void Add(std::unique_ptr<vexa::Actor> actor, const char* tag);
     void DrawStars(vexa::Renderer& renderer);
-    void DrawNotes(vexa::Renderer& renderer);
 
     eState m_state = TitleScreen;
     float m_spawnTimer = 0.0f;
@@ -144,15 +125,9 @@ private:
 
     std::uint8_t m_stepInput = 0;
     std::uint8_t m_fedInput = 0;
-    bool m_inputFed = false;
     Replaying m_replaying = Replaying::No;
-    // The run under way, recorded for the record's replay.
-    bool m_recording = false;
-    vexa::Replay m_record;
     RunResult m_lastRun;
-    bool m_confirmSpent = false;
-    float m_quitHelpLeft = 0.0f;
-    bool m_controllerInUse = false;
+    ReplayOfRun m_replayOfRun;
 
     std::vector<Star> m_stars;
     std::shared_ptr<vexa::Font> m_font;
@@ -161,7 +136,4 @@ private:
     std::unique_ptr<vexa::Text> m_titleText;
     std::unique_ptr<vexa::Text> m_promptText;
     std::unique_ptr<vexa::Text> m_gameOverText;
-    std::unique_ptr<vexa::Text> m_replayText;
-    std::unique_ptr<vexa::Text> m_mutedText;
-    std::unique_ptr<vexa::Text> m_quitHelpText;
 };

@@ -77,7 +77,6 @@ int main(int argc, char* argv[]) {
 
     auto game = std::make_unique<K_AsteroidField>();
     game->Initialize();
-    game->m_settings = settings;
     g_audioSystem.SetVolumes(static_cast<float>(settings.musicVolume) / 100.0f,
                              static_cast<float>(settings.effectsVolume) / 100.0f);
 
@@ -85,6 +84,7 @@ int main(int argc, char* argv[]) {
     options.quitAfterReplay = line.action == CommandLine::Action::Replay;
     options.settingsFile = &settingsFile;
     FrameRunner runner(*game, options);
+    runner.GetSettings() = settings;
     if (line.action == CommandLine::Action::Replay) {
         std::string reason;
         if (!runner.Watch(replay, false, reason)) {

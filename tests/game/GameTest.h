@@ -61,9 +61,11 @@ protected:
         for (auto& particle : vexa::g_particleSystem.m_particles) particle.m_isActive = false;
         game = std::make_unique<K_AsteroidField>();
         game->Initialize();
+        runner = std::make_unique<FrameRunner>(*game);
     }
 
     void TearDown() override {
+        runner.reset();
         game.reset();
         for (std::uint32_t key : {SDL_SCANCODE_SPACE, SDL_SCANCODE_W, SDL_SCANCODE_S}) {
             vexa::g_inputSystem.SetKeyDown(key, false);
@@ -73,9 +75,8 @@ protected:
     // One pass of the frame loop, with the keys the test holds.
     void Step(float dt) {
         g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(dt));
-        FrameRunner::Options options;
-        options.readDevices = false;
-        FrameRunner(*game, options).Run();
+        runner->ReadDevices(false);
+        runner->Run();
     }
 
     void Steps(int frames, float dt) {
@@ -87,7 +88,8 @@ protected:
     // program would end.
     bool Frame(float dt) {
         g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(dt));
-        return FrameRunner(*game).Run();
+        runner->ReadDevices(true);
+        return runner->Run();
     }
 
     void Frames(int frames, float dt) {
@@ -139,4 +141,5 @@ protected:
     std::unique_ptr<ScopedWorkingDirectory> cwd;
     std::unique_ptr<SoftwareCanvas> canvas;
     std::unique_ptr<K_AsteroidField> game;
+    std::unique_ptr<FrameRunner> runner;
 };

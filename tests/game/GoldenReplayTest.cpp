@@ -131,12 +131,14 @@ class GoldenReplay : public GameTest {
 protected:
     // A fresh game, as at the program's start with the given seed.
     void NewGame(std::uint32_t seed) {
+        runner.reset();
         game.reset();
         vexa::seedRandom(seed);
         vexa::g_time = vexa::Time(&fakeNow);
         for (auto& particle : vexa::g_particleSystem.m_particles) particle.m_isActive = false;
         game = std::make_unique<K_AsteroidField>();
         game->Initialize();
+        runner = std::make_unique<FrameRunner>(*game);
     }
 
     void HoldInput(std::uint8_t bits) {
@@ -184,15 +186,15 @@ protected:
         // Pictures drawn between steps must leave the rules alone; drawing at
         // one such rate shows it, and costs most of the test's time.
         options.draw = hertz == 144;
-        FrameRunner runner(*game, options);
+        FrameRunner watcher(*game, options);
         std::string reason;
-        EXPECT_TRUE(runner.Watch(replay, false, reason)) << reason;
+        EXPECT_TRUE(watcher.Watch(replay, false, reason)) << reason;
         const std::size_t frames = replay.steps.size() * static_cast<std::size_t>(hertz) / 60 + 60;
-        for (std::size_t frame = 0; frame < frames && runner.Watching(); ++frame) {
+        for (std::size_t frame = 0; frame < frames && watcher.Watching(); ++frame) {
             advanceClock(1.0 / hertz);
-            runner.Run();
+            watcher.Run();
         }
-        EXPECT_FALSE(runner.Watching()) << hertz << " Hz";
+        EXPECT_FALSE(watcher.Watching()) << hertz << " Hz";
         return game->GetLastRun();
     }
 };

@@ -534,7 +534,7 @@ TEST_F(GameTest, TheCloseButtonShowsHowToQuitForThreeSecondsAndThePlayGoesOn) {
     EXPECT_TRUE(Frame(kFrame)) << "the close request ended the program";
     EXPECT_GT(WhiteIn(250, 40, 300, 50), 100) << "nothing says how to quit";
     int shown = 1;
-    for (; game->ShowingHowToQuit() && shown < 1000; ++shown) Frame(kFrame);
+    for (; runner->ShowingHowToQuit() && shown < 1000; ++shown) Frame(kFrame);
     EXPECT_NEAR(shown, 1 + 3 * 60, 1);
     EXPECT_EQ(WhiteIn(250, 40, 300, 50), 0);
 }
@@ -546,16 +546,14 @@ TEST_F(GameTest, RAtGameOverWatchesTheBestRunCaptionedAndLeavingItStartsNoRun) {
                         "/../tests/game/golden/crash-into-the-first-wave.replay"));
     StartPlaying();
     CrashAndWaitForGameOver();
-    FrameRunner::Options options;
-    options.readDevices = false;
-    FrameRunner runner(*game, options);
+    runner->ReadDevices(false);
     // Frames with `key` held or not; what shows where the caption goes.
     const auto frame = [&](std::uint32_t key, bool down, int frames = 1) {
         for (int i = 0; i < frames; ++i) {
             Hold(key, down);
             g_now +=
                 std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kFrame));
-            runner.Run();
+            runner->Run();
             vexa::g_inputSystem.EndSnapshot();
         }
         return WhiteIn(250, 550, 300, 45);
@@ -568,7 +566,7 @@ TEST_F(GameTest, RAtGameOverWatchesTheBestRunCaptionedAndLeavingItStartsNoRun) {
     // Watched to its end, its last screen is left the same way.
     frame(SDL_SCANCODE_SPACE, false);
     frame(SDL_SCANCODE_R, true);
-    for (int i = 0; i < 60 * 60 && runner.Watching(); ++i) frame(SDL_SCANCODE_R, false);
+    for (int i = 0; i < 60 * 60 && runner->Watching(); ++i) frame(SDL_SCANCODE_R, false);
     ASSERT_EQ(game->GetState(), K_AsteroidField::GameOver);
     frame(SDL_SCANCODE_SPACE, true, 3);
     EXPECT_EQ(game->GetState(), K_AsteroidField::TitleScreen);

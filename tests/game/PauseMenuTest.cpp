@@ -26,9 +26,8 @@ protected:
     // True while the program goes on.
     bool Run() {
         g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kFrame));
-        FrameRunner::Options options;
-        options.readDevices = false;
-        const bool on = FrameRunner(*game, options).Run();
+        runner->ReadDevices(false);
+        const bool on = runner->Run();
         vexa::g_inputSystem.EndSnapshot();
         return on;
     }
@@ -55,9 +54,9 @@ protected:
         StartPlaying();
         Press(SDL_SCANCODE_P);
         ASSERT_TRUE(game->m_pause.IsPaused());
-        ASSERT_EQ(game->m_menu.GetCursor(), PauseMenu::Resume);
+        ASSERT_EQ(runner->GetMenu().GetCursor(), PauseMenu::Resume);
     }
-    const Settings& Chosen() const { return game->m_settings; }
+    const Settings& Chosen() const { return runner->GetSettings(); }
 };
 
 }  // namespace
@@ -82,15 +81,15 @@ TEST_F(PauseMenuTest, KeysMoveTheHighlightChangeValuesAndResumeTheRun) {
 
     // Up from Resume goes round to Quit; back down to Resume, Space chooses it.
     for (int i = 0; i < PauseMenu::FocusPause + 1; ++i) Press(SDL_SCANCODE_UP);
-    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::Quit);
+    EXPECT_EQ(runner->GetMenu().GetCursor(), PauseMenu::Quit);
     Press(SDL_SCANCODE_DOWN);
-    ASSERT_EQ(game->m_menu.GetCursor(), PauseMenu::Resume);
+    ASSERT_EQ(runner->GetMenu().GetCursor(), PauseMenu::Resume);
     Press(SDL_SCANCODE_SPACE);
     EXPECT_FALSE(game->m_pause.IsPaused());
 
     // P pauses again with Resume highlighted, and P resumes.
     Press(SDL_SCANCODE_P);
-    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::Resume);
+    EXPECT_EQ(runner->GetMenu().GetCursor(), PauseMenu::Resume);
     Press(SDL_SCANCODE_P);
     EXPECT_FALSE(game->m_pause.IsPaused());
 }
@@ -98,7 +97,7 @@ TEST_F(PauseMenuTest, KeysMoveTheHighlightChangeValuesAndResumeTheRun) {
 TEST_F(PauseMenuTest, QuitEndsTheProgramAsEscapeDoes) {
     PauseARun();
     Press(SDL_SCANCODE_UP);
-    ASSERT_EQ(game->m_menu.GetCursor(), PauseMenu::Quit);
+    ASSERT_EQ(runner->GetMenu().GetCursor(), PauseMenu::Quit);
     Hold(SDL_SCANCODE_RETURN, true);
     EXPECT_FALSE(Run()) << "Quit did not end the program";
 }
@@ -107,27 +106,27 @@ TEST_F(PauseMenuTest, UpMovedToAnotherKeyMovesTheShipAndAKeyInUseIsSwapped) {
     PauseARun();
     for (int i = 0; i < PauseMenu::ControlsPage; ++i) Press(SDL_SCANCODE_DOWN);
     Press(SDL_SCANCODE_RETURN);
-    ASSERT_TRUE(game->m_menu.OnControlsPage());
+    ASSERT_TRUE(runner->GetMenu().OnControlsPage());
     int x = 0;
     int backY = 0;
-    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::kBackRow, x, backY));
+    ASSERT_TRUE(runner->GetMenu().RowPlace(PauseMenu::kBackRow, x, backY));
     Press(SDL_SCANCODE_RETURN);
-    ASSERT_EQ(game->m_menu.GetWaitingRow(), Bindings::Up);
+    ASSERT_EQ(runner->GetMenu().GetWaitingRow(), Bindings::Up);
     // The key being bound does nothing else: P here neither resumes nor is refused.
     Press(SDL_SCANCODE_P);
     EXPECT_TRUE(game->m_pause.IsPaused());
     EXPECT_EQ(Chosen().bindings.keys[Bindings::Up], SDL_SCANCODE_P);
     EXPECT_EQ(Chosen().bindings.keys[Bindings::Pause], SDL_SCANCODE_W);
-    EXPECT_NE(game->m_menu.GetNotice().find("SWAPPED"), std::string::npos);
+    EXPECT_NE(runner->GetMenu().GetNotice().find("SWAPPED"), std::string::npos);
     int noticedY = 0;
-    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::kBackRow, x, noticedY));
+    ASSERT_TRUE(runner->GetMenu().RowPlace(PauseMenu::kBackRow, x, noticedY));
     EXPECT_EQ(noticedY, backY) << "the notice moved the rows";
 
     // Enter is never free: refused, the binding kept.
     Press(SDL_SCANCODE_RETURN);
     Press(SDL_SCANCODE_RETURN);
     EXPECT_EQ(Chosen().bindings.keys[Bindings::Up], SDL_SCANCODE_P);
-    EXPECT_NE(game->m_menu.GetNotice().find("CANNOT"), std::string::npos);
+    EXPECT_NE(runner->GetMenu().GetNotice().find("CANNOT"), std::string::npos);
 
     // Then I for up; pause back on P.
     Press(SDL_SCANCODE_RETURN);
@@ -172,10 +171,10 @@ TEST_F(PauseMenuTest, AControllerGoesThroughTheMenuAndQuits) {
     // Into the controls and back out with B; B on the first page resumes.
     for (int i = 1; i < PauseMenu::ControlsPage; ++i) PressButton(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     PressButton(SDL_CONTROLLER_BUTTON_A);
-    EXPECT_TRUE(game->m_menu.OnControlsPage());
+    EXPECT_TRUE(runner->GetMenu().OnControlsPage());
     PressButton(SDL_CONTROLLER_BUTTON_B);
-    EXPECT_FALSE(game->m_menu.OnControlsPage());
-    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::ControlsPage);
+    EXPECT_FALSE(runner->GetMenu().OnControlsPage());
+    EXPECT_EQ(runner->GetMenu().GetCursor(), PauseMenu::ControlsPage);
     PressButton(SDL_CONTROLLER_BUTTON_B);
     EXPECT_FALSE(game->m_pause.IsPaused());
 
@@ -190,11 +189,11 @@ TEST_F(PauseMenuTest, PointingHighlightsARowAndAClickChoosesIt) {
     PauseARun();
     int x = 0;
     int y = 0;
-    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::FullScreen, x, y));
+    ASSERT_TRUE(runner->GetMenu().RowPlace(PauseMenu::FullScreen, x, y));
     vexa::g_inputSystem.SetMousePosition(x, y);
     Run();
-    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::FullScreen);
-    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::FocusPause, x, y));
+    EXPECT_EQ(runner->GetMenu().GetCursor(), PauseMenu::FullScreen);
+    ASSERT_TRUE(runner->GetMenu().RowPlace(PauseMenu::FocusPause, x, y));
     vexa::g_inputSystem.SetMousePosition(x, y);
     vexa::g_inputSystem.SetMouseButtons(SDL_BUTTON_LMASK);
     Run();
@@ -208,13 +207,13 @@ TEST_F(PauseMenuTest, AClickOnAVolumeMovesItTheWayOfTheSideClickedAndStopsAtItsE
     PauseARun();
     int x = 0;
     int y = 0;
-    ASSERT_TRUE(game->m_menu.ValuePlace(PauseMenu::MusicVolume, x, y));
+    ASSERT_TRUE(runner->GetMenu().ValuePlace(PauseMenu::MusicVolume, x, y));
     for (int side : {1, -1, -1, 1}) Click(x + 10 * side, y);
     EXPECT_EQ(Chosen().musicVolume, 90) << "raising 100 % went round, or a side was taken wrong";
     // Its label only highlights the row.
-    ASSERT_TRUE(game->m_menu.RowPlace(PauseMenu::EffectsVolume, x, y));
+    ASSERT_TRUE(runner->GetMenu().RowPlace(PauseMenu::EffectsVolume, x, y));
     Click(x, y);
-    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::EffectsVolume);
+    EXPECT_EQ(runner->GetMenu().GetCursor(), PauseMenu::EffectsVolume);
     EXPECT_EQ(Chosen().effectsVolume, 100);
 }
 
@@ -222,9 +221,9 @@ TEST_F(PauseMenuTest, PauseOnTheTitleScreenOpensTheOptionsWithoutResume) {
     Run();
     Press(SDL_SCANCODE_P);
     ASSERT_TRUE(game->m_pause.IsPaused());
-    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::MusicVolume);
+    EXPECT_EQ(runner->GetMenu().GetCursor(), PauseMenu::MusicVolume);
     Press(SDL_SCANCODE_UP);
-    EXPECT_EQ(game->m_menu.GetCursor(), PauseMenu::Quit) << "up from the first row";
+    EXPECT_EQ(runner->GetMenu().GetCursor(), PauseMenu::Quit) << "up from the first row";
 
     // Start closes it too, and held on, starts no run.
     vexa::g_inputSystem.SetControllerButton(SDL_CONTROLLER_BUTTON_START, true);
