@@ -160,11 +160,9 @@ TEST_F(EmitterTest, DrawsLifespanThenSpreadThenSpeed) {
 // The game's explosion, with and without reduced motion.
 TEST_F(EmitterTest, ReducedMotionShowsTheBurstAsAGrowingRingAndSimulatesAlike) {
     EmitterData data = LongLived();
-    data.spawnRate = 200.0f;
     data.burst = true;
     data.burstSize = 100;
     data.speedMax = 250.0f;
-    data.angleRange = vexa::kPi;
     data.color = vexa::Color(1.0f, 1.0f, 1.0f, 1.0f);
     std::vector<float> pools[2];
     for (const bool reduced : {false, true}) {

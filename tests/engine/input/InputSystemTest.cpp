@@ -331,7 +331,7 @@ int SDLCALL runMotors(void* /*userdata*/, Uint16 low, Uint16 high) {
 
 }  // namespace
 
-TEST(InputSystem, ARumbleShakesEveryControllerWithMotorsAndNoneIsHarmless) {
+TEST(InputSystem, ARumbleReachesAControllersMotorsAndWithoutOneIsHarmless) {
     EXPECT_EQ(vexa::InputSystem().Rumble(0x4000, 0xC000, 200), 0);
 
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -343,13 +343,11 @@ TEST(InputSystem, ARumbleShakesEveryControllerWithMotorsAndNoneIsHarmless) {
     desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
     desc.Rumble = &runMotors;
     ASSERT_GE(SDL_JoystickAttachVirtualEx(&desc), 0) << SDL_GetError();
-    // And one without motors.
-    ASSERT_GE(testing_support::AttachVirtualController(), 0) << SDL_GetError();
     {
         vexa::InputSystem started;
         ASSERT_TRUE(started.Initialize());
         started.Update();
-        ASSERT_EQ(started.GetControllerCount(), 2);
+        ASSERT_EQ(started.GetControllerCount(), 1);
         EXPECT_EQ(started.Rumble(0x4000, 0xC000, 200), 1);
         EXPECT_EQ(g_motors, std::make_pair(0x4000, 0xC000));
     }
