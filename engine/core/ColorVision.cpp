@@ -31,7 +31,7 @@ constexpr double kPi = 3.14159265358979323846;
 
 using Triple = std::array<double, 3>;
 
-Triple apply(const Matrix3& m, const Triple& in) {
+Triple multiply(const Matrix3& m, const Triple& in) {
     Triple out{};
     for (std::size_t row = 0; row < 3; ++row) {
         out[row] = m[row][0] * in[0] + m[row][1] * in[1] + m[row][2] * in[2];
@@ -79,7 +79,7 @@ double LinearToSrgb(double channel) {
 
 Color SimulateColorVision(const Color& color, ColorVision vision) {
     if (vision == ColorVision::Normal) return color;
-    const Triple seen = apply(SimulationMatrix(vision), linearOf(color));
+    const Triple seen = multiply(SimulationMatrix(vision), linearOf(color));
     return Color(static_cast<float>(LinearToSrgb(seen[0])),
                  static_cast<float>(LinearToSrgb(seen[1])),
                  static_cast<float>(LinearToSrgb(seen[2])), color.a);
@@ -100,7 +100,7 @@ const Matrix3& SimulationMatrix(ColorVision vision) {
 }
 
 Lab ToLab(const Color& color) {
-    const Triple xyz = apply(kToXyz, linearOf(color));
+    const Triple xyz = multiply(kToXyz, linearOf(color));
     std::array<double, 3> white{};
     for (std::size_t i = 0; i < 3; ++i) white[i] = kToXyz[i][0] + kToXyz[i][1] + kToXyz[i][2];
     const double fx = labCurve(xyz[0] / white[0]);
