@@ -41,7 +41,8 @@ unzip -q dist/zap207-windows-x64.zip -d "$unpacked"
 for test in tests/windows/*.sh; do
     case "$(basename "$test")" in lib.sh | installer_round_trip.sh) continue ;; esac
     echo "$(basename "$test" .sh):"
-    bash "$test" "$unpacked/zap207/zap207.exe"
+    # Tools a test needs beside the game come from the build.
+    bash "$test" "$unpacked/zap207/zap207.exe" "$BUILD_DIR/tests/windows/raise_console_event.exe"
 done
 echo "installer_round_trip:"
 bash tests/windows/installer_round_trip.sh "$(ls dist/zap207-*-windows-x64-setup.exe)"

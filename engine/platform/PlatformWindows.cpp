@@ -58,6 +58,17 @@ void undoMinimisedStart() {
     EnumThreadWindows(GetCurrentThreadId(), restoreIfMinimised, 0);
 }
 
+// A console made for the game alone (started from Explorer or a shortcut,
+// not typed at a command prompt) would cover the game's window and take its
+// first keys: it goes out of the way, minimised, as the installer's shortcuts
+// start it. Wine's console, for one, ignores the shortcut.
+void minimiseOwnConsole() {
+    HWND console = GetConsoleWindow();
+    DWORD processes[2];
+    if (console != nullptr && GetConsoleProcessList(processes, 2) == 1)
+        ShowWindow(console, SW_SHOWMINNOACTIVE);
+}
+
 }  // namespace
 
 void Prepare() {
@@ -73,6 +84,7 @@ void Prepare() {
     // byte for byte as on the other platforms, which the console shows alike.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    minimiseOwnConsole();
 }
 
 void RunFrames(const std::function<bool()>& frame) {

@@ -4,9 +4,11 @@
 # shortcut and an uninstall entry; the game started as the shortcut starts it
 # plays a round, keeps a setting in %APPDATA%\ZAP207\ and saves the record;
 # installing again keeps the record; the next run starts from the kept
-# setting; uninstalling while the game runs is refused and keeps everything; a
-# silent uninstall removes the program, its shortcut and its entry and keeps
-# the record and the settings. With the zip beside the installer, both hold the same files.
+# setting; uninstalling while the game runs is refused, with a status that
+# says so, and keeps everything; a silent uninstall removes the program, its
+# shortcut and its entry and keeps the record and the settings. Uninstalling
+# runs the entry's own command. With the zip beside the installer, both hold
+# the same files.
 #   installer_round_trip.sh <dir>/zap207-<version>-windows-x64-setup.exe
 source "$(dirname "$0")/lib.sh"
 SETUP=$GAME
@@ -61,7 +63,12 @@ version=$(basename "$SETUP" | sed -n 's/^zap207-\(.*\)-windows-x64-setup\.exe$/\
 location=$(entry_value InstallLocation)
 [[ "$location" =~ ^C:\\users\\[^\\]+\\AppData\\Local\\Programs\\ZAP207$ ]] || fail "installed in '$location', not the user's programs folder"
 [ "$(entry_value DisplayIcon)" = "\"$location\\zap207.exe\",0" ] || fail "the entry's icon is '$(entry_value DisplayIcon)'"
-[ "$(entry_value UninstallString)" = "\"$location\\uninstall.exe\"" ] || fail "the entry uninstalls with '$(entry_value UninstallString)'"
+# In place (_?=), so that the uninstaller's status is its own.
+[ "$(entry_value UninstallString)" = "\"$location\\uninstall.exe\" _?=$location" ] || fail "the entry uninstalls with '$(entry_value UninstallString)'"
+quiet=$(entry_value QuietUninstallString)
+[ "$quiet" = "\"$location\\uninstall.exe\" /S _?=$location" ] || fail "the entry uninstalls silently with '$quiet'"
+# As a tool that uninstalls by the entry would: the program, then its arguments.
+uninstall_quietly() { wine_ "$location\\uninstall.exe" /S "${quiet##* /S }"; }
 size=$(entry_value EstimatedSize)
 [ $((size)) -ge 1000 ] || fail "the entry gives a size of '$size' KiB"
 INSTALLED=$(unix_path "$location")
@@ -84,10 +91,16 @@ strings "$shortcut" | grep -q -x -F "$location\\zap207.exe" || fail "the shortcu
 strings -el "$shortcut" | cut -c 2- > "$WORK/shortcut"
 grep -q -x -F "$location" "$WORK/shortcut" || fail "the shortcut does not start in $location: $(paste -sd ' ' "$WORK/shortcut")"
 grep -q -x -F "$location\\zap207.exe" "$WORK/shortcut" || fail "the shortcut's icon is not the game's"
+# The show command in the link's header: minimised (2, or 7 without taking
+# the focus), so that the console does not cover the game's window.
+show=$(od -An -tu4 -j 60 -N 4 "$shortcut" | tr -d ' ')
+[ "$show" = 7 ] || [ "$show" = 2 ] || fail "the shortcut starts the console with show command $show, not minimised"
 [ -z "$(desktop_shortcut)" ] || fail "a desktop shortcut nobody asked for"
 
-# The game as the shortcut starts it: from the install directory.
-GAME_DIR="$INSTALLED" start_game "$WINE_RUN" "$location\\zap207.exe"
+# The game as the shortcut starts it (Wine's start waits for no program
+# started by a link): minimised, in the install directory and in a console
+# window of its own, which must not take the first Space from the game.
+GAME_DIR="$INSTALLED" start_game "$WINE_RUN" start /wait /min /d "$location" "$location\\zap207.exe"
 window=$(wait_window)
 wait_picture "$window" title 240x50+225+250 white min 300 || fail "no title text: the game did not find its Assets"
 xdo keydown space
@@ -108,8 +121,8 @@ install
 [ -f "$INSTALLED/zap207.exe" ] || fail "installing again left no game"
 
 # Uninstalling while the game runs would strand the files the game holds: the
-# uninstaller (here run in place, _?=, so that its status is its own) refuses,
-# and keeps every file and its entry for a later try.
+# uninstaller refuses with status 2, and keeps every file and its entry for a
+# later try.
 # The settings survive the restart: a step down from the kept 90 % is 80 %.
 # Seed 12 leaves the ship untouched for half a minute, and the game stays
 # paused while the uninstaller tries.
@@ -125,7 +138,7 @@ grep -qx 'music_volume = 80' "$settings" || fail "the second run did not start f
 press_until p "P did not pause the game" menu_shown
 installed_files > "$WORK/before-refused"
 status=0
-wine_ "$INSTALLED/uninstall.exe" /S "_?=$location" || status=$?
+uninstall_quietly || status=$?
 [ "$status" -eq 2 ] || fail "uninstalling while the game ran gave status $status, not 2 (refused)"
 installed_files | diff "$WORK/before-refused" - > "$WORK/refused-diff" ||
     fail "uninstalling while the game ran changed the files: $(cat "$WORK/refused-diff")"
@@ -141,7 +154,7 @@ xdo keyup Escape
 wait_no_window
 wait_wine
 
-wine_ "$INSTALLED/uninstall.exe" /S || fail "the uninstaller exited with status $?"
+uninstall_quietly || fail "the uninstaller exited with status $?"
 wait_wine
 left=$(cd "$INSTALLED" && find . | sed 's|^\./||' | sort | paste -sd ' ')
 # The record stays, and with it the replay of the run that set it.

@@ -1,0 +1,95 @@
+// Raises a console event in a running program the way the console does: a
+// thread of the program's own started at the system's console routine, which
+// calls the program's handlers in turn. Closing a console window, logging off
+// and shutting down cannot be done to a test's console under Wine.
+// Usage: raise_console_event <program file name> close|logoff|shutdown|c
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+// The one running process of that file name, or 0.
+DWORD findProcess(const std::wstring& name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    int count = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, name.c_str()) == 0) {
+            found = entry.th32ProcessID;
+            ++count;
+        }
+    }
+    CloseHandle(snapshot);
+    return count == 1 ? found : 0;
+}
+
+bool eventNamed(const char* name, DWORD& event) {
+    const struct {
+        const char* name;
+        DWORD event;
+    } events[] = {{"close", CTRL_CLOSE_EVENT},
+                  {"logoff", CTRL_LOGOFF_EVENT},
+                  {"shutdown", CTRL_SHUTDOWN_EVENT},
+                  {"c", CTRL_C_EVENT}};
+    for (const auto& known : events) {
+        if (std::strcmp(known.name, name) == 0) {
+            event = known.event;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    DWORD event = 0;
+    if (argc != 3 || !eventNamed(argv[2], event)) {
+        std::fprintf(stderr, "usage: raise_console_event <program> close|logoff|shutdown|c\n");
+        return 2;
+    }
+    const std::string program = argv[1];
+    const DWORD id = findProcess(std::wstring(program.begin(), program.end()));
+    if (id == 0) {
+        std::fprintf(stderr, "not exactly one process named %s\n", argv[1]);
+        return 1;
+    }
+    // The system's libraries lie at the same address in every process.
+    HMODULE library = GetModuleHandleW(L"kernelbase.dll");
+    FARPROC routine = library != nullptr ? GetProcAddress(library, "CtrlRoutine") : nullptr;
+    if (routine == nullptr) {
+        std::fprintf(stderr, "no console routine in kernelbase.dll\n");
+        return 1;
+    }
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                                     PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ,
+                                 FALSE, id);
+    if (process == nullptr) {
+        std::fprintf(stderr, "cannot open process %lu: error %lu\n", id, GetLastError());
+        return 1;
+    }
+    const auto start =
+        reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(routine));
+    HANDLE thread =
+        CreateRemoteThread(process, nullptr, 0, start,
+                           reinterpret_cast<void*>(static_cast<std::uintptr_t>(event)), 0, nullptr);
+    const DWORD error = GetLastError();
+    CloseHandle(process);
+    if (thread == nullptr) {
+        std::fprintf(stderr, "cannot start the console routine: error %lu\n", error);
+        return 1;
+    }
+    CloseHandle(thread);
+    return 0;
+}
