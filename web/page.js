@@ -10,6 +10,7 @@
   var notice = document.getElementById('storage-notice');
   var resumeHint = document.getElementById('resume-hint');
   var watch = document.getElementById('watch');
+  var pauseButton = document.getElementById('pause');
 
   // ?seed=N starts every run of this page from a known seed, as --seed does;
   // ?verify=FILE replays FILE (from this site) without playing and prints
@@ -29,19 +30,18 @@
     var height = document.documentElement.clientHeight;
     var compact = width < 700 || height < 560 || matchMedia('(pointer: coarse)').matches;
     document.body.classList.toggle('compact', compact);
-    var roomWidth = width;
-    var roomHeight = height;
+    var main = document.querySelector('main');
+    var style = getComputedStyle(main);
+    // The padding keeps clear of a phone's notch and rounded corners.
+    var roomWidth = width - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
+    var roomHeight = height - parseFloat(style.paddingTop) - parseFloat(style.paddingBottom);
     if (!compact) {
-      var main = document.querySelector('main');
-      var style = getComputedStyle(main);
       var gap = parseFloat(style.rowGap) || 0;
-      var others = 0;
       Array.prototype.forEach.call(main.children, function (child) {
         if (child === screen || child.offsetParent === null) return;
-        others += child.getBoundingClientRect().height + gap;
+        if (getComputedStyle(child).position === 'absolute') return;
+        roomHeight -= child.getBoundingClientRect().height + gap;
       });
-      roomWidth -= 2 * parseFloat(style.paddingLeft);
-      roomHeight -= 2 * parseFloat(style.paddingTop) + others;
     }
     var border = compact ? 0 : 2 * (parseFloat(getComputedStyle(screen).borderTopWidth) || 0);
     var boxWidth = Math.max(4, Math.floor(Math.min(roomWidth - border, ((roomHeight - border) * 4) / 3)));
@@ -198,6 +198,7 @@
     document.getElementById('ended-text').textContent = text;
     loading.hidden = true;
     ended.hidden = false;
+    offerPause();
     document.getElementById('again').focus();
   }
 
@@ -234,6 +235,16 @@
   function offerBestRun() {
     watch.hidden = verifying !== null || !bestRunKept || !bestRunOffered;
   }
+  // The pause button stands for P while a run can be paused: the game has
+  // started, is not paused, and is not on a screen that offers the best run.
+  var started = false;
+  function offerPause() {
+    pauseButton.hidden = verifying !== null || !started || paused || bestRunOffered || !ended.hidden;
+  }
+  pauseButton.addEventListener('click', function () {
+    canvas.focus();
+    tap('KeyP', 'p');
+  });
   watch.addEventListener('click', function () {
     canvas.focus();
     tap('KeyR', 'r');
@@ -265,15 +276,19 @@
     // The game's window is open at the canvas's size.
     onGameStarted: function () {
       document.body.classList.add('fitted');
+      started = true;
+      offerPause();
     },
     onPauseChanged: function (isPaused) {
       paused = isPaused;
       resumeHint.hidden = !paused;
+      offerPause();
     },
     onBestRunOffered: function (offered) {
       if (offered === bestRunOffered) return;
       bestRunOffered = offered;
       offerBestRun();
+      offerPause();
     },
     // The replay of the best run is kept beside the record.
     onCompanionsChanged: function (names) {

@@ -216,6 +216,13 @@ describe('the game on a phone and as an app', () => {
       tab.log.filter((line) => /Ignored attempt/.test(line)),
       [],
     );
+    // The pause button, a thumb's size, pauses the run and goes while it is paused.
+    const pauseButton = tab.page.locator('#pause');
+    const thumb = await pauseButton.boundingBox();
+    assert.ok(thumb && thumb.width >= 44 && thumb.height >= 44, `the pause button is ${JSON.stringify(thumb)}`);
+    await tab.page.touchscreen.tap(thumb.x + thumb.width / 2, thumb.y + thumb.height / 2);
+    await tab.page.locator('#resume-hint').waitFor({ state: 'visible' });
+    await pauseButton.waitFor({ state: 'hidden' });
     assert.deepEqual(tab.errors, []);
   });
 

@@ -200,6 +200,16 @@ describe('the game in a browser', () => {
     );
     const watch = browser.tab.page.locator('#watch');
     await watch.waitFor({ state: 'visible' });
+    // A returning player's page at a laptop's size: nothing cut off, nothing over the game.
+    await browser.tab.page.setViewportSize({ width: 1280, height: 800 });
+    await browser.tab.waitForFrames(2);
+    const boxes = await browser.tab.page.evaluate(() =>
+      ['h1', '.screen', '.keys', '#watch'].map((query) => document.querySelector(query).getBoundingClientRect()),
+    );
+    for (const box of boxes) assert.ok(box.top >= 0 && box.bottom <= 800, `cut off: ${JSON.stringify(boxes)}`);
+    assert.ok(boxes[3].bottom <= boxes[1].top || boxes[3].left >= boxes[1].right, 'the offer covers the game');
+    if (KEEP) await browser.tab.page.screenshot({ path: path.join(KEEP, 'desktop-1280x800.png') });
+    await browser.tab.page.setViewportSize({ width: 834, height: 800 });
     // The run plays with no key held: its ship climbs to the top edge.
     await watch.click();
     await screenUntil(
