@@ -1,12 +1,23 @@
 #include "Application.h"
 
 #include "core/FramePacer.h"
+#include "core/KeptFiles.h"
 #include "platform/Platform.h"
+
+#include <utility>
 
 namespace vexa {
 
 void PrepareApplication() {
-    platform::Prepare();
+    platform::KeptFileRules kept;
+    kept.replaces = KeptFileReplaces;
+    kept.hasRule = KeptFileHasRule;
+    kept.merge = KeptFileMerge;
+    kept.companion = KeptFileCompanion;
+    kept.owner = KeptFileOwner;
+    kept.storing = KeptFilesStoring;
+    kept.stored = KeptFilesStored;
+    platform::Prepare(std::move(kept));
 }
 
 void RunFrames(int refreshRate, const std::function<bool()>& frame) {
