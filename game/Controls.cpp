@@ -149,9 +149,9 @@ Controls::Device Controls::DeviceUsed() const {
 }
 
 std::string KeyLabel(int scancode) {
-    return upper(KeyName(scancode));
+    return upper(vexa::KeyName(scancode));
 }
 
 std::string ButtonLabel(int button) {
-    return upper(ButtonName(button));
+    return upper(vexa::ButtonName(button));
 }
