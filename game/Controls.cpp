@@ -2,7 +2,8 @@
 
 #include "input/InputSystem.h"
 
-#include <SDL.h>
+#include <SDL_gamecontroller.h>
+#include <SDL_scancode.h>
 
 #include <algorithm>
 #include <cctype>

@@ -14,7 +14,7 @@
 #include "renderer/Renderer.h"
 #include "renderer/Text.h"
 
-#include <SDL.h>
+#include <SDL_scancode.h>
 
 #include <algorithm>
 #include <iostream>

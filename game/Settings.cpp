@@ -4,7 +4,8 @@
 #include "core/KeptFiles.h"
 #include "input/InputSystem.h"
 
-#include <SDL.h>
+#include <SDL_gamecontroller.h>
+#include <SDL_scancode.h>
 
 #include <algorithm>
 #include <cctype>
