@@ -13,6 +13,7 @@
 #include "audio/AudioSystem.h"
 #include "core/File.h"
 #include "core/Time.h"
+#include "framework/Application.h"
 #include "framework/Scene.h"
 #include "input/InputSystem.h"
 #include "renderer/ModelManager.h"
@@ -27,37 +28,27 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kFramesPerIteration = 60;
 
 // The frame clock reads this, so every frame lasts exactly what the
 // benchmark says: 1/60 s unless it says otherwise.
-Clock::time_point g_now{};
-Clock::time_point fakeNow() {
-    return g_now;
-}
+vexa::ManualClock g_clock;
 
 void Tick(double seconds = bench::kFrame) {
-    g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    g_clock.Advance(seconds);
 }
 
-struct Canvas {
-    SDL_Surface* surface = nullptr;
-    SDL_Renderer* renderer = nullptr;
-};
-
-Canvas& TheCanvas() {
-    static Canvas canvas = [] {
-        Canvas c;
-        vexa::g_renderer.Initialize();
-        c.surface = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_RGBA32);
-        c.renderer = SDL_CreateSoftwareRenderer(c.surface);
-        vexa::g_renderer.Attach(c.renderer, 800, 600);
-        return c;
+// The game's picture, drawn in memory by SDL's software renderer.
+SDL_Renderer* TheCanvas() {
+    static SDL_Renderer* const canvas = [] {
+        std::string reason;
+        vexa::PrepareHeadless(800, 600, reason);
+        return vexa::g_renderer.GetSDLRenderer();
     }();
     return canvas;
 }
@@ -82,7 +73,7 @@ void Frame(K_AsteroidField& game, double seconds = bench::kFrame) {
 std::unique_ptr<K_AsteroidField> NewGame() {
     TheCanvas();
     EnterAssets();
-    vexa::g_time = vexa::Time(&fakeNow);
+    vexa::g_time = vexa::Time(g_clock.Reader());
     for (auto& particle : vexa::g_particleSystem.m_particles) particle.m_isActive = false;
     auto game = std::make_unique<K_AsteroidField>();
     game->Initialize();
@@ -190,7 +181,7 @@ BENCHMARK(TitleFrame)->Unit(benchmark::kMillisecond);
 // The floor: the same title picture from bare SDL calls, with the textures
 // made once, one event polled per frame as the game does.
 void BareTitleFrame(benchmark::State& state) {
-    const Canvas& canvas = TheCanvas();
+    SDL_Renderer* const canvas = TheCanvas();
     EnterAssets();
     TTF_Font* font = TTF_OpenFont("font.ttf", 28);
     const SDL_Color white{255, 255, 255, 255};
@@ -206,7 +197,7 @@ void BareTitleFrame(benchmark::State& state) {
                           {"HIGH SCORE 0", 525, 10, nullptr}};
     for (Caption& caption : captions) {
         SDL_Surface* surface = TTF_RenderText_Solid(font, caption.text, white);
-        caption.texture = SDL_CreateTextureFromSurface(canvas.renderer, surface);
+        caption.texture = SDL_CreateTextureFromSurface(canvas, surface);
         SDL_FreeSurface(surface);
     }
     // The game's own star field: where the points land in the frame decides
@@ -216,21 +207,21 @@ void BareTitleFrame(benchmark::State& state) {
         for (int i = 0; i < kFramesPerIteration; ++i) {
             SDL_Event event;
             SDL_PollEvent(&event);
-            SDL_SetRenderDrawColor(canvas.renderer, 0, 0, 0, 255);
-            SDL_RenderClear(canvas.renderer);
+            SDL_SetRenderDrawColor(canvas, 0, 0, 0, 255);
+            SDL_RenderClear(canvas);
             for (const Caption& caption : captions) {
                 int w = 0;
                 int h = 0;
                 SDL_QueryTexture(caption.texture, nullptr, nullptr, &w, &h);
                 const SDL_Rect destination{caption.x, caption.y, w, h};
-                SDL_RenderCopy(canvas.renderer, caption.texture, nullptr, &destination);
+                SDL_RenderCopy(canvas, caption.texture, nullptr, &destination);
             }
             for (auto& star : stars) {
                 star.position.x += star.velocity.x;
                 if (star.position.x >= 800.0f) star.position.x = 0.0f;
-                SDL_RenderDrawPointF(canvas.renderer, star.position.x, star.position.y);
+                SDL_RenderDrawPointF(canvas, star.position.x, star.position.y);
             }
-            SDL_RenderPresent(canvas.renderer);
+            SDL_RenderPresent(canvas);
         }
     }
     for (Caption& caption : captions) SDL_DestroyTexture(caption.texture);

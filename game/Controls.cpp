@@ -2,7 +2,8 @@
 
 #include "input/InputSystem.h"
 
-#include <SDL.h>
+#include <SDL_gamecontroller.h>
+#include <SDL_scancode.h>
 
 #include <algorithm>
 #include <cctype>
@@ -149,9 +150,9 @@ Controls::Device Controls::DeviceUsed() const {
 }
 
 std::string KeyLabel(int scancode) {
-    return upper(KeyName(scancode));
+    return upper(vexa::KeyName(scancode));
 }
 
 std::string ButtonLabel(int button) {
-    return upper(ButtonName(button));
+    return upper(vexa::ButtonName(button));
 }

@@ -14,7 +14,7 @@
 #include "renderer/Renderer.h"
 #include "renderer/Text.h"
 
-#include <SDL.h>
+#include <SDL_scancode.h>
 
 #include <algorithm>
 #include <iostream>
@@ -157,7 +157,7 @@ void FrameRunner::KeepSettings() {
     if (m_options.settingsFile == nullptr) return;
     Settings& settings = m_settings;
     // A window the player moved or sized is kept, and once kept, followed.
-    if (vexa::g_renderer.GetSDLWindow() != nullptr && m_framesRun >= kSettleFrames) {
+    if (vexa::g_renderer.HasWindow() && m_framesRun >= kSettleFrames) {
         const vexa::Renderer::WindowPlace place = vexa::g_renderer.GetWindowPlace();
         if (settings.window || place != m_settledPlace) settings.window = place;
     }

@@ -9,7 +9,7 @@
 
 #include "audio/AudioSystem.h"
 #include "core/Digest.h"
-#include "core/PortableMath.h"
+#include "core/LittleEndian.h"
 #include "core/Random.h"
 #include "core/Time.h"
 #include "framework/Scene.h"
@@ -35,19 +35,6 @@ constexpr float kBonusTime = 5.0f;
 constexpr float kDeathDelay = 1.0f;
 // Points per second of play.
 constexpr double kScoreRate = 2.5;
-
-void putBits(std::string& bytes, float value) {
-    const std::uint32_t bits = vexa::portable::BitsOf(value);
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(bits >> shift));
-}
-
-float takeBits(const std::string& bytes, std::size_t& at) {
-    std::uint32_t bits = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        bits |= std::uint32_t{static_cast<unsigned char>(bytes[at++])} << shift;
-    }
-    return vexa::portable::FloatFromBits(bits);
-}
 
 bool within(float value, float low, float high) {
     return std::isfinite(value) && value >= low && value <= high;
@@ -289,27 +276,28 @@ void K_AsteroidField::DrawStars(vexa::Renderer& renderer) {
 
 std::string K_AsteroidField::RunStart() const {
     std::string bytes;
-    putBits(bytes, m_spawnTimer);
-    for (const Star& star : m_stars) {
-        putBits(bytes, star.position.x);
-        putBits(bytes, star.position.y);
-        putBits(bytes, star.velocity.x);
-    }
+    vexa::ByteWriter out(bytes);
+    out.F32(m_spawnTimer);
+    for (const Star& star : m_stars)
+        out.F32(star.position.x).F32(star.position.y).F32(star.velocity.x);
     return bytes;
 }
 
 bool K_AsteroidField::RestoreRunStart(const std::string& bytes) {
     if (bytes.size() != 4 * (1 + 3 * m_stars.size())) return false;
-    std::size_t at = 0;
-    const float spawnTimer = takeBits(bytes, at);
+    vexa::ByteReader in(bytes);
+    float spawnTimer = 0.0f;
+    in.F32(spawnTimer);
     if (!within(spawnTimer, 0.0f, m_spawnTime)) return false;
     std::vector<Star> stars = m_stars;
     const auto width = static_cast<float>(vexa::g_renderer.GetWidth());
     const auto height = static_cast<float>(vexa::g_renderer.GetHeight());
     for (Star& star : stars) {
-        star.position.x = takeBits(bytes, at);
-        star.position.y = takeBits(bytes, at);
-        star.velocity = vexa::Vector2(takeBits(bytes, at), 0.0f);
+        float speed = 0.0f;
+        in.F32(star.position.x);
+        in.F32(star.position.y);
+        in.F32(speed);
+        star.velocity = vexa::Vector2(speed, 0.0f);
         if (!within(star.position.x, 0.0f, width) || !within(star.position.y, 0.0f, height) ||
             !within(star.velocity.x, 1.0f, 4.0f)) {
             return false;

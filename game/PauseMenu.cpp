@@ -6,7 +6,7 @@
 #include "renderer/Renderer.h"
 #include "renderer/Text.h"
 
-#include <SDL.h>
+#include <SDL_gamecontroller.h>
 
 #include <algorithm>
 #include <utility>

@@ -2,8 +2,10 @@
 
 #include "core/File.h"
 #include "core/KeptFiles.h"
+#include "input/InputSystem.h"
 
-#include <SDL.h>
+#include <SDL_gamecontroller.h>
+#include <SDL_scancode.h>
 
 #include <algorithm>
 #include <cctype>
@@ -57,17 +59,6 @@ std::optional<bool> parseBool(std::string_view text) {
     if (word == "yes" || word == "on" || word == "true" || word == "1") return true;
     if (word == "no" || word == "off" || word == "false" || word == "0") return false;
     return std::nullopt;
-}
-
-// SDL's own names, which a person recognises ("Space", "Left Shift"), in any case.
-int scancodeFromName(std::string_view name) {
-    if (name.empty()) return SDL_SCANCODE_UNKNOWN;
-    return static_cast<int>(SDL_GetScancodeFromName(std::string(name).c_str()));
-}
-
-int buttonFromName(std::string_view name) {
-    if (name.empty()) return SDL_CONTROLLER_BUTTON_INVALID;
-    return static_cast<int>(SDL_GameControllerGetButtonFromString(lower(name).c_str()));
 }
 
 template <typename Names>
@@ -129,8 +120,8 @@ std::string takeLine(std::size_t line, std::string_view key, std::string_view va
         return {};
     }
     if (const int action = indexOf(kKeyNames, key); action >= 0) {
-        const int scancode = scancodeFromName(value);
-        if (scancode == SDL_SCANCODE_UNKNOWN) return "there is no key named " + ShownText(value);
+        const int scancode = vexa::KeyFromName(value);
+        if (scancode == vexa::kNoKey) return "there is no key named " + ShownText(value);
         if (Bindings::KeyReserved(scancode)) return ShownText(value) + " cannot be bound";
         const Bindings::Key holder = settings.bindings.KeyAction(scancode);
         if (holder != Bindings::kKeyCount && holder != action &&
@@ -142,8 +133,8 @@ std::string takeLine(std::size_t line, std::string_view key, std::string_view va
         return {};
     }
     if (const int action = indexOf(kButtonNames, key); action >= 0) {
-        const int button = buttonFromName(value);
-        if (button == SDL_CONTROLLER_BUTTON_INVALID)
+        const int button = vexa::ButtonFromName(value);
+        if (button == vexa::kNoButton)
             return "there is no controller button named " + ShownText(value);
         if (Bindings::ButtonReserved(button, static_cast<Bindings::Button>(action)))
             return ShownText(value) + " cannot be bound";
@@ -179,9 +170,9 @@ void undoForbiddenMoves(Settings& settings,
         if (givenButtons[held] || !Bindings::ButtonReserved(buttons[held], action)) continue;
         const ButtonMove& move = movedBy[held];
         const auto mover = static_cast<std::size_t>(move.action);
-        problems.push_back({move.line, ButtonName(buttons[mover]) +
+        problems.push_back({move.line, vexa::ButtonName(buttons[mover]) +
                                            " cannot be bound: " + buttonActionName(action) +
-                                           " would be left on " + ButtonName(buttons[held])});
+                                           " would be left on " + vexa::ButtonName(buttons[held])});
         std::swap(buttons[held], buttons[mover]);
         givenButtons[mover] = false;
     }
@@ -301,17 +292,6 @@ bool Settings::operator==(const Settings& other) const {
            window == other.window && bindings == other.bindings;
 }
 
-std::string KeyName(int scancode) {
-    const char* name = SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode));
-    return name != nullptr && *name != '\0' ? name : "?";
-}
-
-std::string ButtonName(int button) {
-    const char* name =
-        SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(button));
-    return name != nullptr ? name : "?";
-}
-
 std::vector<SettingsProblem> ParseSettings(std::string_view text, Settings& settings) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
@@ -417,10 +397,10 @@ std::string FormatSettings(const Settings& settings) {
         put("window_display", std::to_string(settings.window->display));
     }
     for (std::size_t i = 0; i < Bindings::kKeyCount; ++i) {
-        put(kKeyNames[i], KeyName(settings.bindings.keys[i]));
+        put(kKeyNames[i], vexa::KeyName(settings.bindings.keys[i]));
     }
     for (std::size_t i = 0; i < Bindings::kButtonCount; ++i) {
-        put(kButtonNames[i], ButtonName(settings.bindings.buttons[i]));
+        put(kButtonNames[i], vexa::ButtonName(settings.bindings.buttons[i]));
     }
     return text;
 }

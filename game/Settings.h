@@ -80,10 +80,6 @@ std::vector<SettingsProblem> ParseSettings(std::string_view text, Settings& sett
 // The text ParseSettings reads back as `settings`.
 std::string FormatSettings(const Settings& settings);
 
-// The names a person reads and writes in the file and sees in the menu.
-std::string KeyName(int scancode);
-std::string ButtonName(int button);
-
 // `mine` over `theirs`, field by field, wherever `mine` differs from `base`:
 // what one copy of the game changed since `base` goes over what another copy
 // stored meanwhile. The keys, the buttons and the window each go as one.

@@ -3,27 +3,18 @@
 #include "HighScoreStore.h"
 #include "K_AsteroidField.h"
 
+#include "core/Digest.h"
 #include "core/File.h"
 #include "core/Replay.h"
 #include "core/Time.h"
+#include "framework/Application.h"
 #include "renderer/ParticleSystem.h"
-#include "renderer/Renderer.h"
 
-#include <SDL.h>
-
-#include <cinttypes>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
 
 namespace {
-
-std::string hex(std::uint64_t value) {
-    char text[17];
-    std::snprintf(text, sizeof text, "%016" PRIx64, value);
-    return text;
-}
 
 // The record, read once for the whole run and left as it was.
 class HeldRecord {
@@ -50,15 +41,9 @@ int verifyReplay(const std::filesystem::path& file) {
     std::string reason;
     if (!DecodeReplay(contents.bytes, replay, reason)) return refuse(file, reason);
 
-    // No window and no sound: SDL's dummy drivers, and a picture drawn
-    // nowhere (texts are still made, as the rules make them).
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-    g_renderer.Initialize();
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_RGBA32);
-    SDL_Renderer* renderer = surface ? SDL_CreateSoftwareRenderer(surface) : nullptr;
-    if (renderer == nullptr) return refuse(file, std::string("SDL cannot run: ") + SDL_GetError());
-    g_renderer.Attach(renderer, 800, 600);
+    // No window and no sound, and a picture drawn nowhere (texts are still
+    // made, as the rules make them).
+    if (!PrepareHeadless(800, 600, reason)) return refuse(file, "SDL cannot run: " + reason);
     const HeldRecord record;
 
     auto game = std::make_unique<K_AsteroidField>();
@@ -79,12 +64,12 @@ int verifyReplay(const std::filesystem::path& file) {
     if (game->GetState() != K_AsteroidField::GameOver) game->EndReplay();
 
     const K_AsteroidField::RunResult& run = game->GetLastRun();
-    std::cout << "score " << run.score << " digest " << hex(run.digest) << std::endl;
+    std::cout << "score " << run.score << " digest " << DigestHex(run.digest) << std::endl;
     if (!run.ended) return refuse(file, "its steps end before the run does");
     if (run.score != replay.score || run.digest != replay.digest) {
         return refuse(file, "the run ends with score " + std::to_string(run.score) + ", digest " +
-                                hex(run.digest) + ", but it was recorded with score " +
-                                std::to_string(replay.score) + ", digest " + hex(replay.digest));
+                                DigestHex(run.digest) + ", but it was recorded with score " +
+                                std::to_string(replay.score) + ", digest " + DigestHex(replay.digest));
     }
     return 0;
 }

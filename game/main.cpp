@@ -12,20 +12,12 @@
 #include "framework/Application.h"
 #include "renderer/Renderer.h"
 
-#include <SDL.h>
-
 #include <ctime>
 #include <iostream>
 #include <memory>
 #include <string>
 
 namespace {
-
-int displayRefreshRate() {
-    SDL_DisplayMode mode{};
-    if (SDL_GetWindowDisplayMode(vexa::g_renderer.GetSDLWindow(), &mode) != 0) return 0;
-    return mode.refresh_rate;
-}
 
 // The replay of --replay, read before the game starts so that a file that is
 // no replay is reported at once.
@@ -93,7 +85,7 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    RunFrames(displayRefreshRate(), [&runner] { return runner.Run(); });
+    RunFrames(g_renderer.GetRefreshRate(), [&runner] { return runner.Run(); });
 
     game.reset();
     return 0;

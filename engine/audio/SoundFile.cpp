@@ -1,5 +1,7 @@
 #include "SoundFile.h"
 
+#include "core/LittleEndian.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -22,13 +24,11 @@ constexpr std::uint32_t kMinSampleRate = 1000;
 constexpr std::uint32_t kMaxSampleRate = 768000;
 
 std::uint16_t readLe16(std::string_view bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
+    return FromLittleEndian<std::uint16_t>(bytes.substr(at));
 }
 
 std::uint32_t readLe32(std::string_view bytes, std::size_t at) {
-    return static_cast<std::uint32_t>(readLe16(bytes, at)) |
-           static_cast<std::uint32_t>(readLe16(bytes, at + 2)) << 16;
+    return FromLittleEndian<std::uint32_t>(bytes.substr(at));
 }
 
 struct Format {

@@ -1,5 +1,6 @@
 #include "Digest.h"
 
+#include "LittleEndian.h"
 #include "PortableMath.h"
 
 namespace vexa {
@@ -18,12 +19,12 @@ Digest& Digest::Add(std::int32_t value) {
 }
 
 Digest& Digest::Add(std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) AddByte(static_cast<std::uint8_t>(value >> shift));
+    for (const std::uint8_t byte : LittleEndian(value)) AddByte(byte);
     return *this;
 }
 
 Digest& Digest::Add(std::uint64_t value) {
-    for (int shift = 0; shift < 64; shift += 8) AddByte(static_cast<std::uint8_t>(value >> shift));
+    for (const std::uint8_t byte : LittleEndian(value)) AddByte(byte);
     return *this;
 }
 

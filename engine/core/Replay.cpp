@@ -1,6 +1,7 @@
 #include "Replay.h"
 
 #include "Digest.h"
+#include "LittleEndian.h"
 
 #include <utility>
 
@@ -18,99 +19,25 @@ static_assert(Replay::kMaxFileBytes == kHeaderBytes + 2u + Replay::kMaxStartByte
                                            std::size_t{2} * Replay::kMaxSteps + kChecksumBytes,
               "the largest file has the largest start and one two-byte run per step");
 
-void putU32(std::string& out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(value >> shift));
-}
-
-void putU64(std::string& out, std::uint64_t value) {
-    for (int shift = 0; shift < 64; shift += 8) out.push_back(static_cast<char>(value >> shift));
-}
-
-void putVarint(std::string& out, std::uint32_t value) {
-    for (; value >= 0x80u; value >>= 7) out.push_back(static_cast<char>((value & 0x7fu) | 0x80u));
-    out.push_back(static_cast<char>(value));
-}
-
 std::string encodeBody(const std::string& opening, const std::vector<std::uint8_t>& steps) {
     std::string body;
-    putVarint(body, static_cast<std::uint32_t>(opening.size()));
-    body += opening;
+    ByteWriter out(body);
+    out.Varint(static_cast<std::uint32_t>(opening.size())).Text(opening);
     for (std::size_t start = 0; start < steps.size();) {
         std::size_t end = start + 1;
         while (end < steps.size() && steps[end] == steps[start]) ++end;
-        body.push_back(static_cast<char>(steps[start]));
-        putVarint(body, static_cast<std::uint32_t>(end - start));
+        out.Byte(steps[start]).Varint(static_cast<std::uint32_t>(end - start));
         start = end;
     }
     return body;
 }
-
-// Takes bytes from the front and never past the end.
-class Reader {
-public:
-    explicit Reader(std::string_view bytes) : m_bytes(bytes) {}
-
-    bool AtEnd() const { return m_at == m_bytes.size(); }
-
-    bool Byte(std::uint8_t& value) {
-        if (AtEnd()) return false;
-        value = static_cast<std::uint8_t>(m_bytes[m_at++]);
-        return true;
-    }
-
-    bool U32(std::uint32_t& value) {
-        std::uint64_t wide = 0;
-        if (!Bytes(4, wide)) return false;
-        value = static_cast<std::uint32_t>(wide);
-        return true;
-    }
-
-    bool U64(std::uint64_t& value) { return Bytes(8, value); }
-
-    bool Text(std::size_t count, std::string& text) {
-        if (m_bytes.size() - m_at < count) return false;
-        text.assign(m_bytes.substr(m_at, count));
-        m_at += count;
-        return true;
-    }
-
-    std::string_view Rest() const { return m_bytes.substr(m_at); }
-
-    // Only the shortest form of a 32-bit value: a longer one, or one past
-    // 32 bits, would be a second file for the same replay.
-    bool Varint(std::uint32_t& value) {
-        value = 0;
-        for (int shift = 0; shift < 35; shift += 7) {
-            std::uint8_t byte = 0;
-            if (!Byte(byte)) return false;
-            const std::uint32_t bits = byte & 0x7fu;
-            if (shift == 28 && bits > 0x0fu) return false;
-            value |= bits << shift;
-            if ((byte & 0x80u) == 0) return byte != 0 || shift == 0;
-        }
-        return false;
-    }
-
-private:
-    bool Bytes(int count, std::uint64_t& value) {
-        if (m_bytes.size() - m_at < static_cast<std::size_t>(count)) return false;
-        value = 0;
-        for (int i = 0; i < count; ++i) {
-            value |= std::uint64_t{static_cast<std::uint8_t>(m_bytes[m_at++])} << (8 * i);
-        }
-        return true;
-    }
-
-    std::string_view m_bytes;
-    std::size_t m_at = 0;
-};
 
 // Runs are whole (a run never follows one of the same input) and never
 // empty, so that a file decodes only if it is what EncodeReplay makes.
 bool decodeSteps(std::string_view body, std::uint32_t count, std::vector<std::uint8_t>& steps,
                  std::string& reason) {
     steps.reserve(count);
-    Reader reader(body);
+    ByteReader reader(body);
     int previous = -1;
     while (!reader.AtEnd()) {
         std::uint8_t input = 0;
@@ -148,7 +75,7 @@ bool checkFrame(std::string_view bytes, std::string_view& body, std::string& rea
         reason = "it is cut short";
         return false;
     }
-    Reader reader(bytes.substr(kMagic.size()));
+    ByteReader reader(bytes.substr(kMagic.size()));
     std::uint32_t version = 0;
     if (!reader.U32(version)) {
         reason = "it is cut short";
@@ -164,7 +91,7 @@ bool checkFrame(std::string_view bytes, std::string_view& body, std::string& rea
         reason = "it is cut short";
         return false;
     }
-    Reader lengthReader(bytes.substr(kHeaderBytes - 4));
+    ByteReader lengthReader(bytes.substr(kHeaderBytes - 4));
     std::uint32_t bodyBytes = 0;
     lengthReader.U32(bodyBytes);
     const std::uint64_t total = std::uint64_t{kHeaderBytes} + bodyBytes + kChecksumBytes;
@@ -174,7 +101,7 @@ bool checkFrame(std::string_view bytes, std::string_view& body, std::string& rea
     }
     const std::size_t checked = bytes.size() - kChecksumBytes;
     std::uint64_t checksum = 0;
-    Reader(bytes.substr(checked)).U64(checksum);
+    ByteReader(bytes.substr(checked)).U64(checksum);
     if (Digest().Add(bytes.substr(0, checked)).Value() != checksum) {
         reason = "its checksum does not match";
         return false;
@@ -187,24 +114,25 @@ bool checkFrame(std::string_view bytes, std::string_view& body, std::string& rea
 
 std::string EncodeReplay(const Replay& replay) {
     const std::string body = encodeBody(replay.start, replay.steps);
-    std::string out(kMagic);
-    putU32(out, Replay::kFormatVersion);
-    putU32(out, replay.rulesVersion);
-    putU32(out, replay.seed);
-    putU32(out, static_cast<std::uint32_t>(replay.score));
-    putU64(out, replay.digest);
-    putU32(out, static_cast<std::uint32_t>(replay.steps.size()));
-    putU32(out, static_cast<std::uint32_t>(body.size()));
-    out += body;
-    putU64(out, Digest().Add(out).Value());
-    return out;
+    std::string bytes(kMagic);
+    ByteWriter(bytes)
+        .U32(Replay::kFormatVersion)
+        .U32(replay.rulesVersion)
+        .U32(replay.seed)
+        .U32(static_cast<std::uint32_t>(replay.score))
+        .U64(replay.digest)
+        .U32(static_cast<std::uint32_t>(replay.steps.size()))
+        .U32(static_cast<std::uint32_t>(body.size()))
+        .Text(body);
+    ByteWriter(bytes).U64(Digest().Add(bytes).Value());
+    return bytes;
 }
 
 bool DecodeReplay(std::string_view bytes, Replay& replay, std::string& reason) {
     std::string_view body;
     if (!checkFrame(bytes, body, reason)) return false;
 
-    Reader reader(bytes.substr(kMagic.size() + 4));
+    ByteReader reader(bytes.substr(kMagic.size() + 4));
     Replay decoded;
     std::uint32_t score = 0;
     std::uint32_t count = 0;
@@ -218,7 +146,7 @@ bool DecodeReplay(std::string_view bytes, Replay& replay, std::string& reason) {
         reason = "it is longer than a replay may be";
         return false;
     }
-    Reader bodyReader(body);
+    ByteReader bodyReader(body);
     std::uint32_t startBytes = 0;
     if (!bodyReader.Varint(startBytes) || startBytes > Replay::kMaxStartBytes ||
         !bodyReader.Text(startBytes, decoded.start)) {

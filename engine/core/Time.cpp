@@ -3,6 +3,7 @@
 #include "GlobalOrder.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vexa {
 
@@ -22,7 +23,7 @@ constexpr std::int64_t kSnapUnits = std::int64_t{1000000} * Time::kStepsPerSecon
 
 }  // namespace
 
-Time::Time(ReadClock readClock) : m_readClock{readClock}, m_frameStart{readClock()} {}
+Time::Time(ReadClock readClock) : m_readClock{std::move(readClock)}, m_frameStart{m_readClock()} {}
 
 Time::Units Time::Snapped(Units elapsed) {
     const Units nearest = std::max<Units>(1, (elapsed + kStepUnits / 2) / kStepUnits);
@@ -95,6 +96,11 @@ void Time::Hold() {
     m_snapCarry = m_snapCarryBefore;
     m_interpolation = m_interpolationBefore;
     m_stepsDue = 0;
+}
+
+void ManualClock::Advance(double seconds) {
+    Advance(
+        std::chrono::duration_cast<Time::Clock::duration>(std::chrono::duration<double>(seconds)));
 }
 
 }  // namespace vexa

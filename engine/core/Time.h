@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 namespace vexa {
 
@@ -14,13 +15,14 @@ namespace vexa {
 class Time {
 public:
     using Clock = std::chrono::steady_clock;
-    using ReadClock = Clock::time_point (*)();
+    using ReadClock = std::function<Clock::time_point()>;
 
     static constexpr float kMaxDeltaTime = 0.25f;
     static constexpr int kStepsPerSecond = 60;
     static constexpr float kStep = 1.0f / static_cast<float>(kStepsPerSecond);
 
-    // Tests pass their own clock reader; the game uses the steady clock.
+    // The game reads the steady clock; a run that must not depend on the real
+    // time (verifying a replay, tests, tools) reads a ManualClock.
     explicit Time(ReadClock readClock = &Clock::now);
 
     void Tick();
@@ -73,6 +75,23 @@ private:
     bool m_ticked = false;
     ReadClock m_readClock;
     Clock::time_point m_frameStart;
+};
+
+// A clock that moves only when it is told to, so that every frame lasts
+// exactly what the caller says however fast the machine runs them.
+class ManualClock {
+public:
+    Time::Clock::time_point Now() const { return m_now; }
+    void Advance(Time::Clock::duration by) { m_now += by; }
+    // By `seconds`, cut to the clock's tick.
+    void Advance(double seconds);
+    // For Time; the clock must outlive what reads it.
+    Time::ReadClock Reader() const {
+        return [this] { return m_now; };
+    }
+
+private:
+    Time::Clock::time_point m_now{};
 };
 
 extern Time g_time;

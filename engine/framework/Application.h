@@ -13,6 +13,13 @@ namespace vexa {
 // (signals on the desktop, the player's stored files in a browser).
 void PrepareApplication();
 
+// Instead of a window and a sound device, for running a game where nothing is
+// seen or heard (verifying a replay, tools): SDL's dummy video and sound
+// drivers, unless the environment names others, and a picture of width x
+// height drawn in memory by SDL's software renderer. False, with SDL's
+// reason, when SDL cannot run.
+bool PrepareHeadless(int width, int height, std::string& reason);
+
 // Runs `frame` until it returns false. Where nothing paces presentation (no
 // vsync: SDL's dummy or offscreen drivers, the software renderer) each frame
 // is held to `refreshRate` frames a second (0: unknown, taken as 60). In a

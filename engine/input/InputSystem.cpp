@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cctype>
 #include <cstdlib>
 #include <iostream>
 
@@ -16,6 +17,8 @@ VEXA_GLOBAL_ORDER(4) InputSystem g_inputSystem;
 static_assert(InputSystem::kControllerButtons == SDL_CONTROLLER_BUTTON_MAX);
 static_assert(InputSystem::kControllerAxes == SDL_CONTROLLER_AXIS_MAX);
 static_assert(InputSystem::kScancodes == SDL_NUM_SCANCODES);
+static_assert(kNoKey == SDL_SCANCODE_UNKNOWN);
+static_assert(kNoButton == SDL_CONTROLLER_BUTTON_INVALID);
 
 namespace {
 
@@ -261,6 +264,30 @@ void InputSystem::EndSnapshot() {
     m_previousKeyboardState = m_keyboardState;
     m_previousControllerButtons = m_controllerButtons;
     m_latePresses.reset();
+}
+
+int KeyFromName(std::string_view name) {
+    if (name.empty()) return kNoKey;
+    return static_cast<int>(SDL_GetScancodeFromName(std::string(name).c_str()));
+}
+
+int ButtonFromName(std::string_view name) {
+    if (name.empty()) return kNoButton;
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return static_cast<int>(SDL_GameControllerGetButtonFromString(lower.c_str()));
+}
+
+std::string KeyName(int scancode) {
+    const char* name = SDL_GetScancodeName(static_cast<SDL_Scancode>(scancode));
+    return name != nullptr && *name != '\0' ? name : "?";
+}
+
+std::string ButtonName(int button) {
+    const char* name =
+        SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(button));
+    return name != nullptr ? name : "?";
 }
 
 }  // namespace vexa

@@ -3,6 +3,8 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // SDL's own name for its controller type.
@@ -128,6 +130,17 @@ private:
     std::bitset<kScancodes> m_freshPressesFound;
     std::bitset<kScancodes> m_latePresses;
 };
+
+// Keys and controller buttons by SDL's names, which a person recognises
+// ("Space", "Left Shift"; "a", "start"), for what a player reads and writes.
+// A name is taken in any case; one that names nothing gives kNoKey or
+// kNoButton. A code without a name is "?".
+inline constexpr int kNoKey = 0;      // SDL_SCANCODE_UNKNOWN
+inline constexpr int kNoButton = -1;  // SDL_CONTROLLER_BUTTON_INVALID
+int KeyFromName(std::string_view name);
+int ButtonFromName(std::string_view name);
+std::string KeyName(int scancode);
+std::string ButtonName(int button);
 
 extern InputSystem g_inputSystem;
 

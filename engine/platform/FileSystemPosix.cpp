@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/SystemFile.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -18,32 +20,11 @@ std::string describe(int error) {
     return std::strerror(error);
 }
 
-std::string tooLarge(std::uintmax_t size, std::uintmax_t maxBytes) {
-    return "it is " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
-           " allowed";
-}
-
-// Empty when the open file is a regular file of a size that may be read.
-std::string checkOpened(const struct stat& status, std::uintmax_t maxBytes) {
+// Empty when the open file is a regular file.
+std::string checkOpened(const struct stat& status) {
     if (S_ISDIR(status.st_mode)) return "it is a directory";
     if (!S_ISREG(status.st_mode) || status.st_size < 0) return "it is not a regular file";
-    const auto size = static_cast<std::uintmax_t>(status.st_size);
-    if (size > maxBytes) return tooLarge(size, maxBytes);
-    if (size > std::numeric_limits<std::size_t>::max()) return tooLarge(size, maxBytes);
     return {};
-}
-
-bool readAll(int fd, std::string& contents) {
-    std::size_t done = 0;
-    while (done < contents.size()) {
-        const std::size_t want =
-            std::min<std::size_t>(contents.size() - done, std::size_t{1} << 30);
-        const ssize_t chunk = ::read(fd, contents.data() + done, want);
-        if (chunk < 0 && errno == EINTR) continue;
-        if (chunk <= 0) return false;
-        done += static_cast<std::size_t>(chunk);
-    }
-    return true;
 }
 
 bool writeAll(int fd, const std::string& bytes) {
@@ -69,9 +50,11 @@ void syncDirectoryOf(const std::filesystem::path& file) {
 
 }  // namespace
 
-ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes,
-                           bool /*patient: nothing here locks a file against reading*/,
-                           std::string& bytes, std::string& reason) {
+namespace system {
+
+// Nothing here locks a file against reading: there is nothing to be patient for.
+ReadStatus OpenRegularFile(const std::filesystem::path& path, bool /*patient*/, File& file,
+                           std::uintmax_t& size, std::string& reason) {
     // Non-blocking, so a FIFO in the file's place cannot hold the open up; the
     // type is then judged on the open descriptor, so nothing can be swapped in
     // between the check and the read. Four system calls: the record is read
@@ -86,29 +69,29 @@ ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t max
         reason = describe(error);
         return ReadStatus::Unreadable;
     }
-
     struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        reason = describe(errno);
-    } else {
-        reason = checkOpened(status, maxBytes);
+    reason = ::fstat(fd, &status) != 0 ? describe(errno) : checkOpened(status);
+    if (!reason.empty()) {
+        ::close(fd);
+        return ReadStatus::Unreadable;
     }
-    std::string contents;
-    if (reason.empty()) {
-        try {
-            contents.resize(static_cast<std::size_t>(status.st_size));
-        } catch (const std::bad_alloc&) {
-            reason = "there is not enough memory to read it";
-        } catch (const std::length_error&) {
-            reason = "there is not enough memory to read it";
-        }
-    }
-    if (reason.empty() && !readAll(fd, contents)) reason = "the file cannot be read";
-    ::close(fd);
-    if (!reason.empty()) return ReadStatus::Unreadable;
-    bytes.swap(contents);
+    file = fd;
+    size = static_cast<std::uintmax_t>(status.st_size);
     return ReadStatus::Read;
 }
+
+std::ptrdiff_t ReadSome(File file, char* into, std::size_t count) {
+    for (;;) {
+        const ssize_t chunk = ::read(static_cast<int>(file), into, count);
+        if (chunk >= 0 || errno != EINTR) return chunk;
+    }
+}
+
+void Close(File file) {
+    ::close(static_cast<int>(file));
+}
+
+}  // namespace system
 
 bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes,
                   std::filesystem::perms mode) {

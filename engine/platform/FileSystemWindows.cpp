@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "platform/SystemFile.h"
+
 #include <cstdio>
 #include <cwctype>
 #include <limits>
@@ -48,11 +50,6 @@ std::string describe(DWORD error) {
     return message;
 }
 
-std::string tooLarge(std::uintmax_t size, std::uintmax_t maxBytes) {
-    return "it is " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
-           " allowed";
-}
-
 HANDLE openForReading(const std::filesystem::path& path, bool patient, DWORD& error) {
     const int tries = patient ? kTries : 1;
     for (int attempt = 0;; ++attempt) {
@@ -66,31 +63,14 @@ HANDLE openForReading(const std::filesystem::path& path, bool patient, DWORD& er
     }
 }
 
-// Empty when the open handle is a plain file on a disk of a size that may be read.
-std::string checkOpened(HANDLE file, std::uintmax_t maxBytes, std::size_t& size) {
+// Empty when the open handle is a plain file on a disk; `size` is then its size.
+std::string checkOpened(HANDLE file, std::uintmax_t& size) {
     if (GetFileType(file) != FILE_TYPE_DISK) return "it is not a regular file";
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file, &info)) return describe(GetLastError());
     if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return "it is a directory";
-    const std::uintmax_t bytes = (std::uintmax_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-    if (bytes > maxBytes || bytes > std::numeric_limits<std::size_t>::max()) {
-        return tooLarge(bytes, maxBytes);
-    }
-    size = static_cast<std::size_t>(bytes);
+    size = (std::uintmax_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     return {};
-}
-
-bool readAll(HANDLE file, std::string& contents) {
-    std::size_t done = 0;
-    while (done < contents.size()) {
-        const DWORD want =
-            static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 30));
-        DWORD got = 0;
-        if (!::ReadFile(file, contents.data() + done, want, &got, nullptr) || got == 0)
-            return false;
-        done += got;
-    }
-    return true;
 }
 
 bool writeAll(HANDLE file, const std::string& bytes) {
@@ -128,11 +108,13 @@ PlaceResult moveFile(const std::filesystem::path& from, const std::filesystem::p
 
 }  // namespace
 
-ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t maxBytes, bool patient,
-                           std::string& bytes, std::string& reason) {
+namespace system {
+
+ReadStatus OpenRegularFile(const std::filesystem::path& path, bool patient, File& file,
+                           std::uintmax_t& size, std::string& reason) {
     DWORD error = 0;
-    const HANDLE file = openForReading(path, patient, error);
-    if (file == INVALID_HANDLE_VALUE) {
+    const HANDLE opened = openForReading(path, patient, error);
+    if (opened == INVALID_HANDLE_VALUE) {
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
             reason = describe(error);
             return ReadStatus::Missing;
@@ -144,25 +126,27 @@ ReadStatus ReadRegularFile(const std::filesystem::path& path, std::uintmax_t max
         reason = directory ? "it is a directory" : describe(error);
         return ReadStatus::Unreadable;
     }
-
-    std::size_t size = 0;
-    reason = checkOpened(file, maxBytes, size);
-    std::string contents;
-    if (reason.empty()) {
-        try {
-            contents.resize(size);
-        } catch (const std::bad_alloc&) {
-            reason = "there is not enough memory to read it";
-        } catch (const std::length_error&) {
-            reason = "there is not enough memory to read it";
-        }
+    reason = checkOpened(opened, size);
+    if (!reason.empty()) {
+        CloseHandle(opened);
+        return ReadStatus::Unreadable;
     }
-    if (reason.empty() && !readAll(file, contents)) reason = "the file cannot be read";
-    CloseHandle(file);
-    if (!reason.empty()) return ReadStatus::Unreadable;
-    bytes.swap(contents);
+    file = reinterpret_cast<File>(opened);
     return ReadStatus::Read;
 }
+
+std::ptrdiff_t ReadSome(File file, char* into, std::size_t count) {
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count, MAXDWORD));
+    if (!::ReadFile(reinterpret_cast<HANDLE>(file), into, want, &got, nullptr)) return -1;
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+void Close(File file) {
+    CloseHandle(reinterpret_cast<HANDLE>(file));
+}
+
+}  // namespace system
 
 bool WriteNewFile(const std::filesystem::path& path, const std::string& bytes,
                   std::filesystem::perms /*mode: a Windows file has no mode bits to keep*/) {
@@ -181,11 +165,11 @@ bool RewriteTextFile(const std::filesystem::path& path, const std::string& bytes
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    std::size_t oldSize = 0;
-    bool ok = checkOpened(file, std::numeric_limits<std::size_t>::max(), oldSize).empty();
+    std::uintmax_t oldSize = 0;
+    bool ok = checkOpened(file, oldSize).empty();
     if (ok) {
         std::string padded = bytes;
-        if (oldSize > padded.size()) padded.resize(oldSize, ' ');
+        if (oldSize > padded.size()) padded.resize(static_cast<std::size_t>(oldSize), ' ');
         LARGE_INTEGER end{};
         end.QuadPart = static_cast<LONGLONG>(bytes.size());
         ok = writeAll(file, padded) && SetFilePointerEx(file, end, nullptr, FILE_BEGIN) &&

@@ -2,18 +2,49 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // The few things that differ between the platforms the game runs on. Each
 // platform has one source file implementing these; nothing else in the engine
 // or the game asks which platform it is on.
 namespace vexa::platform {
 
+// What a browser's storage, which another tab of the game may have written
+// meanwhile, asks of the program about the files the player keeps: the rules
+// are the program's own, the same on every platform. The desktop, where the
+// file written is the file kept, asks nothing. Until the rules are given,
+// every file is replaced, none is merged and none has a companion.
+struct KeptFileRules {
+    // Whether the bytes `fresh` may take the place of the stored bytes of `name`.
+    std::function<bool(std::string_view name, std::string_view fresh, std::string_view stored)>
+        replaces = [](std::string_view, std::string_view, std::string_view) { return true; };
+    // Whether `name` has a rule for replacing it (the record).
+    std::function<bool(std::string_view name)> hasRule = [](std::string_view) { return false; };
+    // What to store of `name`, rewritten from `base` to `fresh` here, when
+    // `stored` is stored now; nothing for a file without a merge rule.
+    std::function<std::optional<std::string>(std::string_view name, std::string_view base,
+                                             std::string_view fresh, std::string_view stored)>
+        merge = [](std::string_view, std::string_view, std::string_view, std::string_view) {
+            return std::optional<std::string>();
+        };
+    // The file stored and restored only together with `name`, and the file
+    // whose companion `name` is; empty when there is none.
+    std::function<std::string(std::string_view name)> companion = [](std::string_view) {
+        return std::string();
+    };
+    std::function<std::string(std::string_view name)> owner = companion;
+    // A store of the kept files began; each ends once, with whether it stored.
+    std::function<void()> storing = [] {};
+    std::function<void(bool stored)> stored = [](bool) {};
+};
+
 // Called first thing in main, before SDL starts. On the desktop Ctrl+C and
 // SIGTERM keep their default meaning, ending the process at once: the game
 // itself only ever quits on Escape, and a signal is not a key. A browser puts
-// the player's stored files back in the working directory here.
-void Prepare();
+// the player's stored files back in the working directory here, under `kept`.
+void Prepare(KeptFileRules kept);
 
 // Runs `frame` until it returns false. The desktop runs it in a loop, as fast
 // as the frame itself allows. A browser runs it once per animation frame and

@@ -1,7 +1,5 @@
 #include "platform/Platform.h"
 
-#include "core/KeptFiles.h"
-
 #include <SDL.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -10,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // In PlatformWeb.js.
 extern "C" void vexa_prepare_page();
@@ -45,6 +44,12 @@ const char* answer(std::string text) {
     return kept->c_str();
 }
 
+// The program's rules for the files the player keeps, from Prepare on.
+KeptFileRules& keptFiles() {
+    static KeptFileRules* const rules = new KeptFileRules();
+    return *rules;
+}
+
 std::string_view bytes(const unsigned char* data, std::size_t size) {
     return size == 0 ? std::string_view()
                      : std::string_view(reinterpret_cast<const char*>(data), size);
@@ -61,14 +66,12 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE int vexa_kept_file_replaces(const char* name, const unsigned char* fresh,
                                                  std::size_t freshSize, const unsigned char* stored,
                                                  std::size_t storedSize) {
-    return vexa::KeptFileReplaces(name, vexa::platform::bytes(fresh, freshSize),
-                                  vexa::platform::bytes(stored, storedSize))
-               ? 1
-               : 0;
+    using namespace vexa::platform;
+    return keptFiles().replaces(name, bytes(fresh, freshSize), bytes(stored, storedSize)) ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE int vexa_kept_file_has_rule(const char* name) {
-    return vexa::KeptFileHasRule(name) ? 1 : 0;
+    return vexa::platform::keptFiles().hasRule(name) ? 1 : 0;
 }
 
 // The text to store for a file kept with a merge rule, or null for any other
@@ -76,30 +79,31 @@ EMSCRIPTEN_KEEPALIVE int vexa_kept_file_has_rule(const char* name) {
 EMSCRIPTEN_KEEPALIVE const char* vexa_kept_file_merge(
     const char* name, const unsigned char* base, std::size_t baseSize, const unsigned char* fresh,
     std::size_t freshSize, const unsigned char* stored, std::size_t storedSize) {
-    const std::optional<std::string> merged = vexa::KeptFileMerge(
+    const std::optional<std::string> merged = vexa::platform::keptFiles().merge(
         name, vexa::platform::bytes(base, baseSize), vexa::platform::bytes(fresh, freshSize),
         vexa::platform::bytes(stored, storedSize));
     return merged ? vexa::platform::answer(*merged) : nullptr;
 }
 
 EMSCRIPTEN_KEEPALIVE const char* vexa_kept_file_companion(const char* name) {
-    return vexa::platform::answer(vexa::KeptFileCompanion(name));
+    return vexa::platform::answer(vexa::platform::keptFiles().companion(name));
 }
 
 EMSCRIPTEN_KEEPALIVE const char* vexa_kept_file_owner(const char* name) {
-    return vexa::platform::answer(vexa::KeptFileOwner(name));
+    return vexa::platform::answer(vexa::platform::keptFiles().owner(name));
 }
 
 // Once for each vexa_files_changed, when the page's database has answered.
 EMSCRIPTEN_KEEPALIVE void vexa_files_stored(int stored) {
-    vexa::KeptFilesStored(stored != 0);
+    vexa::platform::keptFiles().stored(stored != 0);
 }
 
 }  // extern "C"
 
 namespace vexa::platform {
 
-void Prepare() {
+void Prepare(KeptFileRules kept) {
+    keptFiles() = std::move(kept);
     // The player's files were read back from browser storage before main
     // started; they replace the packaged defaults now.
     vexa_prepare_page();
@@ -131,7 +135,7 @@ bool EndRequested() {
 }
 
 void FilesChanged() {
-    KeptFilesStoring();
+    keptFiles().storing();
     vexa_files_changed();
 }
 

@@ -138,6 +138,12 @@ void Renderer::ToggleFullScreen() {
     }
 }
 
+int Renderer::GetRefreshRate() const {
+    SDL_DisplayMode mode{};
+    if (m_window == nullptr || SDL_GetWindowDisplayMode(m_window, &mode) != 0) return 0;
+    return mode.refresh_rate;
+}
+
 bool Renderer::IsFullScreen() const {
     return m_window != nullptr && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0;
 }

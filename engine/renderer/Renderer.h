@@ -113,6 +113,10 @@ public:
 
     friend class Text;
 
+    bool HasWindow() const { return m_window != nullptr; }
+    // The refresh rate of the display the window is on, in Hz; 0 when unknown.
+    int GetRefreshRate() const;
+
     // For tests and tools that draw off screen or read pixels back.
     SDL_Renderer* GetSDLRenderer() const { return m_renderer; }
     SDL_Window* GetSDLWindow() const { return m_window; }

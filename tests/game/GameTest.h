@@ -34,15 +34,10 @@ using testing_support::ScopedWorkingDirectory;
 using testing_support::SoftwareCanvas;
 using testing_support::TempDir;
 
-using Clock = std::chrono::steady_clock;
-
 // The frame clock reads this instead of the steady clock, so every frame lasts
 // exactly what the test says. One for every file of game tests, as the
 // fixture is.
-inline Clock::time_point g_now{};
-inline Clock::time_point fakeNow() {
-    return g_now;
-}
+inline vexa::ManualClock g_clock;
 
 // Drives the real game frame by frame with a fixed delta time and the input
 // seam, drawing into a software renderer, in a directory with the game's assets.
@@ -57,7 +52,7 @@ protected:
         canvas = std::make_unique<SoftwareCanvas>();
         TTF_Init();
         vexa::seedRandom(207);
-        vexa::g_time = vexa::Time(&fakeNow);
+        vexa::g_time = vexa::Time(g_clock.Reader());
         for (auto& particle : vexa::g_particleSystem.m_particles) particle.m_isActive = false;
         game = std::make_unique<K_AsteroidField>();
         game->Initialize();
@@ -74,7 +69,7 @@ protected:
 
     // One pass of the frame loop, with the keys the test holds.
     void Step(float dt) {
-        g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(dt));
+        g_clock.Advance(dt);
         runner->ReadDevices(false);
         runner->Run();
     }
@@ -87,7 +82,7 @@ protected:
     // controllers, window events), as in the running game. False once the
     // program would end.
     bool Frame(float dt) {
-        g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(dt));
+        g_clock.Advance(dt);
         runner->ReadDevices(true);
         return runner->Run();
     }

@@ -4,10 +4,10 @@
 #include "Powerup.h"
 #include "Verify.h"
 
+#include "core/Digest.h"
 #include "core/Replay.h"
 
 #include <algorithm>
-#include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -43,16 +43,6 @@ const Golden kGolden[] = {
 std::filesystem::path goldenPath(const Golden& golden) {
     return std::filesystem::path(ZAP207_SOURCE_ASSETS).parent_path() / "tests" / "game" / "golden" /
            golden.file;
-}
-
-std::string hex(std::uint64_t value) {
-    char text[17];
-    std::snprintf(text, sizeof text, "%016" PRIx64, value);
-    return text;
-}
-
-void advanceClock(double seconds) {
-    g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 
 // Where the ship should head in this step: away from the asteroids it could
@@ -134,7 +124,7 @@ protected:
         runner.reset();
         game.reset();
         vexa::seedRandom(seed);
-        vexa::g_time = vexa::Time(&fakeNow);
+        vexa::g_time = vexa::Time(g_clock.Reader());
         for (auto& particle : vexa::g_particleSystem.m_particles) particle.m_isActive = false;
         game = std::make_unique<K_AsteroidField>();
         game->Initialize();
@@ -191,7 +181,7 @@ protected:
         EXPECT_TRUE(watcher.Watch(replay, false, reason)) << reason;
         const std::size_t frames = replay.steps.size() * static_cast<std::size_t>(hertz) / 60 + 60;
         for (std::size_t frame = 0; frame < frames && watcher.Watching(); ++frame) {
-            advanceClock(1.0 / hertz);
+            g_clock.Advance(1.0 / hertz);
             watcher.Run();
         }
         EXPECT_FALSE(watcher.Watching()) << hertz << " Hz";
@@ -220,11 +210,11 @@ TEST_F(GoldenReplay, RecordedRunsAreKeptByteForByte) {
         if (record) {
             std::ofstream(goldenPath(golden), std::ios::binary) << bytes;
             std::printf("%s: score %d digest %s\n", golden.file, replay.score,
-                        hex(replay.digest).c_str());
+                        vexa::DigestHex(replay.digest).c_str());
             continue;
         }
         EXPECT_EQ(replay.score, golden.score);
-        EXPECT_EQ(hex(replay.digest), golden.digest);
+        EXPECT_EQ(vexa::DigestHex(replay.digest), golden.digest);
         EXPECT_TRUE(bytes == ReadWhole(goldenPath(golden))) << "the run was recorded differently";
     }
 }
@@ -255,7 +245,7 @@ TEST_F(GoldenReplay, KeptRunsEndAlikeAtEveryDisplayRate) {
             const K_AsteroidField::RunResult run = Watch(replay, hertz);
             EXPECT_TRUE(run.ended);
             EXPECT_EQ(run.score, golden.score);
-            EXPECT_EQ(hex(run.digest), golden.digest);
+            EXPECT_EQ(vexa::DigestHex(run.digest), golden.digest);
         }
     }
 }

@@ -551,8 +551,7 @@ TEST_F(GameTest, RAtGameOverWatchesTheBestRunCaptionedAndLeavingItStartsNoRun) {
     const auto frame = [&](std::uint32_t key, bool down, int frames = 1) {
         for (int i = 0; i < frames; ++i) {
             Hold(key, down);
-            g_now +=
-                std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kFrame));
+            g_clock.Advance(kFrame);
             runner->Run();
             vexa::g_inputSystem.EndSnapshot();
         }

@@ -25,7 +25,7 @@ protected:
 
     // True while the program goes on.
     bool Run() {
-        g_now += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kFrame));
+        g_clock.Advance(kFrame);
         runner->ReadDevices(false);
         const bool on = runner->Run();
         vexa::g_inputSystem.EndSnapshot();

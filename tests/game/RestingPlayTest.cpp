@@ -35,12 +35,7 @@ using testing_support::TempDir;
 
 namespace {
 
-using Clock = vexa::Time::Clock;
-
-Clock::time_point g_now{};
-Clock::time_point fedClock() {
-    return g_now;
-}
+vexa::ManualClock g_clock;
 
 constexpr int kStepsPerMinute = 60 * 60;
 
@@ -101,7 +96,7 @@ Record PlayAnHour(std::uint32_t seed, bool resting, int minutes,
     SoftwareCanvas canvas;
     TTF_Init();
     vexa::seedRandom(seed);
-    vexa::g_time = vexa::Time(&fedClock);
+    vexa::g_time = vexa::Time(g_clock.Reader());
     for (auto& particle : vexa::g_particleSystem.m_particles) particle.m_isActive = false;
     auto game = std::make_unique<K_AsteroidField>();
     game->Initialize();
@@ -125,8 +120,7 @@ Record PlayAnHour(std::uint32_t seed, bool resting, int minutes,
         vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_W, (held & 1) != 0);
         vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_S, (held & 2) != 0);
         vexa::g_inputSystem.SetKeyDown(SDL_SCANCODE_SPACE, (held & 4) != 0);
-        g_now +=
-            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / 60));
+        g_clock.Advance(1.0 / 60);
         runner.Run();
 
         const auto state = static_cast<std::uint32_t>(game->GetState());

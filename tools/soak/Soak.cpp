@@ -19,13 +19,13 @@
 #include "audio/AudioSystem.h"
 #include "core/Random.h"
 #include "core/Time.h"
+#include "framework/Application.h"
 #include "framework/Scene.h"
 #include "input/InputSystem.h"
 #include "renderer/ParticleSystem.h"
 #include "renderer/Renderer.h"
 
 #include <SDL.h>
-#include <SDL_ttf.h>
 
 #include <unistd.h>
 
@@ -44,10 +44,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-Clock::time_point g_now{};
-Clock::time_point fedClock() {
-    return g_now;
-}
+vexa::ManualClock g_clock;
 
 long g_liveTextures = 0;
 
@@ -222,8 +219,7 @@ const char* stateName(K_AsteroidField::eState state) {
 }
 
 void advanceClock() {
-    g_now += std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(1.0 / kFramesPerSecond));
+    g_clock.Advance(1.0 / kFramesPerSecond);
 }
 
 // The scenes of ever longer runs, one after another in the same game, so
@@ -268,8 +264,6 @@ int main(int argc, char* argv[]) {
     const bool fieldOnly = argc > 1 && std::string(argv[1]) == "field";
     const int minutes = argc > 1 && !fieldOnly ? std::atoi(argv[1]) : 60;
     const unsigned seed = argc > 2 ? static_cast<unsigned>(std::atoi(argv[2])) : 207u;
-    SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);
-    SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
 
     // The game's own console lines (a record saved) would break up the table.
     std::cout.rdbuf(nullptr);
@@ -277,13 +271,13 @@ int main(int argc, char* argv[]) {
     const auto dir = copyAssets();
     std::filesystem::current_path(dir);
     vexa::seedRandom(seed);
-    vexa::g_time = vexa::Time(&fedClock);
+    vexa::g_time = vexa::Time(g_clock.Reader());
 
-    SDL_InitSubSystem(SDL_INIT_VIDEO);
-    TTF_Init();
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_RGBA32);
-    SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface);
-    vexa::g_renderer.Attach(renderer, 800, 600);
+    std::string reason;
+    if (!vexa::PrepareHeadless(800, 600, reason)) {
+        std::fprintf(stderr, "soak: SDL cannot run: %s\n", reason.c_str());
+        return 2;
+    }
 
     auto game = std::make_unique<K_AsteroidField>();
     game->Initialize();

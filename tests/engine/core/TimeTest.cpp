@@ -55,15 +55,12 @@ namespace {
 
 // Ticks `time` through frames of the given lengths (one reading per tick,
 // as a fed clock gives) and returns the steps each frame ran.
-Clock::time_point g_fed{};
-Clock::time_point fedClock() {
-    return g_fed;
-}
+vexa::ManualClock g_fed;
 
 std::vector<int> stepsOf(vexa::Time& time, const std::vector<Clock::duration>& frames) {
     std::vector<int> steps;
     for (const auto frame : frames) {
-        g_fed += frame;
+        g_fed.Advance(frame);
         time.Tick();
         steps.push_back(time.GetStepsDue());
     }
@@ -73,7 +70,7 @@ std::vector<int> stepsOf(vexa::Time& time, const std::vector<Clock::duration>& f
 }  // namespace
 
 TEST(Time, ASixtyHertzDisplayRunsOneStepAFrameDespiteJitter) {
-    vexa::Time time(&fedClock);
+    vexa::Time time(g_fed.Reader());
     time.Tick();
     // Frames that come early and late by nearly a millisecond, 60 a second.
     std::vector<Clock::duration> frames;
@@ -88,7 +85,7 @@ TEST(Time, ASixtyHertzDisplayRunsOneStepAFrameDespiteJitter) {
 
 TEST(Time, OtherRatesSpendTheSameStepsInASecond) {
     for (const int hertz : {30, 50, 75, 120, 144, 240}) {
-        vexa::Time time(&fedClock);
+        vexa::Time time(g_fed.Reader());
         time.Tick();
         const auto period =
             std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hertz));
@@ -111,7 +108,7 @@ TEST(Time, OtherRatesSpendTheSameStepsInASecond) {
 
 TEST(Time, ADisplayJustOffSixtyHertzStillRunsSixtyStepsASecond) {
     for (const int hertz : {57, 63}) {
-        vexa::Time time(&fedClock);
+        vexa::Time time(g_fed.Reader());
         time.Tick();
         const auto period =
             std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / hertz));
@@ -126,7 +123,7 @@ TEST(Time, ADisplayJustOffSixtyHertzStillRunsSixtyStepsASecond) {
 }
 
 TEST(Time, AHeldFrameGathersNoTimeAndKeepsThePicture) {
-    vexa::Time time(&fedClock);
+    vexa::Time time(g_fed.Reader());
     time.Tick();
     stepsOf(time, {7ms});
     const float along = time.GetInterpolation();
@@ -143,7 +140,7 @@ TEST(Time, AnAssistedSpeedRunsItsShareOfTheStepsEvenly) {
     // Ten seconds of a 60 Hz display whose frames jitter.
     std::vector<Clock::duration> frames;
     for (int i = 0; i < 600; ++i) frames.push_back(i % 2 ? 15800000ns : 17533333ns);
-    vexa::Time time(&fedClock);
+    vexa::Time time(g_fed.Reader());
     time.SetSpeedPercent(50);
     time.Tick();
     const std::vector<int> half = stepsOf(time, frames);
