@@ -97,10 +97,8 @@ show=$(od -An -tu4 -j 60 -N 4 "$shortcut" | tr -d ' ')
 [ "$show" = 7 ] || [ "$show" = 2 ] || fail "the shortcut starts the console with show command $show, not minimised"
 [ -z "$(desktop_shortcut)" ] || fail "a desktop shortcut nobody asked for"
 
-# The game as the shortcut starts it (Wine's start waits for no program
-# started by a link): minimised, in the install directory and in a console
-# window of its own, which must not take the first Space from the game.
-GAME_DIR="$INSTALLED" start_game "$WINE_RUN" start /wait /min /d "$location" "$location\\zap207.exe"
+# The game as the shortcut starts it: from the install directory.
+GAME_DIR="$INSTALLED" start_game "$WINE_RUN" "$location\\zap207.exe"
 window=$(wait_window)
 wait_picture "$window" title 240x50+225+250 white min 300 || fail "no title text: the game did not find its Assets"
 xdo keydown space
@@ -127,7 +125,10 @@ install
 # Seed 12 leaves the ship untouched for half a minute, and the game stays
 # paused while the uninstaller tries.
 installed_files() { (cd "$INSTALLED" && find . | sort); }
-GAME_DIR="$INSTALLED" start_game "$WINE_RUN" "$location\\zap207.exe" --seed 12
+# Started this time as the shortcut starts it, minimised, in a console
+# window of its own (Wine's start waits for no program started by a link),
+# which must not take the first Space from the game.
+GAME_DIR="$INSTALLED" start_game "$WINE_RUN" start /wait /min /d "$location" "$location\\zap207.exe" --seed 12
 window=$(wait_window)
 xdo keydown space
 wait_picture "$window" playing 60x80+70+260 'rgb(76,229,255)' min 40 || fail "Space did not start a game"
