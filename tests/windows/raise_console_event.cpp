@@ -2,14 +2,13 @@
 // thread of the program's own started at the system's console routine, which
 // calls the program's handlers in turn. Closing a console window, logging off
 // and shutting down cannot be done to a test's console under Wine.
-// Usage: raise_console_event <program file name> close|logoff|shutdown|c
+// Usage: raise_console_event <program file name> close|c
 #include <windows.h>
 
 #include <tlhelp32.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -34,31 +33,15 @@ DWORD findProcess(const std::wstring& name) {
     return count == 1 ? found : 0;
 }
 
-bool eventNamed(const char* name, DWORD& event) {
-    const struct {
-        const char* name;
-        DWORD event;
-    } events[] = {{"close", CTRL_CLOSE_EVENT},
-                  {"logoff", CTRL_LOGOFF_EVENT},
-                  {"shutdown", CTRL_SHUTDOWN_EVENT},
-                  {"c", CTRL_C_EVENT}};
-    for (const auto& known : events) {
-        if (std::strcmp(known.name, name) == 0) {
-            event = known.event;
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    DWORD event = 0;
-    if (argc != 3 || !eventNamed(argv[2], event)) {
-        std::fprintf(stderr, "usage: raise_console_event <program> close|logoff|shutdown|c\n");
+    const std::string name = argc == 3 ? argv[2] : "";
+    if (name != "close" && name != "c") {
+        std::fprintf(stderr, "usage: raise_console_event <program> close|c\n");
         return 2;
     }
+    const DWORD event = name == "close" ? CTRL_CLOSE_EVENT : CTRL_C_EVENT;
     const std::string program = argv[1];
     const DWORD id = findProcess(std::wstring(program.begin(), program.end()));
     if (id == 0) {
