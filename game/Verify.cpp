@@ -69,7 +69,8 @@ int verifyReplay(const std::filesystem::path& file) {
     if (run.score != replay.score || run.digest != replay.digest) {
         return refuse(file, "the run ends with score " + std::to_string(run.score) + ", digest " +
                                 DigestHex(run.digest) + ", but it was recorded with score " +
-                                std::to_string(replay.score) + ", digest " + DigestHex(replay.digest));
+                                std::to_string(replay.score) + ", digest " +
+                                DigestHex(replay.digest));
     }
     return 0;
 }
