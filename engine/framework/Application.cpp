@@ -7,8 +7,6 @@
 
 #include <SDL.h>
 
-#include <utility>
-
 namespace vexa {
 
 void PrepareApplication() {
@@ -20,7 +18,7 @@ void PrepareApplication() {
     kept.owner = KeptFileOwner;
     kept.storing = KeptFilesStoring;
     kept.stored = KeptFilesStored;
-    platform::Prepare(std::move(kept));
+    platform::Prepare(kept);
 }
 
 bool PrepareHeadless(int width, int height, std::string& reason) {

@@ -44,7 +44,7 @@ struct KeptFileRules {
 // SIGTERM keep their default meaning, ending the process at once: the game
 // itself only ever quits on Escape, and a signal is not a key. A browser puts
 // the player's stored files back in the working directory here, under `kept`.
-void Prepare(KeptFileRules kept);
+void Prepare(const KeptFileRules& kept);
 
 // Runs `frame` until it returns false. The desktop runs it in a loop, as fast
 // as the frame itself allows. A browser runs it once per animation frame and

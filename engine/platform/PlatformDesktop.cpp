@@ -8,7 +8,7 @@
 
 namespace vexa::platform {
 
-void Prepare(KeptFileRules /*kept*/) {
+void Prepare(const KeptFileRules& /*kept*/) {
     // SDL would otherwise turn SIGINT and SIGTERM into a quit event, which the
     // game deliberately ignores; then only SIGKILL could end it.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

@@ -102,8 +102,8 @@ EMSCRIPTEN_KEEPALIVE void vexa_files_stored(int stored) {
 
 namespace vexa::platform {
 
-void Prepare(KeptFileRules kept) {
-    keptFiles() = std::move(kept);
+void Prepare(const KeptFileRules& kept) {
+    keptFiles() = kept;
     // The player's files were read back from browser storage before main
     // started; they replace the packaged defaults now.
     vexa_prepare_page();

@@ -71,7 +71,7 @@ void minimiseOwnConsole() {
 
 }  // namespace
 
-void Prepare(KeptFileRules /*kept*/) {
+void Prepare(const KeptFileRules& /*kept*/) {
     // Console Ctrl+C ends the process at once, as on the desktop; SDL would
     // otherwise turn it into a quit event the game ignores.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
