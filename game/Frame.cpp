@@ -298,7 +298,8 @@ void FrameRunner::DrawNotes(vexa::Renderer& renderer) {
         const int x = (width - m_quitHelpText->GetWidth()) / 2;
         const int y = 5 * kEdge;
         renderer.SetColor(0, 0, 0, 255);
-        renderer.FillRect(static_cast<float>(x - kEdge), static_cast<float>(y - kEdge / 2),
+        renderer.FillRect(static_cast<float>(x - kEdge),
+                          static_cast<float>(y) - static_cast<float>(kEdge) / 2.0f,
                           static_cast<float>(m_quitHelpText->GetWidth() + 2 * kEdge),
                           static_cast<float>(m_quitHelpText->GetHeight() + kEdge));
         m_quitHelpText->Draw(renderer, x, y);

@@ -348,9 +348,10 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
         // Wider than the panel, a notice has a black band of its own.
         if (notice.GetWidth() > width) {
             renderer.SetColor(0, 0, 0, 255);
-            renderer.FillRect(
-                static_cast<float>(noticeLeft - kGap), static_cast<float>(noticeTop - kGap / 2),
-                static_cast<float>(notice.GetWidth() + 2 * kGap), static_cast<float>(pitch + kGap));
+            renderer.FillRect(static_cast<float>(noticeLeft - kGap),
+                              static_cast<float>(noticeTop) - static_cast<float>(kGap) / 2.0f,
+                              static_cast<float>(notice.GetWidth() + 2 * kGap),
+                              static_cast<float>(pitch + kGap));
         }
         notice.Draw(renderer, noticeLeft, noticeTop);
     }
