@@ -12,6 +12,10 @@
 #include "framework/Application.h"
 #include "renderer/Renderer.h"
 
+// Where SDL's own entry point starts the program (Windows), main is renamed
+// for it to call.
+#include <SDL_main.h>
+
 #include <ctime>
 #include <iostream>
 #include <memory>
