@@ -79,18 +79,20 @@ int main(int argc, char* argv[]) {
     FrameRunner::Options options;
     options.quitAfterReplay = line.action == CommandLine::Action::Replay;
     options.settingsFile = &settingsFile;
-    FrameRunner runner(*game, options);
-    runner.GetSettings() = settings;
+    auto runner = std::make_unique<FrameRunner>(*game, options);
+    runner->GetSettings() = settings;
     if (line.action == CommandLine::Action::Replay) {
         std::string reason;
-        if (!runner.Watch(replay, false, reason)) {
+        if (!runner->Watch(replay, false, reason)) {
             std::cerr << line.file.u8string() << ": " << reason << std::endl;
             return 1;
         }
     }
 
-    RunFrames(g_renderer.GetRefreshRate(), [&runner] { return runner.Run(); });
+    RunFrames(g_renderer.GetRefreshRate(), [&runner] { return runner->Run(); });
 
+    // The runner lets go of the game before the game goes.
+    runner.reset();
     game.reset();
     return 0;
 }
