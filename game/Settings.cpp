@@ -98,6 +98,41 @@ std::string takeLine(std::size_t line, std::string_view key, std::string_view va
         (key == "full_screen" ? settings.fullScreen : settings.pauseOnFocusLoss) = *on;
         return {};
     }
+    if (key == "palette") {
+        const std::optional<PaletteName> palette = ParsePaletteName(value);
+        if (!palette) return "palette takes standard, red-green, blue-yellow or high-contrast";
+        settings.palette = *palette;
+        return {};
+    }
+    if (key == "text_size") {
+        const std::optional<int> percent = parseInt(value, 100, 150);
+        if (!percent || *percent % 25 != 0) return "text_size takes 100, 125 or 150";
+        settings.textSize = *percent;
+        return {};
+    }
+    if (key == "game_speed") {
+        const std::optional<int> percent = parseInt(value, Settings::kSlowestGameSpeed, 100);
+        if (!percent || *percent % Settings::kGameSpeedStep != 0)
+            return "game_speed takes 100, 90, 80, 70, 60 or 50";
+        settings.gameSpeed = *percent;
+        return {};
+    }
+    if (key == "movement") {
+        const std::string word = lower(value);
+        if (word != "hold" && word != "toggle") return "movement takes hold or toggle";
+        settings.toggleMovement = word == "toggle";
+        return {};
+    }
+    if (key == "reduced_motion" || key == "haptics") {
+        const std::optional<bool> on = parseBool(value);
+        if (!on) return std::string(key) + " takes on or off";
+        if (key == "haptics") {
+            settings.haptics = *on;
+        } else {
+            settings.reducedMotion = *on;
+        }
+        return {};
+    }
     if (key.substr(0, 7) == "window_") {
         vexa::Renderer::WindowPlace place =
             settings.window.value_or(vexa::Renderer::WindowPlace{100, 100, 800, 600, 0});
@@ -289,7 +324,10 @@ Bindings::Result Bindings::BindButton(Button action, int button) {
 bool Settings::operator==(const Settings& other) const {
     return musicVolume == other.musicVolume && effectsVolume == other.effectsVolume &&
            fullScreen == other.fullScreen && pauseOnFocusLoss == other.pauseOnFocusLoss &&
-           window == other.window && bindings == other.bindings;
+           window == other.window && bindings == other.bindings && palette == other.palette &&
+           textSize == other.textSize && reducedMotion == other.reducedMotion &&
+           gameSpeed == other.gameSpeed && toggleMovement == other.toggleMovement &&
+           haptics == other.haptics;
 }
 
 std::vector<SettingsProblem> ParseSettings(std::string_view text, Settings& settings) {
@@ -337,6 +375,12 @@ Settings MergeSettings(const Settings& mine, const Settings& base, const Setting
     take(merged.window, mine.window, base.window);
     take(merged.bindings.keys, mine.bindings.keys, base.bindings.keys);
     take(merged.bindings.buttons, mine.bindings.buttons, base.bindings.buttons);
+    take(merged.palette, mine.palette, base.palette);
+    take(merged.textSize, mine.textSize, base.textSize);
+    take(merged.reducedMotion, mine.reducedMotion, base.reducedMotion);
+    take(merged.gameSpeed, mine.gameSpeed, base.gameSpeed);
+    take(merged.toggleMovement, mine.toggleMovement, base.toggleMovement);
+    take(merged.haptics, mine.haptics, base.haptics);
     return merged;
 }
 
@@ -381,7 +425,10 @@ std::string FormatSettings(const Settings& settings) {
         "# ZAP207's settings, one \"key = value\" a line. Volumes are percent, in steps\n"
         "# of 10. Keys and buttons go by their names as SDL gives them (\"Space\", \"F11\",\n"
         "# \"Left Shift\"; \"a\", \"start\"); Escape, the arrows, Enter and R cannot be bound,\n"
-        "# nor a controller's B, Y and pad arrows; its A only starts.\n";
+        "# nor a controller's B, Y and pad arrows; its A only starts. palette is standard,\n"
+        "# red-green, blue-yellow or high-contrast; text_size 100, 125 or 150; game_speed\n"
+        "# 100 down to 50 in steps of 10 (below 100 a run counts apart); movement hold or\n"
+        "# toggle; reduced_motion and haptics on or off.\n";
     const auto put = [&text](const std::string& key, const std::string& value) {
         text += key + " = " + value + "\n";
     };
@@ -396,6 +443,12 @@ std::string FormatSettings(const Settings& settings) {
         put("window_height", std::to_string(settings.window->height));
         put("window_display", std::to_string(settings.window->display));
     }
+    put("palette", std::string(FormatPaletteName(settings.palette)));
+    put("text_size", std::to_string(settings.textSize));
+    if (settings.reducedMotion) put("reduced_motion", *settings.reducedMotion ? "on" : "off");
+    put("game_speed", std::to_string(settings.gameSpeed));
+    put("movement", settings.toggleMovement ? "toggle" : "hold");
+    put("haptics", settings.haptics ? "on" : "off");
     for (std::size_t i = 0; i < Bindings::kKeyCount; ++i) {
         put(kKeyNames[i], vexa::KeyName(settings.bindings.keys[i]));
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Palette.h"
+
 #include "core/File.h"
 #include "renderer/Renderer.h"
 
@@ -62,6 +64,25 @@ struct Settings {
     // Where the window was left; none until it has been placed.
     std::optional<vexa::Renderer::WindowPlace> window;
     Bindings bindings;
+
+    // Accessibility. None of these changes the game at its default.
+    PaletteName palette = PaletteName::Standard;
+    // Percent of the texts' size: 100, 125 or 150.
+    int textSize = 100;
+    // Still stars, rings for explosions. None until the player chooses: the
+    // browser then follows the system's wish for reduced motion.
+    std::optional<bool> reducedMotion;
+    // Percent of real time the rules run at, from 100 down to 50 in steps of
+    // 10; below 100 a run is an assisted one.
+    int gameSpeed = 100;
+    // A press of up or down keeps the ship moving that way until the other,
+    // or the same again, is pressed.
+    bool toggleMovement = false;
+    // A controller's rumble and a phone's vibration as the ship is hit.
+    bool haptics = true;
+
+    static constexpr int kGameSpeedStep = 10;
+    static constexpr int kSlowestGameSpeed = 50;
 
     bool operator==(const Settings& other) const;
     bool operator!=(const Settings& other) const { return !(*this == other); }

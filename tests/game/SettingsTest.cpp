@@ -34,6 +34,12 @@ TEST(Settings, WhatIsWrittenIsReadBackAndNothingWrittenIsDefaults) {
     changed.bindings.BindKey(Bindings::Mute, SDL_SCANCODE_LSHIFT);
     changed.bindings.BindButton(Bindings::PadPause, SDL_CONTROLLER_BUTTON_X);
     changed.bindings.BindButton(Bindings::PadStart, SDL_CONTROLLER_BUTTON_START);
+    changed.palette = PaletteName::BlueYellow;
+    changed.textSize = 150;
+    changed.reducedMotion = false;
+    changed.gameSpeed = 60;
+    changed.toggleMovement = true;
+    changed.haptics = false;
     Settings read;
     EXPECT_TRUE(ParseSettings(FormatSettings(changed), read).empty()) << FormatSettings(changed);
     EXPECT_EQ(read, changed);
@@ -43,23 +49,36 @@ TEST(Settings, ALineThatMakesNoSenseIsLeftOutAndEveryOtherTaken) {
     Settings settings;
     const auto problems = ParseSettings(
         "\xEF\xBB\xBF"
-        "music_volume = 55\r\n"           // 1: rounded to a step
-        "effects_volume = 101\n"          // 2
-        "# a comment\n"                   // 3
-        "full_screen = yes\n"             // 4
-        "volume\n"                        // 5
-        "colour = blue\n"                 // 6
-        "key_down = W\n"                  // 7: W moves aside to up
-        "key_up = W\n"                    // 8: down was given W
-        "key_pause = Escape\n"            // 9
-        "key_mute = NoSuchKey\n"          // 10
-        "window_width = 0\n"              // 11
-        "window_height = 32767\n"         // 12: no driver draws it
-        "pause_on_focus_loss = maybe\n",  // 13
+        "music_volume = 55\r\n"          // 1: rounded to a step
+        "effects_volume = 101\n"         // 2
+        "# a comment\n"                  // 3
+        "full_screen = yes\n"            // 4
+        "volume\n"                       // 5
+        "colour = blue\n"                // 6
+        "key_down = W\n"                 // 7: W moves aside to up
+        "key_up = W\n"                   // 8: down was given W
+        "key_pause = Escape\n"           // 9
+        "key_mute = NoSuchKey\n"         // 10
+        "window_width = 0\n"             // 11
+        "window_height = 32767\n"        // 12: no driver draws it
+        "pause_on_focus_loss = maybe\n"  // 13
+        "palette = Red-Green\n"          // 14
+        "text_size = 110\n"              // 15
+        "game_speed = 40\n"              // 16
+        "game_speed = 75\n"              // 17
+        "movement = toggle\n"            // 18
+        "reduced_motion = on\n"          // 19
+        "haptics = sometimes\n",         // 20
         settings);
     std::vector<std::size_t> lines;
     for (const auto& problem : problems) lines.push_back(problem.line);
-    EXPECT_EQ(lines, (std::vector<std::size_t>{2, 5, 6, 8, 9, 10, 11, 12, 13}));
+    EXPECT_EQ(lines, (std::vector<std::size_t>{2, 5, 6, 8, 9, 10, 11, 12, 13, 15, 16, 17, 20}));
+    EXPECT_EQ(settings.palette, PaletteName::RedGreen);
+    EXPECT_EQ(settings.textSize, 100);
+    EXPECT_EQ(settings.gameSpeed, 100);
+    EXPECT_TRUE(settings.toggleMovement);
+    EXPECT_EQ(settings.reducedMotion, true);
+    EXPECT_TRUE(settings.haptics);
     EXPECT_EQ(settings.musicVolume, 60);
     EXPECT_EQ(settings.effectsVolume, 100);
     EXPECT_TRUE(settings.fullScreen);
