@@ -45,10 +45,12 @@ FrameRunner::FrameRunner(K_AsteroidField& game, Options options)
     m_game.SetReplayOfRun([this](const K_AsteroidField::RunResult& run) {
         return ReplayOfRun(run.score, run.digest);
     });
+    if (m_options.settingsFile != nullptr) vexa::KeepOnSessionEnd([this] { KeepSettings(); });
 }
 
 FrameRunner::~FrameRunner() {
     m_game.SetReplayOfRun(nullptr);
+    if (m_options.settingsFile != nullptr) vexa::KeepOnSessionEnd(nullptr);
 }
 
 bool FrameRunner::Run() {

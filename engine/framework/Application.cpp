@@ -7,6 +7,8 @@
 
 #include <SDL.h>
 
+#include <utility>
+
 namespace vexa {
 
 void PrepareApplication() {
@@ -53,6 +55,10 @@ void RunFrames(int refreshRate, const std::function<bool()>& frame) {
 
 bool EndRequested() {
     return platform::EndRequested();
+}
+
+void KeepOnSessionEnd(std::function<void()> keep) {
+    platform::KeepOnSessionEnd(std::move(keep));
 }
 
 void BestRunOffered(bool offered) {

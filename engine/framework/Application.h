@@ -30,6 +30,11 @@ void RunFrames(int refreshRate, const std::function<bool()>& frame);
 // closing, or the session ending): the frame loop ends as on Escape.
 bool EndRequested();
 
+// What to keep at once if the session ends (Windows' logoff or shutdown)
+// while a frame runs, when the program may be ended before the frame loop
+// ends; an empty function clears it.
+void KeepOnSessionEnd(std::function<void()> keep);
+
 // Whether the game's key for watching the best run works now; told every
 // frame. A browser's page offers the best run only then.
 void BestRunOffered(bool offered);

@@ -61,6 +61,12 @@ bool FramesPacedByHost();
 // allows. Never elsewhere: a signal ends the process at once.
 bool EndRequested();
 
+// Given what must be kept at once when the session ends in the middle of a
+// frame: on Windows, as the player logs off or shuts down, the process may be
+// ended as soon as the game's window has answered, before the frame loop gets
+// to end. Nothing calls it elsewhere. An empty function clears it.
+void KeepOnSessionEnd(std::function<void()> keep);
+
 // Called after a file the player keeps (the high-score record) was written, for
 // platforms whose storage must be flushed explicitly. Nothing on the desktop; a
 // browser copies the file to its persistent storage.

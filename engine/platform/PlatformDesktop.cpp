@@ -26,6 +26,8 @@ bool EndRequested() {
     return false;
 }
 
+void KeepOnSessionEnd(std::function<void()> /*keep*/) {}
+
 void FilesChanged() {}
 
 void PauseChanged(bool /*paused*/) {}

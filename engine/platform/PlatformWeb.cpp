@@ -134,6 +134,8 @@ bool EndRequested() {
     return false;
 }
 
+void KeepOnSessionEnd(std::function<void()> /*keep*/) {}
+
 void FilesChanged() {
     keptFiles().storing();
     vexa_files_changed();

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
+#include <utility>
 
 #include <fcntl.h>
 #include <io.h>
@@ -36,6 +38,34 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     Sleep(kEndGraceMs);
     // A main thread that did not finish in time (held in a window move, say)
     // is ended by the default handler.
+    return FALSE;
+}
+
+// Logging off and shutting down reach a program with windows as messages to
+// its windows, not as console events: the session's end is asked with
+// WM_QUERYENDSESSION, then told with WM_ENDSESSION, after which the program
+// may be ended at any moment. The messages arrive on the main thread, inside
+// a frame, so what must be kept is kept there and then.
+std::function<void()> g_keepOnSessionEnd;
+WNDPROC g_windowProcedure = nullptr;
+
+LRESULT CALLBACK onWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ENDSESSION && wParam != FALSE) {
+        g_endRequested = true;
+        if (g_keepOnSessionEnd) g_keepOnSessionEnd();
+        return 0;
+    }
+    return CallWindowProcW(g_windowProcedure, window, message, wParam, lParam);
+}
+
+BOOL CALLBACK hearSessionEnd(HWND window, LPARAM /*unused*/) {
+    wchar_t className[32];
+    if (g_windowProcedure != nullptr || GetClassNameW(window, className, 32) == 0 ||
+        std::wcscmp(className, L"SDL_app") != 0) {
+        return TRUE;
+    }
+    g_windowProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&onWindowMessage)));
     return FALSE;
 }
 
@@ -93,6 +123,7 @@ void RunFrames(const std::function<bool()>& frame) {
     // as long as asked.
     const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
     undoMinimisedStart();
+    EnumThreadWindows(GetCurrentThreadId(), hearSessionEnd, 0);
     while (frame()) {}
     if (fineTimer) timeEndPeriod(1);
 }
@@ -103,6 +134,10 @@ bool FramesPacedByHost() {
 
 bool EndRequested() {
     return g_endRequested;
+}
+
+void KeepOnSessionEnd(std::function<void()> keep) {
+    g_keepOnSessionEnd = std::move(keep);
 }
 
 void FilesChanged() {}

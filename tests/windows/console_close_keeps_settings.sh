@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Closing the game's console (as its close button, logging off or shutting
 # down do) ends zap207.exe as Escape does: with status 0, and with the volume
-# turned down in the still open pause menu kept in settings.txt. Ctrl+C still
-# ends it at once, keeping nothing.
+# turned down in the still open pause menu kept in settings.txt. So does the
+# session's end, which reaches the game's window. Ctrl+C still ends it at
+# once, keeping nothing.
 #   console_close_keeps_settings.sh <dir>/zap207.exe <dir>/raise_console_event.exe
 source "$(dirname "$0")/lib.sh"
 RAISE=$(readlink -f "$2")
@@ -67,4 +68,15 @@ wait_exit "$PATIENCE"
 # (Its status tells nothing here: Wine's default handler ends every program
 # with status 0.)
 grep -qx 'music_volume = 90' "$settings" || fail "Ctrl+C ended the game as Escape does, keeping a setting: $(cat "$settings")"
+wait_no_window
+
+# Logging off: Wine ends its session as Windows does, asking every window.
+rm -f "$settings"
+start_seeded
+music_down_in_open_menu
+"$WINE_RUN" wineboot --end-session || fail "Wine could not end its session"
+wait_exit "$PATIENCE"
+[ "$EXIT_STATUS" != running ] || fail "the session's end did not end the game"
+[ -f "$settings" ] || fail "no settings.txt after the session ended"
+grep -qx 'music_volume = 90' "$settings" || fail "the session's end lost the music volume: $(cat "$settings")"
 echo "ok"
