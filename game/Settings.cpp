@@ -293,32 +293,38 @@ Bindings::Button Bindings::ButtonAction(int button) const {
     return found == buttons.end() ? kButtonCount : static_cast<Button>(found - buttons.begin());
 }
 
-Bindings::Result Bindings::BindKey(Key action, int scancode) {
-    if (KeyReserved(scancode) || action < 0 || action >= kKeyCount) return Result::Refused;
+namespace {
+
+// Gives `action` the input `code` among `held` (the keys or the buttons),
+// swapping with the action holding it. `mayHold(code, action)` says whether an
+// action may have an input, the swapped one included.
+template <std::size_t Count, typename MayHold>
+Bindings::Result bindInput(std::array<int, Count>& held, int action, int code, MayHold mayHold) {
+    if (action < 0 || action >= static_cast<int>(Count) || !mayHold(code, action))
+        return Bindings::Result::Refused;
     const auto slot = static_cast<std::size_t>(action);
-    const Key holder = KeyAction(scancode);
-    if (holder == action) return Result::Bound;
-    if (holder == kKeyCount) {
-        keys[slot] = scancode;
-        return Result::Bound;
+    const auto found = std::find(held.begin(), held.end(), code);
+    if (found == held.end()) {
+        held[slot] = code;
+        return Bindings::Result::Bound;
     }
-    std::swap(keys[slot], keys[static_cast<std::size_t>(holder)]);
-    return Result::Swapped;
+    const auto holder = static_cast<int>(found - held.begin());
+    if (holder == action) return Bindings::Result::Bound;
+    if (!mayHold(held[slot], holder)) return Bindings::Result::Refused;
+    std::swap(held[slot], *found);
+    return Bindings::Result::Swapped;
+}
+
+}  // namespace
+
+Bindings::Result Bindings::BindKey(Key action, int scancode) {
+    return bindInput(keys, action, scancode, [](int key, int) { return !KeyReserved(key); });
 }
 
 Bindings::Result Bindings::BindButton(Button action, int button) {
-    if (action < 0 || action >= kButtonCount || ButtonReserved(button, action))
-        return Result::Refused;
-    const auto slot = static_cast<std::size_t>(action);
-    const Button holder = ButtonAction(button);
-    if (holder == action) return Result::Bound;
-    if (holder == kButtonCount) {
-        buttons[slot] = button;
-        return Result::Bound;
-    }
-    if (ButtonReserved(buttons[slot], holder)) return Result::Refused;
-    std::swap(buttons[slot], buttons[static_cast<std::size_t>(holder)]);
-    return Result::Swapped;
+    return bindInput(buttons, action, button, [](int code, int holder) {
+        return !ButtonReserved(code, static_cast<Button>(holder));
+    });
 }
 
 bool Settings::operator==(const Settings& other) const {
