@@ -13,12 +13,16 @@ endforeach()
 add_compile_options(-Oz -flto)
 add_link_options(-Oz -flto)
 
+# The folder packaged as the game's Assets: scripts/build-web.sh gives one
+# made for the page (a smaller font, no licence); the project's own otherwise.
+set(ZAP207_WEB_ASSETS "${PROJECT_SOURCE_DIR}/Assets" CACHE PATH "The assets the page packages")
+
 # Turns the game executable into zap207.js and zap207.wasm, with the assets
 # packaged into zap207.data and mounted as the working directory's Assets.
 function(zap207_web_page target)
   set_target_properties(${target} PROPERTIES SUFFIX ".js")
   target_link_options(${target} PRIVATE
-    "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/Assets@/Assets"
+    "SHELL:--preload-file ${ZAP207_WEB_ASSETS}@/Assets"
     # The game never reads the font's licence: the site carries it beside the page.
     "SHELL:--exclude-file *FONT-LICENSE.txt"
     "SHELL:-s ENVIRONMENT=web"
@@ -26,6 +30,6 @@ function(zap207_web_page target)
     # Escape ends the program: global destructors close the window and the
     # sound device, as at the end of a desktop process.
     "SHELL:-s EXIT_RUNTIME=1")
-  file(GLOB assets CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/Assets/*")
+  file(GLOB assets CONFIGURE_DEPENDS "${ZAP207_WEB_ASSETS}/*")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${assets})
 endfunction()

@@ -14,18 +14,29 @@ source scripts/web-env.sh
 
 BUILD_DIR=${BUILD_DIR:-build-web}
 
+# The app's icons come from the build's own icon tool, built for this machine,
+# and the font from the whole face, cut down there to what the game draws.
+ensure_packages "${BUILD_PACKAGES[@]}" python3-fonttools
+make_icons=$(host_make_icons)
+web_font=$(host_build web_font web-font/font.ttf)
+
+# The assets the page packages: the desktop's, with the smaller font. The
+# game never reads the font's licence: the site carries it beside the page.
+# Copies keep their times, so an unchanged set does not link the game again.
+mkdir -p "$BUILD_DIR/web-assets"
+find "$BUILD_DIR/web-assets" -mindepth 1 -delete
+find Assets -maxdepth 1 -type f ! -name FONT-LICENSE.txt ! -name font.ttf -exec cp -p {} "$BUILD_DIR/web-assets/" \;
+cp -p "$web_font" "$BUILD_DIR/web-assets/font.ttf"
+
 # Libraries found for other builds of the dependencies stay in CMake's cache.
 if [ -f "$BUILD_DIR/CMakeCache.txt" ] &&
     ! grep -qxF "CMAKE_FIND_ROOT_PATH:UNINITIALIZED=$prefixes" "$BUILD_DIR/CMakeCache.txt"; then
     rm "$BUILD_DIR/CMakeCache.txt"
 fi
 emcmake cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DZAP207_BENCHMARKS=OFF -DZAP207_WERROR="$WERROR" -DCMAKE_FIND_ROOT_PATH="$prefixes" > /dev/null
+    -DZAP207_BENCHMARKS=OFF -DZAP207_WERROR="$WERROR" -DCMAKE_FIND_ROOT_PATH="$prefixes" \
+    -DZAP207_WEB_ASSETS="$PWD/$BUILD_DIR/web-assets" > /dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS"
-
-# The app's icons come from the build's own icon tool, built for this machine.
-ensure_packages "${BUILD_PACKAGES[@]}"
-make_icons=$(host_make_icons)
 
 rm -rf dist/web
 mkdir -p dist/web

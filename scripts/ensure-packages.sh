@@ -49,7 +49,7 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++ pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev zlib1g-dev)
-TEST_PACKAGES=(libgtest-dev libbenchmark-dev strace libx11-dev xvfb xauth xdotool x11-utils imagemagick procps desktop-file-utils appstream icoutils openbox)
+TEST_PACKAGES=(libgtest-dev libbenchmark-dev python3-fonttools strace libx11-dev xvfb xauth xdotool x11-utils imagemagick procps desktop-file-utils appstream icoutils openbox)
 # The Windows build (scripts/build-windows.sh) and its tests under Wine. The
 # build draws the exe's icon with a tool built for this machine, so it needs
 # the Linux build's packages too, and NSIS for the installer.

@@ -7,6 +7,7 @@
 #   sanitizer_env  exports the sanitizers' run-time options
 #   configure_new DIR ARGS...  configures DIR, with ARGS only when it is new
 #   host_make_icons  builds make_icons in HOST_BUILD_DIR and prints its path
+#   host_build TARGET FILE  builds TARGET there and prints the path of FILE
 WERROR=${ZAP207_WERROR:-$([ "${CI:-}" = "true" ] && echo ON || echo OFF)}
 JOBS=${JOBS:-$(nproc)}
 HOST_BUILD_DIR=${HOST_BUILD_DIR:-build}
@@ -23,10 +24,16 @@ configure_new() {
 # The cross builds draw their icons with the tool the ordinary build already
 # makes for this machine, rather than compiling the engine for it again.
 host_make_icons() {
-    # Called as $(host_make_icons), where a failure would not end the script.
+    host_build make_icons make_icons
+}
+
+# host_build TARGET FILE: builds TARGET in HOST_BUILD_DIR and prints the path
+# of FILE, relative to that build, which it makes.
+host_build() {
+    # Called as $(host_build ...), where a failure would not end the script.
     configure_new "$HOST_BUILD_DIR" -DBUILD_TESTING=OFF -DZAP207_WERROR="$WERROR" || return 1
-    cmake --build "$HOST_BUILD_DIR" --target make_icons -j "$JOBS" >&2 || return 1
-    readlink -f "$HOST_BUILD_DIR/make_icons"
+    cmake --build "$HOST_BUILD_DIR" --target "$1" -j "$JOBS" >&2 || return 1
+    readlink -f "$HOST_BUILD_DIR/$2"
 }
 
 sanitizer_env() {
