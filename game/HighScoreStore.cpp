@@ -58,14 +58,11 @@ std::optional<int> parseRecord(std::string_view text) {
 // A browser keeps the record and its replay in a database of its own, which
 // another tab may have written meanwhile: it asks this rule, the save's own,
 // before a record takes a stored one's place.
-const vexa::KeptFile kKeptRecord(
-    kFileName,
-    [](std::string_view fresh, std::string_view stored) {
-        const std::optional<int> score = parseRecord(fresh);
-        const std::optional<int> record = parseRecord(stored);
-        return score && (!record || *score > *record);
-    },
-    kReplayName);
+bool higherRecord(std::string_view fresh, std::string_view stored) {
+    const std::optional<int> score = parseRecord(fresh);
+    const std::optional<int> record = parseRecord(stored);
+    return score && (!record || *score > *record);
+}
 
 // Whether `score` may take the stored record's place. The record is read
 // afresh, never taken from an earlier frame: a record that could not be read
@@ -125,6 +122,10 @@ void reportSave(bool saved) {
 }
 
 }  // namespace
+
+void KeepRecordFiles(vexa::KeptFiles& kept) {
+    kept.Keep(kFileName, higherRecord, kReplayName);
+}
 
 int HighScoreStore::LoadHighScore() {
     if (m_held) return *m_held;

@@ -3,6 +3,10 @@
 #include <optional>
 #include <string>
 
+namespace vexa {
+class KeptFiles;
+}
+
 // The best score of all games, kept in "highscore.txt" in the working
 // directory as bare decimal digits (an optional minus, no newline).
 class HighScoreStore {
@@ -37,3 +41,7 @@ private:
 };
 
 extern HighScoreStore g_highScoreStore;
+
+// The record and its replay as files the player keeps, under the rule the
+// store saves by: only a higher record replaces one.
+void KeepRecordFiles(vexa::KeptFiles& kept);

@@ -390,22 +390,20 @@ Settings MergeSettings(const Settings& mine, const Settings& base, const Setting
     return merged;
 }
 
-namespace {
-
-// A browser keeps the settings in a database another tab may have written
-// since this copy last read it: it merges there by the rule Save follows.
-const vexa::KeptFile kKeptSettings(kFileName, [](std::string_view base, std::string_view fresh,
-                                                 std::string_view stored) {
-    Settings before;
-    Settings mine;
-    Settings theirs;
-    ParseSettings(base, before);
-    ParseSettings(fresh, mine);
-    ParseSettings(stored, theirs);
-    return FormatSettings(MergeSettings(mine, before, theirs));
-});
-
-}  // namespace
+void KeepSettingsFile(vexa::KeptFiles& kept) {
+    // A browser keeps the settings in a database another tab may have written
+    // since this copy last read it: it merges there by the rule Save follows.
+    kept.Keep(kFileName,
+              [](std::string_view base, std::string_view fresh, std::string_view stored) {
+                  Settings before;
+                  Settings mine;
+                  Settings theirs;
+                  ParseSettings(base, before);
+                  ParseSettings(fresh, mine);
+                  ParseSettings(stored, theirs);
+                  return FormatSettings(MergeSettings(mine, before, theirs));
+              });
+}
 
 std::string ShownText(std::string_view text) {
     std::string shown;

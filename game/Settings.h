@@ -13,6 +13,10 @@
 #include <string_view>
 #include <vector>
 
+namespace vexa {
+class KeptFiles;
+}
+
 // The keys and controller buttons the player has chosen. Keys are SDL
 // scancodes, buttons SDL_GameControllerButton values. The arrow keys, Enter
 // and Escape keep their meaning whatever is bound, and so do a controller's A
@@ -87,6 +91,9 @@ struct Settings {
     bool operator==(const Settings& other) const;
     bool operator!=(const Settings& other) const { return !(*this == other); }
 };
+
+// The settings file as a file the player keeps, with its merge rule.
+void KeepSettingsFile(vexa::KeptFiles& kept);
 
 // A line of a settings file that was not taken, and why.
 struct SettingsProblem {

@@ -8,19 +8,13 @@ namespace vexa {
 
 namespace {
 
-struct Entry {
-    KeepRule replaces;
-    std::string companion;
-    MergeRule merge;
-};
-
 struct Waiting {
     std::function<void(bool)> report;
     bool stored = true;
 };
 
+// The stores a platform has under way, and the reports waiting for them.
 struct Registry {
-    std::map<std::string, Entry, std::less<>> files;
     int storesUnderWay = 0;
     // A store that ended without storing before any report asked for it
     // (storage known to be missing answers at once).
@@ -37,40 +31,41 @@ Registry& registry() {
 
 }  // namespace
 
-KeptFile::KeptFile(std::string name, KeepRule replaces, std::string companion) {
-    registry().files[std::move(name)] = Entry{std::move(replaces), std::move(companion), {}};
+void KeptFiles::Keep(std::string name, KeepRule replaces, std::string companion) {
+    m_files[std::move(name)] = Entry{std::move(replaces), std::move(companion), {}};
 }
 
-KeptFile::KeptFile(std::string name, MergeRule merge) {
-    registry().files[std::move(name)] = Entry{{}, {}, std::move(merge)};
+void KeptFiles::Keep(std::string name, MergeRule merge) {
+    m_files[std::move(name)] = Entry{{}, {}, std::move(merge)};
 }
 
-bool KeptFileHasRule(std::string_view name) {
-    const auto found = registry().files.find(name);
-    return found != registry().files.end() && found->second.replaces;
+bool KeptFiles::HasRule(std::string_view name) const {
+    const auto found = m_files.find(name);
+    return found != m_files.end() && found->second.replaces;
 }
 
-std::optional<std::string> KeptFileMerge(std::string_view name, std::string_view base,
-                                         std::string_view fresh, std::string_view stored) {
-    const auto found = registry().files.find(name);
-    if (found == registry().files.end() || !found->second.merge) return std::nullopt;
+std::optional<std::string> KeptFiles::Merge(std::string_view name, std::string_view base,
+                                            std::string_view fresh, std::string_view stored) const {
+    const auto found = m_files.find(name);
+    if (found == m_files.end() || !found->second.merge) return std::nullopt;
     return found->second.merge(base, fresh, stored);
 }
 
-bool KeptFileReplaces(std::string_view name, std::string_view fresh, std::string_view stored) {
-    const auto found = registry().files.find(name);
-    if (found == registry().files.end() || !found->second.replaces) return true;
+bool KeptFiles::Replaces(std::string_view name, std::string_view fresh,
+                         std::string_view stored) const {
+    const auto found = m_files.find(name);
+    if (found == m_files.end() || !found->second.replaces) return true;
     return found->second.replaces(fresh, stored);
 }
 
-std::string KeptFileCompanion(std::string_view name) {
-    const auto found = registry().files.find(name);
-    return found == registry().files.end() ? std::string() : found->second.companion;
+std::string KeptFiles::Companion(std::string_view name) const {
+    const auto found = m_files.find(name);
+    return found == m_files.end() ? std::string() : found->second.companion;
 }
 
-std::string KeptFileOwner(std::string_view name) {
+std::string KeptFiles::Owner(std::string_view name) const {
     if (name.empty()) return {};
-    for (const auto& [owner, entry] : registry().files) {
+    for (const auto& [owner, entry] : m_files) {
         if (entry.companion == name) return owner;
     }
     return {};

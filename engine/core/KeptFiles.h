@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,39 +19,50 @@ using KeepRule = std::function<bool(std::string_view fresh, std::string_view sto
 using MergeRule = std::function<std::string(std::string_view base, std::string_view fresh,
                                             std::string_view stored)>;
 
-// Registers a file of the working directory that the player keeps from run to
-// run (the high-score record). On the desktop the file itself lasts. A browser
-// copies it to a database of its own, which another tab of the game may have
-// written meanwhile, so it asks `replaces` before it puts the file over a
-// stored copy, and takes a stored copy over the working one under the same
-// rule: one rule, in one language, on every platform. `companion`, when given,
-// names a file about this one (the replay of the record's run): it is stored
-// only in the same step as this file, never alone, and restored only with it.
-// Declared as a constant at namespace scope by the code that owns the file,
-// so every platform knows the file before main starts.
-class KeptFile {
+// The files of the working directory that the player keeps from run to run
+// (the high-score record, the settings), with their rules. On the desktop the
+// file itself lasts. A browser copies each to a database of its own, which
+// another tab of the game may have written meanwhile, so it asks a file's
+// rule before it puts the file over a stored copy, and takes a stored copy
+// over the working one under the same rule: one rule, in one language, on
+// every platform. The game lists its files and hands the list to the
+// platform as the program starts (PrepareApplication).
+class KeptFiles {
 public:
-    KeptFile(std::string name, KeepRule replaces, std::string companion = {});
-    KeptFile(std::string name, MergeRule merge);
+    // `name` is replaced only where `replaces` allows. `companion`, when
+    // given, names a file about this one (the replay of the record's run): it
+    // is stored only in the same step as this file, never alone, and restored
+    // only with it.
+    void Keep(std::string name, KeepRule replaces, std::string companion = {});
+    // `name` is merged with a stored copy under `merge`.
+    void Keep(std::string name, MergeRule merge);
+
+    // Whether `fresh` may replace `stored` under the rule `name` was kept with;
+    // a file kept without a rule, or not kept at all, is always replaced.
+    bool Replaces(std::string_view name, std::string_view fresh, std::string_view stored) const;
+    // Whether `name` was kept with a rule for replacing it (the record): a
+    // stored copy that cannot be read is then never replaced, and
+    // WhenFilesKept reports its fate. Any other file's fate is its own.
+    bool HasRule(std::string_view name) const;
+    // `fresh` merged with `stored` under the rule `name` was kept with; nothing
+    // for a file kept without a merge rule, which `fresh` simply replaces.
+    std::optional<std::string> Merge(std::string_view name, std::string_view base,
+                                     std::string_view fresh, std::string_view stored) const;
+    // The companion `name` was kept with, or empty.
+    std::string Companion(std::string_view name) const;
+    // The kept file whose companion `name` is, or empty when it is no companion.
+    std::string Owner(std::string_view name) const;
+
+private:
+    struct Entry {
+        KeepRule replaces;
+        std::string companion;
+        MergeRule merge;
+    };
+    std::map<std::string, Entry, std::less<>> m_files;
 };
 
-// Whether `fresh` may replace `stored` under the rule `name` was kept with; a
-// file kept without a rule, or not kept at all, is always replaced.
-bool KeptFileReplaces(std::string_view name, std::string_view fresh, std::string_view stored);
-// Whether `name` was kept with a rule for replacing it (the record): a stored
-// copy that cannot be read is then never replaced, and WhenFilesKept reports
-// its fate. Any other file's fate is its own.
-bool KeptFileHasRule(std::string_view name);
-// `fresh` merged with `stored` under the rule `name` was kept with; nothing
-// for a file kept without a merge rule, which `fresh` simply replaces.
-std::optional<std::string> KeptFileMerge(std::string_view name, std::string_view base,
-                                         std::string_view fresh, std::string_view stored);
-// The companion `name` was kept with, or empty.
-std::string KeptFileCompanion(std::string_view name);
-// The kept file whose companion `name` is, or empty when it is no companion.
-std::string KeptFileOwner(std::string_view name);
-
-// Calls `report` with whether the files kept with a rule (KeptFileHasRule)
+// Calls `report` with whether the files kept with a rule (KeptFiles::HasRule)
 // written since the last report were stored: at once where writing the file is storing it (the
 // desktop); in a browser once its database has answered, so that the player is never told of a save
 // that did not hold.

@@ -7,17 +7,25 @@
 
 #include <SDL.h>
 
+#include <memory>
+#include <string_view>
 #include <utility>
 
 namespace vexa {
 
-void PrepareApplication() {
+void PrepareApplication(const KeptFiles& files) {
+    // The platform may ask after main has returned (a browser's database
+    // answering late): the rules hold their own copy of the list.
+    const auto list = std::make_shared<const KeptFiles>(files);
     platform::KeptFileRules kept;
-    kept.replaces = KeptFileReplaces;
-    kept.hasRule = KeptFileHasRule;
-    kept.merge = KeptFileMerge;
-    kept.companion = KeptFileCompanion;
-    kept.owner = KeptFileOwner;
+    kept.replaces = [list](std::string_view name, std::string_view fresh, std::string_view stored) {
+        return list->Replaces(name, fresh, stored);
+    };
+    kept.hasRule = [list](std::string_view name) { return list->HasRule(name); };
+    kept.merge = [list](std::string_view name, std::string_view base, std::string_view fresh,
+                        std::string_view stored) { return list->Merge(name, base, fresh, stored); };
+    kept.companion = [list](std::string_view name) { return list->Companion(name); };
+    kept.owner = [list](std::string_view name) { return list->Owner(name); };
     kept.storing = KeptFilesStoring;
     kept.stored = KeptFilesStored;
     platform::Prepare(kept);

@@ -9,9 +9,12 @@ namespace vexa {
 // What the entry function asks of the engine around its frames, the same on
 // every platform.
 
+class KeptFiles;
+
 // Called first thing in main, before SDL starts: the platform's own set-up
-// (signals on the desktop, the player's stored files in a browser).
-void PrepareApplication();
+// (signals on the desktop, the player's stored files in a browser, kept
+// under the rules of `kept`).
+void PrepareApplication(const KeptFiles& kept);
 
 // Instead of a window and a sound device, for running a game where nothing is
 // seen or heard (verifying a replay, tools): SDL's dummy video and sound

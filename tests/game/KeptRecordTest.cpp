@@ -7,10 +7,10 @@
 // What a browser asks before a record takes a stored one's place: the store's
 // own reading of a record, not a copy of it.
 TEST(KeptRecord, StorageReplacesARecordOnlyAsTheStoreWould) {
-    // The store owns the record and registers its rule: using it links it in.
-    static_cast<void>(g_highScoreStore.LoadBestReplay());
-    const auto replaces = [](std::string_view fresh, std::string_view stored) {
-        return vexa::KeptFileReplaces("highscore.txt", fresh, stored);
+    vexa::KeptFiles kept;
+    KeepRecordFiles(kept);
+    const auto replaces = [&kept](std::string_view fresh, std::string_view stored) {
+        return kept.Replaces("highscore.txt", fresh, stored);
     };
     EXPECT_TRUE(replaces("1500", "1499"));
     EXPECT_FALSE(replaces("1500", "1500"));
@@ -25,5 +25,5 @@ TEST(KeptRecord, StorageReplacesARecordOnlyAsTheStoreWould) {
     EXPECT_TRUE(replaces("7", ""));
     // Bytes that hold no score never replace anything.
     EXPECT_FALSE(replaces("letters", ""));
-    EXPECT_EQ(vexa::KeptFileCompanion("highscore.txt"), "highscore.replay");
+    EXPECT_EQ(kept.Companion("highscore.txt"), "highscore.replay");
 }

@@ -5,46 +5,44 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// Longer bytes win: a rule the test can read at a glance.
-const vexa::KeptFile kLonger(
-    "longer.txt",
-    [](std::string_view fresh, std::string_view stored) { return fresh.size() > stored.size(); },
-    "longer.extra");
-
-// This copy's change is its last byte; the rest is what is stored.
-const vexa::KeptFile kMerged("merged.txt", [](std::string_view base, std::string_view fresh,
-                                              std::string_view stored) {
-    return std::string(stored.substr(0, stored.size() - 1)) +
-           (fresh.back() != base.back() ? fresh.back() : stored.back());
-});
-
-}  // namespace
-
 TEST(KeptFiles, EachFileIsReplacedUnderItsOwnRuleAndKnowsItsCompanion) {
-    EXPECT_TRUE(vexa::KeptFileReplaces("longer.txt", "abc", "ab"));
-    EXPECT_FALSE(vexa::KeptFileReplaces("longer.txt", "ab", "abc"));
-    EXPECT_FALSE(vexa::KeptFileReplaces("longer.txt", "ab", "ab"));
-    // Bytes are bytes: a NUL inside counts like any other.
-    EXPECT_TRUE(vexa::KeptFileReplaces("longer.txt", std::string_view("a\0b", 3), "ab"));
-    // A file nobody keeps has no rule to stand in the way.
-    EXPECT_TRUE(vexa::KeptFileReplaces("other.txt", "", "anything"));
+    vexa::KeptFiles kept;
+    // Longer bytes win: a rule the test can read at a glance.
+    kept.Keep(
+        "longer.txt",
+        [](std::string_view fresh, std::string_view stored) {
+            return fresh.size() > stored.size();
+        },
+        "longer.extra");
+    // This copy's change is its last byte; the rest is what is stored.
+    kept.Keep("merged.txt",
+              [](std::string_view base, std::string_view fresh, std::string_view stored) {
+                  return std::string(stored.substr(0, stored.size() - 1)) +
+                         (fresh.back() != base.back() ? fresh.back() : stored.back());
+              });
 
-    EXPECT_EQ(vexa::KeptFileCompanion("longer.txt"), "longer.extra");
-    EXPECT_EQ(vexa::KeptFileOwner("longer.extra"), "longer.txt");
-    EXPECT_EQ(vexa::KeptFileCompanion("longer.extra"), "");
-    EXPECT_EQ(vexa::KeptFileOwner("longer.txt"), "");
-    EXPECT_EQ(vexa::KeptFileOwner(""), "");
+    EXPECT_TRUE(kept.Replaces("longer.txt", "abc", "ab"));
+    EXPECT_FALSE(kept.Replaces("longer.txt", "ab", "abc"));
+    EXPECT_FALSE(kept.Replaces("longer.txt", "ab", "ab"));
+    // Bytes are bytes: a NUL inside counts like any other.
+    EXPECT_TRUE(kept.Replaces("longer.txt", std::string_view("a\0b", 3), "ab"));
+    // A file nobody keeps has no rule to stand in the way.
+    EXPECT_TRUE(kept.Replaces("other.txt", "", "anything"));
+
+    EXPECT_EQ(kept.Companion("longer.txt"), "longer.extra");
+    EXPECT_EQ(kept.Owner("longer.extra"), "longer.txt");
+    EXPECT_EQ(kept.Companion("longer.extra"), "");
+    EXPECT_EQ(kept.Owner("longer.txt"), "");
+    EXPECT_EQ(kept.Owner(""), "");
 
     // Only a rule for replacing guards a file; a merged file is merged, the rest replaced.
-    EXPECT_TRUE(vexa::KeptFileHasRule("longer.txt"));
-    EXPECT_FALSE(vexa::KeptFileHasRule("merged.txt"));
-    EXPECT_FALSE(vexa::KeptFileHasRule("other.txt"));
-    EXPECT_EQ(vexa::KeptFileMerge("merged.txt", "ab", "aB", "xyb"), "xyB");
-    EXPECT_EQ(vexa::KeptFileMerge("merged.txt", "ab", "Zb", "xyc"), "xyc");
-    EXPECT_EQ(vexa::KeptFileMerge("longer.txt", "a", "b", "c"), std::nullopt);
-    EXPECT_EQ(vexa::KeptFileMerge("other.txt", "a", "b", "c"), std::nullopt);
+    EXPECT_TRUE(kept.HasRule("longer.txt"));
+    EXPECT_FALSE(kept.HasRule("merged.txt"));
+    EXPECT_FALSE(kept.HasRule("other.txt"));
+    EXPECT_EQ(kept.Merge("merged.txt", "ab", "aB", "xyb"), "xyB");
+    EXPECT_EQ(kept.Merge("merged.txt", "ab", "Zb", "xyc"), "xyc");
+    EXPECT_EQ(kept.Merge("longer.txt", "a", "b", "c"), std::nullopt);
+    EXPECT_EQ(kept.Merge("other.txt", "a", "b", "c"), std::nullopt);
 }
 
 TEST(KeptFiles, ReportsWaitForEveryStoreUnderWayAndHearWhetherAllHeld) {
