@@ -1,13 +1,12 @@
 #include "CommandLine.h"
 #include "Frame.h"
-#include "HighScoreStore.h"
 #include "K_AsteroidField.h"
 #include "Settings.h"
+#include "Sounds.h"
 #include "Verify.h"
 
 #include "audio/AudioSystem.h"
 #include "core/File.h"
-#include "core/KeptFiles.h"
 #include "core/MemoryTracker.h"
 #include "core/Random.h"
 #include "core/Replay.h"
@@ -55,10 +54,7 @@ int main(int argc, char* argv[]) {
         break;
     }
 
-    KeptFiles kept;
-    KeepRecordFiles(kept);
-    KeepSettingsFile(kept);
-    PrepareApplication(kept);
+    PrepareApplication();
     MemoryTracker::Initialize();
     seedRandom(line.seed ? *line.seed : static_cast<unsigned int>(std::time(nullptr)));
 
@@ -76,6 +72,8 @@ int main(int argc, char* argv[]) {
     if (settings.window) g_renderer.PlaceWindow(*settings.window);
     g_renderer.SetFullScreen(line.fullScreen.value_or(settings.fullScreen));
 
+    // The page carries no sound files: the game makes those it finds missing.
+    g_audioSystem.SetFileMaker(&MakeSoundFile);
     auto game = std::make_unique<K_AsteroidField>();
     game->Initialize();
     g_audioSystem.SetVolumes(static_cast<float>(settings.musicVolume) / 100.0f,

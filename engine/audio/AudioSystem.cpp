@@ -10,6 +10,7 @@
 #include <cmath>
 #include <iostream>
 #include <string>
+#include <utility>
 
 namespace vexa {
 
@@ -34,8 +35,17 @@ int takeOverOldestOneShot(Mix_Chunk* chunk, int loops) {
 // Empty when `chunk` holds the decoded file, otherwise why not. Only a regular
 // file of a bounded size is read (a FIFO would block, /dev/zero never end),
 // and its header is checked before the decoder trusts it.
-std::string loadSound(const std::string& filename, Mix_Chunk*& chunk) {
-    const FileContents file = ReadDataFile(filename, soundfile::kMaxFileBytes);
+// A missing file is made by `maker`, when there is one that knows it.
+std::string loadSound(const std::string& filename, AudioSystem::FileMaker maker,
+                      Mix_Chunk*& chunk) {
+    FileContents file = ReadDataFile(filename, soundfile::kMaxFileBytes);
+    if (file.status == FileContents::Status::Missing && maker != nullptr) {
+        std::string made = maker(filename);
+        if (!made.empty()) {
+            file.bytes = std::move(made);
+            file.status = FileContents::Status::Read;
+        }
+    }
     if (!file.Ok()) return file.reason;
     std::string problem;
     chunk = soundfile::Decode(file.bytes, problem);
@@ -142,7 +152,7 @@ void AudioSystem::Load(const std::string& name, const std::string& filename) {
     if (m_sounds.find(name) != m_sounds.end()) return;
 
     Mix_Chunk* chunk = nullptr;
-    const std::string problem = loadSound(filename, chunk);
+    const std::string problem = loadSound(filename, m_fileMaker, chunk);
     if (!problem.empty()) {
         ReportLoadFailure("sound", filename, problem);
     }

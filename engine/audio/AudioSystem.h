@@ -29,6 +29,13 @@ public:
     // The first registration of a name wins; a file that fails to load is
     // reported once and that name then plays nothing.
     void AddAudio(const std::string& name, const std::string& filename);
+    // The bytes of a sound file, made rather than read; empty for a file it
+    // cannot make.
+    using FileMaker = std::string (*)(const std::string& filename);
+    // A sound whose file is not there at all is made by `maker` instead, so a
+    // page can start without downloading sounds its code can make. A file
+    // that is there but unreadable or damaged is still reported.
+    void SetFileMaker(FileMaker maker) { m_fileMaker = maker; }
     void PlayAudio(const std::string& name, bool loop);
 
     // For tests; the game never needs to know.
@@ -59,6 +66,7 @@ private:
     int m_updatesWhileDeferred = 0;
     // Registered while deferred, in order: name, file.
     std::vector<std::pair<std::string, std::string>> m_pending;
+    FileMaker m_fileMaker = nullptr;
     bool m_muted = false;
     // On SDL_mixer's scale, where 128 is as recorded.
     int m_musicVolume = 128;

@@ -404,3 +404,41 @@ TEST_F(AudioSystemTest, PutOffASoundPlayedBeforeTheFirstFrameOpensTheDeviceAndPl
     EXPECT_EQ(Mix_GroupCount(vexa::AudioSystem::kLoopGroup), 1);
     EXPECT_EQ(Mix_MasterVolume(-1), MIX_MAX_VOLUME);
 }
+
+namespace {
+
+std::vector<std::string> g_madeFiles;
+std::string g_toneBytes;
+
+std::string makeTone(const std::string& filename) {
+    g_madeFiles.push_back(filename);
+    return filename.find("made.wav") != std::string::npos ? g_toneBytes : std::string();
+}
+
+}  // namespace
+
+// Only a file that is not there at all is made; one the maker does not know,
+// or one that is there but damaged, is reported as before.
+TEST_F(AudioSystemTest, AMissingFileIsMadeByTheMakerAndADamagedOneIsStillReported) {
+    vexa::AudioSystem audio;
+    ASSERT_TRUE(audio.Initialize());
+    ASSERT_TRUE(audio.IsOpen());
+    g_toneBytes = ReadWhole(Wav("short"));
+    g_madeFiles.clear();
+    audio.SetFileMaker(&makeTone);
+    const std::string garbage = m_dir.Write("garbage.wav", "this is not a sound").string();
+
+    CapturedStream err{std::cerr};
+    audio.AddAudio("made", Wav("made"));
+    EXPECT_EQ(err.LineCount(), 0) << err.Text();
+    const auto before = playingChunks();
+    audio.PlayAudio("made", false);
+    EXPECT_NE(newChunk(before), nullptr) << "the made sound does not play";
+
+    audio.AddAudio("unknown", Wav("unknown"));
+    EXPECT_EQ(err.LineCount(), 1);
+    EXPECT_NE(err.Text().find("unknown.wav"), std::string::npos) << err.Text();
+    audio.AddAudio("noise", garbage);
+    EXPECT_EQ(err.LineCount(), 2);
+    EXPECT_EQ(g_madeFiles, (std::vector<std::string>{Wav("made"), Wav("unknown")}));
+}
