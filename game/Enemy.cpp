@@ -1,5 +1,6 @@
 #include "Enemy.h"
 
+#include "K_AsteroidField.h"
 #include "Player.h"
 
 #include "core/Time.h"
@@ -44,4 +45,8 @@ void Enemy::OnCollision(vexa::Actor* /*other*/) {}
 bool Enemy::OutOfSightForGood() {
     return m_velocity.x <= 0.0f &&
            vexa::g_renderer.LeftOfView(m_transform.position.x, m_transform.position.y, GetRadius());
+}
+
+void Enemy::Draw(vexa::Renderer& renderer) {
+    K_AsteroidField::DrawInPalette(*this, renderer, &Palette::asteroid);
 }

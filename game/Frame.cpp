@@ -108,6 +108,7 @@ bool FrameRunner::Run() {
         WatchBestRun();
     }
 
+    ApplyLook();
     if (m_game.m_pause.IsPaused()) {
         g_time.Hold();
     } else {
@@ -164,6 +165,13 @@ void FrameRunner::KeepSettings() {
         if (settings.window || place != m_settledPlace) settings.window = place;
     }
     m_options.settingsFile->SaveIfChanged(settings);
+}
+
+void FrameRunner::ApplyLook() {
+    // Until the player chooses, reduced motion follows the system's wish.
+    const bool reducedMotion = m_settings.reducedMotion.value_or(false);
+    m_menu.SetSystemReducedMotion(false);
+    m_game.SetLook(m_settings.palette, m_settings.textSize, reducedMotion);
 }
 
 void ApplySettings(const Settings& settings, const Settings& before) {

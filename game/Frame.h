@@ -75,6 +75,8 @@ private:
     void StopWatching();
     void FollowMenu(const Controls& controls, bool& quit);
     void KeepSettings();
+    // Tells the game how the player wants it drawn.
+    void ApplyLook();
     void DrawNotes(vexa::Renderer& renderer);
 
     K_AsteroidField& m_game;

@@ -27,7 +27,6 @@
 
 namespace {
 
-const vexa::Color kWhite(1.0f, 1.0f, 1.0f, 1.0f);
 constexpr int kStarCount = 100;
 constexpr int kAsteroidsPerWave = 5;
 constexpr float kPowerupInterval = 32.0f;
@@ -52,14 +51,12 @@ bool K_AsteroidField::Initialize() {
 
     m_font = std::make_shared<vexa::Font>("font.ttf", 28);
     m_scoreText = std::make_unique<vexa::Text>(m_font);
-    m_scoreText->Create(g_renderer, "SCORE 000000", kWhite);
+    m_scoreText->Create(g_renderer, "SCORE 000000", GetPaletteInUse().scoreText, m_textSize);
     m_highScoreText = std::make_unique<vexa::Text>(m_font);
     m_titleText = std::make_unique<vexa::Text>(m_font);
-    m_titleText->Create(g_renderer, "KELD ASTEROID FIELD", kWhite);
     m_promptText = std::make_unique<vexa::Text>(m_font);
-    m_promptText->Create(g_renderer, "PRESS SPACE TO PLAY", kWhite);
     m_gameOverText = std::make_unique<vexa::Text>(m_font);
-    m_gameOverText->Create(g_renderer, "YOU GOT CAUGHT! PRESS SPACE TO PLAY AGAIN", kWhite);
+    CreateFixedTexts();
 
     vexa::g_audioSystem.InitializeAfterFirstFrame();
     vexa::g_audioSystem.AddAudio("bgm", "bgm.wav");
@@ -86,7 +83,9 @@ void K_AsteroidField::Update(float dt) {
     m_stepInput = std::exchange(m_fedInput, std::uint8_t{0});
 
     const int highScore = g_highScoreStore.LoadHighScore();
-    m_highScoreText->Create(vexa::g_renderer, "HIGH SCORE " + std::to_string(highScore), kWhite);
+    const Palette& palette = GetPaletteInUse();
+    m_highScoreText->Create(vexa::g_renderer, "HIGH SCORE " + std::to_string(highScore),
+                            palette.recordText, m_textSize);
 
     switch (m_state) {
     case TitleScreen:
@@ -128,7 +127,7 @@ void K_AsteroidField::Update(float dt) {
         break;
     }
 
-    m_scoreText->Create(vexa::g_renderer, std::to_string(m_score), kWhite);
+    m_scoreText->Create(vexa::g_renderer, std::to_string(m_score), palette.scoreText, m_textSize);
     m_scene->Update(dt);
     MoveStars();
 }
@@ -245,14 +244,51 @@ void K_AsteroidField::Add(std::unique_ptr<vexa::Actor> actor, const char* tag) {
     m_scene->Add(std::move(actor));
 }
 
+void K_AsteroidField::SetLook(PaletteName palette, int textSizePercent, bool reducedMotion) {
+    const bool recolour = palette != m_palette;
+    m_palette = palette;
+    m_textSize = std::clamp(textSizePercent, 100, 150);
+    if (reducedMotion != m_reducedMotion) m_stillStars.clear();
+    m_reducedMotion = reducedMotion;
+    vexa::g_particleSystem.SetReducedMotion(reducedMotion);
+    if (recolour && m_titleText) CreateFixedTexts();
+}
+
+void K_AsteroidField::CreateFixedTexts() {
+    // The title, the prompt and the game-over line keep their size: they are
+    // placed for it, and the last already spans the picture.
+    const Palette& palette = GetPaletteInUse();
+    m_titleText->Create(vexa::g_renderer, "KELD ASTEROID FIELD", palette.titleText);
+    m_promptText->Create(vexa::g_renderer, "PRESS SPACE TO PLAY", palette.promptText);
+    m_gameOverText->Create(vexa::g_renderer, "YOU GOT CAUGHT! PRESS SPACE TO PLAY AGAIN",
+                           palette.gameOverText);
+}
+
+void K_AsteroidField::DrawInPalette(vexa::Actor& actor, vexa::Renderer& renderer,
+                                    vexa::Color Palette::*part) {
+    if (!actor.m_model) return;
+    const auto* field = dynamic_cast<const K_AsteroidField*>(actor.m_game);
+    if (field == nullptr) {
+        actor.m_model->Draw(renderer, actor.m_transform);
+        return;
+    }
+    actor.m_model->Draw(renderer, actor.m_transform, field->GetPaletteInUse().*part);
+}
+
 void K_AsteroidField::Draw(vexa::Renderer& renderer) {
+    constexpr int kEdge = 10;
+    constexpr int kRecordLeftOfEdge = 275;
+    renderer.SetLineWidth(static_cast<float>(GetPaletteInUse().lineWidth));
     if (m_state == TitleScreen) {
         m_titleText->Draw(renderer, 225, 250);
         m_promptText->Draw(renderer, 225, 275);
     }
     if (m_state == GameOver) m_gameOverText->Draw(renderer, 50, 350);
-    m_scoreText->Draw(renderer, 10, 10);
-    m_highScoreText->Draw(renderer, renderer.GetWidth() - 275, 10);
+    m_scoreText->Draw(renderer, kEdge, kEdge);
+    // Larger words move left as far as they need to stay whole.
+    const int recordLeft = std::min(renderer.GetWidth() - kRecordLeftOfEdge,
+                                    renderer.GetWidth() - kEdge - m_highScoreText->GetWidth());
+    m_highScoreText->Draw(renderer, recordLeft, kEdge);
 
     m_scene->Draw(renderer);
     DrawStars(renderer);
@@ -260,10 +296,22 @@ void K_AsteroidField::Draw(vexa::Renderer& renderer) {
 }
 
 void K_AsteroidField::DrawStars(vexa::Renderer& renderer) {
+    // The standard palette's stars have no colour of their own: they take
+    // whatever the last model set.
+    if (const auto& colour = GetPaletteInUse().stars) renderer.SetColor(*colour);
+    if (m_reducedMotion) {
+        // The rules move the stars on as ever (they are part of every run's
+        // state); only the picture holds them still.
+        if (m_stillStars.size() != m_stars.size()) {
+            m_stillStars.clear();
+            for (const Star& star : m_stars) m_stillStars.push_back(star.position);
+        }
+        for (const vexa::Vector2& at : m_stillStars) renderer.DrawPoint(at.x, at.y);
+        return;
+    }
     // Between two steps a star is drawn partway back along its last move,
     // unless that move took it round to the left edge.
     const float behind = 1.0f - vexa::g_time.GetInterpolation();
-    // Stars have no colour of their own: they take whatever the last model set.
     for (const Star& star : m_stars) {
         vexa::Vector2 at = star.position;
         if (behind > 0.0f) {

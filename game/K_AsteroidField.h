@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Palette.h"
+
 #include "core/Replay.h"
 #include "core/Transform.h"
 #include "core/Vector2.h"
@@ -95,6 +97,19 @@ public:
     // The font of the game's texts, for words drawn over the game.
     const std::shared_ptr<vexa::Font>& GetFont() const { return m_font; }
 
+    // How the game is drawn, as the player chose: the palette's colours and
+    // line width, the size of the score's and the record's words (percent),
+    // and reduced motion (still stars, rings for explosions). Only the
+    // picture changes; what the rules decide is the same under every look.
+    void SetLook(PaletteName palette, int textSizePercent, bool reducedMotion);
+    const Palette& GetPaletteInUse() const { return GetPalette(m_palette); }
+    int GetTextSize() const { return m_textSize; }
+    bool GetReducedMotion() const { return m_reducedMotion; }
+    // Draws `actor`'s model in its part of the palette in use; outside the
+    // game, in the model's own colour.
+    static void DrawInPalette(vexa::Actor& actor, vexa::Renderer& renderer,
+                              vexa::Color Palette::*part);
+
     // Public by design: the ship raises it from inside the collision pass.
     bool m_powerupActive = false;
 
@@ -112,6 +127,8 @@ private:
     vexa::Transform EntryAtRightEdge() const;
     void Add(std::unique_ptr<vexa::Actor> actor, const char* tag);
     void DrawStars(vexa::Renderer& renderer);
+    // The words drawn in the palette's colours, again as the palette changes.
+    void CreateFixedTexts();
 
     eState m_state = TitleScreen;
     float m_spawnTimer = 0.0f;
@@ -130,6 +147,12 @@ private:
     ReplayOfRun m_replayOfRun;
 
     std::vector<Star> m_stars;
+    PaletteName m_palette = PaletteName::Standard;
+    int m_textSize = 100;
+    bool m_reducedMotion = false;
+    // Where the stars are drawn with reduced motion: where they stood as it
+    // began. Empty until the first such frame.
+    std::vector<vexa::Vector2> m_stillStars;
     std::shared_ptr<vexa::Font> m_font;
     std::unique_ptr<vexa::Text> m_scoreText;
     std::unique_ptr<vexa::Text> m_highScoreText;

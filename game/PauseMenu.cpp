@@ -9,16 +9,28 @@
 #include <SDL_gamecontroller.h>
 
 #include <algorithm>
+#include <cctype>
 #include <utility>
 
 namespace {
 
 const vexa::Color kWhite(1.0f, 1.0f, 1.0f, 1.0f);
+constexpr int kMargin = 16;
+constexpr int kGap = 8;
+constexpr int kColumnGap = 40;
 const char* const kKeyLabels[Bindings::kKeyCount] = {"UP",    "DOWN", "START",
                                                      "PAUSE", "MUTE", "FULL SCREEN"};
 const char* const kButtonLabels[Bindings::kButtonCount] = {"CONTROLLER START", "CONTROLLER PAUSE"};
 constexpr int kMainRows = PauseMenu::Quit + 1;
 constexpr int kControlRows = PauseMenu::kBackRow + 1;
+constexpr int kAccessibilityRows = PauseMenu::AccessibilityBackRow + 1;
+constexpr int kTextSizeStep = 25;
+constexpr int kSmallestTextSize = 100;
+constexpr int kLargestTextSize = 150;
+// How much smaller the words get at a time when a page does not fit.
+constexpr int kFitStep = 5;
+// The score and the record stand this far below the top of the picture.
+constexpr int kTopLineEdge = 10;
 // The stick counts as pushed past half its travel.
 constexpr float kStickPush = 0.5f;
 
@@ -38,6 +50,23 @@ int stickMove(float deflection, int& held) {
     return moved;
 }
 
+// `value` moved one step of `step` in `direction` within low..high: past an
+// end it stops there, or, when `wrap`, goes round to the other.
+int stepWithin(int value, int direction, int step, int low, int high, bool wrap) {
+    const int moved = value + direction * step;
+    if (moved > high) return wrap ? low : high;
+    if (moved < low) return wrap ? high : low;
+    return moved;
+}
+
+std::string paletteLabel(PaletteName palette) {
+    std::string label(FormatPaletteName(palette));
+    std::replace(label.begin(), label.end(), '-', ' ');
+    std::transform(label.begin(), label.end(), label.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return label;
+}
+
 std::string rowLabel(int row) {
     if (row < Bindings::kKeyCount) return kKeyLabels[row];
     return kButtonLabels[row - Bindings::kKeyCount];
@@ -53,7 +82,7 @@ void PauseMenu::Initialize(std::shared_ptr<vexa::Font> font) {
 }
 
 void PauseMenu::Open(bool resumable) {
-    m_controlsPage = false;
+    m_page = Page::Main;
     m_resumable = resumable;
     m_cursor = FirstRow();
     m_waitingRow = -1;
@@ -62,11 +91,19 @@ void PauseMenu::Open(bool resumable) {
 }
 
 int PauseMenu::RowCount() const {
-    return m_controlsPage ? kControlRows : kMainRows;
+    switch (m_page) {
+    case Page::Controls:
+        return kControlRows;
+    case Page::Accessibility:
+        return kAccessibilityRows;
+    case Page::Main:
+        break;
+    }
+    return kMainRows;
 }
 
 int PauseMenu::FirstRow() const {
-    return m_controlsPage || m_resumable ? 0 : MusicVolume;
+    return m_page != Page::Main || m_resumable ? 0 : MusicVolume;
 }
 
 PauseMenu::Outcome PauseMenu::Update(const Controls& controls, const vexa::InputSystem& input,
@@ -101,8 +138,8 @@ PauseMenu::Outcome PauseMenu::Update(const Controls& controls, const vexa::Input
     if (controls.MenuLeft() || stickX < 0) Change(settings, m_cursor, -1);
     if (controls.MenuRight() || stickX > 0) Change(settings, m_cursor, 1);
     if (controls.MenuBack()) {
-        if (!m_controlsPage) return Outcome::Resume;
-        Choose(settings, kBackRow);
+        if (m_page == Page::Main) return Outcome::Resume;
+        Choose(settings, m_page == Page::Controls ? kBackRow : AccessibilityBackRow);
         return Outcome::None;
     }
     if (controls.MenuChoose()) return Choose(settings, m_cursor);
@@ -110,7 +147,16 @@ PauseMenu::Outcome PauseMenu::Update(const Controls& controls, const vexa::Input
 }
 
 PauseMenu::Outcome PauseMenu::Choose(Settings& settings, int row) {
-    if (m_controlsPage) {
+    if (m_page == Page::Accessibility) {
+        if (row == AccessibilityBackRow) {
+            m_page = Page::Main;
+            m_cursor = AccessibilityPage;
+        } else {
+            ChangeAccessibility(settings, row, 1, true);
+        }
+        return Outcome::None;
+    }
+    if (m_page == Page::Controls) {
         m_notice.clear();
         if (row < kResetRow) {
             m_waitingRow = row;
@@ -120,7 +166,7 @@ PauseMenu::Outcome PauseMenu::Choose(Settings& settings, int row) {
             settings.bindings = Bindings();
             m_notice = "CONTROLS BACK TO THEIR DEFAULTS";
         } else {
-            m_controlsPage = false;
+            m_page = Page::Main;
             m_cursor = ControlsPage;
         }
         return Outcome::None;
@@ -139,7 +185,8 @@ PauseMenu::Outcome PauseMenu::Choose(Settings& settings, int row) {
         Change(settings, row, 1);
         break;
     case ControlsPage:
-        m_controlsPage = true;
+    case AccessibilityPage:
+        m_page = row == ControlsPage ? Page::Controls : Page::Accessibility;
         m_cursor = 0;
         m_notice.clear();
         break;
@@ -152,16 +199,53 @@ PauseMenu::Outcome PauseMenu::Choose(Settings& settings, int row) {
 }
 
 PauseMenu::Outcome PauseMenu::Click(Settings& settings, int row, float x) {
-    const bool volume = !m_controlsPage && (row == MusicVolume || row == EffectsVolume);
-    if (!volume) return Choose(settings, row);
-    // A volume goes the way of the side clicked, and stops at its ends.
+    const bool stepped = (m_page == Page::Main && (row == MusicVolume || row == EffectsVolume)) ||
+                         (m_page == Page::Accessibility && row != AccessibilityBackRow);
+    if (!stepped) return Choose(settings, row);
+    // A value goes the way of the side clicked, and stops at its ends.
     if (x >= static_cast<float>(m_valueLeft))
         Change(settings, row, x < static_cast<float>(m_valueMiddle) ? -1 : 1);
     return Outcome::None;
 }
 
-void PauseMenu::Change(Settings& settings, int row, int direction) {
-    if (m_controlsPage) return;
+void PauseMenu::ChangeAccessibility(Settings& settings, int row, int direction, bool wrap) {
+    switch (row) {
+    case PaletteRow: {
+        // A list with no order to stop at: it always goes round.
+        const int count = static_cast<int>(kPaletteCount);
+        const int index = (static_cast<int>(settings.palette) + direction + count) % count;
+        settings.palette = static_cast<PaletteName>(index);
+        break;
+    }
+    case TextSizeRow:
+        settings.textSize = stepWithin(settings.textSize, direction, kTextSizeStep,
+                                       kSmallestTextSize, kLargestTextSize, wrap);
+        break;
+    case ReducedMotionRow:
+        // Once changed here it is the player's, no longer the system's.
+        settings.reducedMotion = !settings.reducedMotion.value_or(m_systemReducedMotion);
+        break;
+    case GameSpeedRow:
+        settings.gameSpeed = stepWithin(settings.gameSpeed, direction, Settings::kGameSpeedStep,
+                                        Settings::kSlowestGameSpeed, 100, wrap);
+        break;
+    case MovementRow:
+        settings.toggleMovement = !settings.toggleMovement;
+        break;
+    case HapticsRow:
+        settings.haptics = !settings.haptics;
+        break;
+    default:
+        break;
+    }
+}
+
+void PauseMenu::Change(Settings& settings, int row, int direction, bool wrap) {
+    if (m_page == Page::Controls) return;
+    if (m_page == Page::Accessibility) {
+        ChangeAccessibility(settings, row, direction, wrap);
+        return;
+    }
     switch (row) {
     case MusicVolume:
     case EffectsVolume: {
@@ -229,13 +313,25 @@ void PauseMenu::TakeBinding(const vexa::InputSystem& input, Settings& settings, 
 
 std::vector<std::pair<std::string, std::string>> PauseMenu::Rows(const Settings& settings) const {
     std::vector<std::pair<std::string, std::string>> rows;
-    if (!m_controlsPage) {
+    if (m_page == Page::Accessibility) {
+        rows.emplace_back("PALETTE", paletteLabel(settings.palette));
+        rows.emplace_back("TEXT SIZE", percent(settings.textSize));
+        rows.emplace_back("REDUCED MOTION",
+                          onOff(settings.reducedMotion.value_or(m_systemReducedMotion)));
+        rows.emplace_back("GAME SPEED", percent(settings.gameSpeed));
+        rows.emplace_back("MOVEMENT", settings.toggleMovement ? "TOGGLE" : "HOLD");
+        rows.emplace_back("HAPTICS", onOff(settings.haptics));
+        rows.emplace_back("BACK", "");
+        return rows;
+    }
+    if (m_page == Page::Main) {
         if (m_resumable) rows.emplace_back("RESUME", "");
         rows.emplace_back("MUSIC VOLUME", percent(settings.musicVolume));
         rows.emplace_back("EFFECTS VOLUME", percent(settings.effectsVolume));
         rows.emplace_back("FULL SCREEN", onOff(settings.fullScreen));
         rows.emplace_back("PAUSE WHEN THE WINDOW LOSES FOCUS", onOff(settings.pauseOnFocusLoss));
         rows.emplace_back("CONTROLS", "");
+        rows.emplace_back("ACCESSIBILITY", "");
         rows.emplace_back("QUIT", "");
         return rows;
     }
@@ -253,15 +349,71 @@ std::vector<std::pair<std::string, std::string>> PauseMenu::Rows(const Settings&
 }
 
 PauseMenu::Line& PauseMenu::LineFor(std::size_t index, vexa::Renderer& renderer,
-                                    const std::string& words) {
+                                    const std::string& words, int size) {
     if (m_lines.size() <= index) m_lines.resize(index + 1);
     Line& line = m_lines[index];
-    if (!line.text || line.shown != words) {
+    if (!line.text || line.shown != words || line.size != size) {
         if (!line.text) line.text = std::make_unique<vexa::Text>(m_font);
-        line.text->Create(renderer, words.empty() ? " " : words, kWhite);
+        line.text->Create(renderer, words.empty() ? " " : words, kWhite, size);
         line.shown = words;
+        line.size = size;
     }
     return line;
+}
+
+PauseMenu::Extent PauseMenu::Measure(vexa::Renderer& renderer,
+                                     const std::vector<std::string>& heading,
+                                     const std::vector<std::pair<std::string, std::string>>& rows,
+                                     int size) {
+    Extent extent;
+    int headingHeight = 0;
+    for (std::size_t i = 0; i < heading.size(); ++i) {
+        const vexa::Text& text = *LineFor(i, renderer, heading[i], size).text;
+        extent.width = std::max(extent.width, text.GetWidth());
+        headingHeight += text.GetHeight();
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int label = LineFor(2 + 2 * i, renderer, rows[i].first, size).text->GetWidth();
+        const int value = rows[i].second.empty()
+                              ? 0
+                              : LineFor(3 + 2 * i, renderer, rows[i].second, size).text->GetWidth();
+        extent.widestValue = std::max(extent.widestValue, value);
+        extent.width = std::max(extent.width, label + (value > 0 ? kColumnGap + value : 0));
+    }
+    const int pitch = LineFor(0, renderer, heading[0], size).text->GetHeight() + kGap / 2;
+    // The controls page keeps a line for its notices, so that the rows stay
+    // where the player is pointing when one appears.
+    const int count = static_cast<int>(rows.size()) + (m_page == Page::Controls ? 1 : 0);
+    extent.height = headingHeight + 3 * kGap + count * pitch;
+    return extent;
+}
+
+int PauseMenu::FittedSize(vexa::Renderer& renderer, const std::vector<std::string>& heading,
+                          const std::vector<std::pair<std::string, std::string>>& rows,
+                          int wanted) {
+    std::string key = std::to_string(wanted) + ' ' + std::to_string(renderer.GetWidth()) + ' ' +
+                      std::to_string(renderer.GetHeight());
+    for (const std::string& words : heading) key += '\n' + words;
+    for (const auto& [label, value] : rows) key += '\n' + label + '\t' + value;
+    if (key == m_fittedFor) return m_fittedSize;
+
+    // Larger words keep clear of the score and the record, which are larger
+    // too; at the usual size the panel stays where it always was.
+    m_topReserve = 0;
+    if (wanted > kSmallestTextSize) {
+        m_topReserve = kTopLineEdge + LineFor(0, renderer, heading[0], wanted).text->GetHeight();
+    }
+    int size = wanted;
+    for (; size > kSmallestTextSize; size -= kFitStep) {
+        const Extent extent = Measure(renderer, heading, rows, size);
+        if (extent.width + 2 * kMargin <= renderer.GetWidth() &&
+            extent.height + 2 * kMargin + m_topReserve <= renderer.GetHeight()) {
+            break;
+        }
+    }
+    m_fittedFor = key;
+    m_fittedSize = std::max(size, kSmallestTextSize);
+    return m_fittedSize;
 }
 
 int PauseMenu::RowAt(float x, float y) const {
@@ -289,37 +441,27 @@ bool PauseMenu::ValuePlace(int row, int& x, int& y) const {
 
 void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
     // On a black panel, so no line of the frozen picture runs through the words.
-    constexpr int kMargin = 16;
-    constexpr int kGap = 8;
-    constexpr int kColumnGap = 40;
     const Bindings& keys = settings.bindings;
-    vexa::Text& caption = *LineFor(0, renderer, m_resumable ? "PAUSED" : "OPTIONS").text;
-    vexa::Text& hint = *LineFor(1, renderer,
-                                "PRESS " + KeyLabel(keys.keys[Bindings::Pause]) + " OR " +
-                                    ButtonLabel(keys.buttons[Bindings::PadPause]) +
-                                    (m_resumable ? " TO RESUME" : " TO CLOSE"))
-                            .text;
+    const std::vector<std::string> heading = {m_resumable ? "PAUSED" : "OPTIONS",
+                                              "PRESS " + KeyLabel(keys.keys[Bindings::Pause]) +
+                                                  " OR " +
+                                                  ButtonLabel(keys.buttons[Bindings::PadPause]) +
+                                                  (m_resumable ? " TO RESUME" : " TO CLOSE")};
     const auto rows = Rows(settings);
-    int width = std::max(caption.GetWidth(), hint.GetWidth());
-    int widestValue = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const int label = LineFor(2 + 2 * i, renderer, rows[i].first).text->GetWidth();
-        const int value = rows[i].second.empty()
-                              ? 0
-                              : LineFor(3 + 2 * i, renderer, rows[i].second).text->GetWidth();
-        widestValue = std::max(widestValue, value);
-        width = std::max(width, label + (value > 0 ? kColumnGap + value : 0));
-    }
+    const int size = FittedSize(renderer, heading, rows,
+                                std::clamp(settings.textSize, kSmallestTextSize, kLargestTextSize));
+    const Extent extent = Measure(renderer, heading, rows, size);
+    const int width = extent.width;
+    const int widestValue = extent.widestValue;
+    vexa::Text& caption = *m_lines[0].text;
+    vexa::Text& hint = *m_lines[1].text;
     const std::size_t noticeLine = 2 + 2 * rows.size();
-    vexa::Text& notice = *LineFor(noticeLine, renderer, m_notice).text;
+    vexa::Text& notice = *LineFor(noticeLine, renderer, m_notice, size).text;
 
     const int pitch = caption.GetHeight() + kGap / 2;
-    // The controls page keeps a line for its notices, so that the rows stay
-    // where the player is pointing when one appears.
-    const int count = static_cast<int>(rows.size()) + (m_controlsPage ? 1 : 0);
-    const int height = caption.GetHeight() + kGap + hint.GetHeight() + 2 * kGap + count * pitch;
+    const int height = extent.height;
     const int left = (renderer.GetWidth() - width) / 2;
-    const int top = std::max(kMargin, (renderer.GetHeight() - height) / 2);
+    const int top = std::max(kMargin + m_topReserve, (renderer.GetHeight() - height) / 2);
     renderer.SetColor(0, 0, 0, 255);
     renderer.FillRect(static_cast<float>(left - kMargin), static_cast<float>(top - kMargin),
                       static_cast<float>(width + 2 * kMargin),

@@ -16,7 +16,9 @@ class Text;
 }  // namespace vexa
 
 // The paused game's menu: resume, the volumes, full screen, pausing when the
-// window loses the focus, the controls and quit, under the pause's caption.
+// window loses the focus, the controls, the accessibility choices and quit,
+// under the pause's caption. Its words are drawn at the player's text size,
+// or as near it as lets the page fit the picture.
 // On the title screen the same menu, without a run to resume, sets the options
 // before a first run. It changes the settings it is given; the frame loop puts
 // them into effect.
@@ -30,12 +32,23 @@ public:
         FullScreen,
         FocusPause,
         ControlsPage,
+        AccessibilityPage,
         Quit
     };
     // The controls page: one row per key, then per button, then these.
     static constexpr int kResetRow =
         static_cast<int>(Bindings::kKeyCount) + static_cast<int>(Bindings::kButtonCount);
     static constexpr int kBackRow = kResetRow + 1;
+    // The accessibility page's rows.
+    enum AccessibilityRow : int {
+        PaletteRow,
+        TextSizeRow,
+        ReducedMotionRow,
+        GameSpeedRow,
+        MovementRow,
+        HapticsRow,
+        AccessibilityBackRow
+    };
 
     PauseMenu();
     ~PauseMenu();
@@ -49,7 +62,14 @@ public:
     // The caption of the pause stays at the top of the panel.
     void Draw(vexa::Renderer& renderer, const Settings& settings);
 
-    bool OnControlsPage() const { return m_controlsPage; }
+    // Whether the system asks for reduced motion: the value shown, and
+    // changed, while the settings leave it to the system.
+    void SetSystemReducedMotion(bool reduced) { m_systemReducedMotion = reduced; }
+
+    bool OnControlsPage() const { return m_page == Page::Controls; }
+    bool OnAccessibilityPage() const { return m_page == Page::Accessibility; }
+    // The share of the font's size the words were last drawn at, in percent.
+    int GetDrawnTextSize() const { return m_fittedSize; }
     int GetCursor() const { return m_cursor; }
     // The row waiting for a key or button, or -1.
     int GetWaitingRow() const { return m_waitingRow; }
@@ -66,6 +86,14 @@ private:
     struct Line {
         std::unique_ptr<vexa::Text> text;
         std::string shown;
+        int size = 0;
+    };
+    enum class Page { Main, Controls, Accessibility };
+    // The panel's size for its words at one text size.
+    struct Extent {
+        int width = 0;
+        int height = 0;
+        int widestValue = 0;
     };
 
     int RowCount() const;
@@ -73,15 +101,28 @@ private:
     int FirstRow() const;
     Outcome Choose(Settings& settings, int row);
     Outcome Click(Settings& settings, int row, float x);
-    void Change(Settings& settings, int row, int direction);
+    void Change(Settings& settings, int row, int direction, bool wrap = false);
+    void ChangeAccessibility(Settings& settings, int row, int direction, bool wrap);
     void TakeBinding(const vexa::InputSystem& input, Settings& settings, bool click);
     int RowAt(float x, float y) const;
     std::vector<std::pair<std::string, std::string>> Rows(const Settings& settings) const;
-    Line& LineFor(std::size_t index, vexa::Renderer& renderer, const std::string& words);
+    Line& LineFor(std::size_t index, vexa::Renderer& renderer, const std::string& words, int size);
+    Extent Measure(vexa::Renderer& renderer, const std::vector<std::string>& heading,
+                   const std::vector<std::pair<std::string, std::string>>& rows, int size);
+    // The largest size, at most `wanted`, at which the page fits the picture.
+    int FittedSize(vexa::Renderer& renderer, const std::vector<std::string>& heading,
+                   const std::vector<std::pair<std::string, std::string>>& rows, int wanted);
 
     std::shared_ptr<vexa::Font> m_font;
     std::vector<Line> m_lines;
-    bool m_controlsPage = false;
+    Page m_page = Page::Main;
+    bool m_systemReducedMotion = false;
+    // The size found to fit, and what it was found for, so that a page that
+    // stays the same is not measured again every frame.
+    int m_fittedSize = 100;
+    std::string m_fittedFor;
+    // Room kept free at the top for the score and the record.
+    int m_topReserve = 0;
     bool m_resumable = true;
     int m_cursor = 0;
     int m_waitingRow = -1;

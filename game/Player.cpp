@@ -60,11 +60,16 @@ void Player::Explode() {
     data.damping = 0.5f;
     data.angle = 0.0f;
     data.angleRange = vexa::kPi;
-    data.color = vexa::Color(1.0f, 1.0f, 1.0f, 1.0f);
+    const auto* field = dynamic_cast<const K_AsteroidField*>(m_game);
+    data.color = field ? field->GetPaletteInUse().explosion : vexa::Color(1.0f, 1.0f, 1.0f, 1.0f);
 
     const vexa::Transform transform(m_transform.position, 0.0f, 1.0f);
     auto emitter = std::make_unique<vexa::Emitter>(transform, data);
     emitter->m_lifespan = 1.0f;
     m_game->m_scene->Add(std::move(emitter));
     m_exploded = true;
+}
+
+void Player::Draw(vexa::Renderer& renderer) {
+    K_AsteroidField::DrawInPalette(*this, renderer, &Palette::ship);
 }

@@ -13,6 +13,7 @@ public:
            std::shared_ptr<vexa::Model> model);
 
     void Update(float dt) override;
+    void Draw(vexa::Renderer& renderer) override;
     void OnCollision(vexa::Actor* other) override;
 
     // Public like the other actors' members.

@@ -1,5 +1,7 @@
 #include "Powerup.h"
 
+#include "K_AsteroidField.h"
+
 #include "core/Time.h"
 
 #include <utility>
@@ -24,3 +26,7 @@ vexa::Vector2 Powerup::Drift() const {
 }
 
 void Powerup::OnCollision(vexa::Actor* /*other*/) {}
+
+void Powerup::Draw(vexa::Renderer& renderer) {
+    K_AsteroidField::DrawInPalette(*this, renderer, &Palette::powerup);
+}

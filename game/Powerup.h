@@ -12,6 +12,7 @@ public:
     Powerup(float speed, const vexa::Transform& transform, std::shared_ptr<vexa::Model> model);
 
     void Update(float dt) override;
+    void Draw(vexa::Renderer& renderer) override;
     void OnCollision(vexa::Actor* other) override;
     bool IgnoresCollisions() const override { return true; }
     // Once wholly left of the view it only drifts further out of sight.

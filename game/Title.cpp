@@ -1,5 +1,7 @@
 #include "Title.h"
 
+#include "K_AsteroidField.h"
+
 #include <utility>
 
 Title::Title(const vexa::Transform& transform, std::shared_ptr<vexa::Model> model)
@@ -7,4 +9,8 @@ Title::Title(const vexa::Transform& transform, std::shared_ptr<vexa::Model> mode
 
 void Title::Update(float dt) {
     Actor::Update(dt);
+}
+
+void Title::Draw(vexa::Renderer& renderer) {
+    K_AsteroidField::DrawInPalette(*this, renderer, &Palette::emblem);
 }

@@ -10,4 +10,5 @@ public:
     Title(const vexa::Transform& transform, std::shared_ptr<vexa::Model> model);
 
     void Update(float dt) override;
+    void Draw(vexa::Renderer& renderer) override;
 };

@@ -35,7 +35,7 @@ press_until space "no ship appeared after Space" ship_shown
 press_until p "P did not show the pause menu" menu_shown
 
 # Resume, Music volume (100 % -> 90 %), Effects, Full screen (on), focus,
-# Controls, Quit.
+# Controls, Accessibility, Quit.
 menu_key Down
 menu_key Left
 menu_key Down
@@ -43,6 +43,7 @@ menu_key Down
 menu_key Return
 wait_until "$PATIENCE" full_screen || fail "Full screen in the menu did not fill the screen"
 menu_shown || fail "the menu went with full screen"
+menu_key Down
 menu_key Down
 menu_key Down
 menu_key Down

@@ -232,3 +232,86 @@ TEST_F(PauseMenuTest, PauseOnTheTitleScreenOpensTheOptionsWithoutResume) {
     EXPECT_FALSE(game->m_pause.IsPaused());
     EXPECT_EQ(game->GetState(), K_AsteroidField::TitleScreen);
 }
+
+TEST_F(PauseMenuTest, TheAccessibilityPageStepsEachChoiceAndGoesBack) {
+    PauseARun();
+    while (runner->GetMenu().GetCursor() != PauseMenu::AccessibilityPage) Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_RETURN);
+    ASSERT_TRUE(runner->GetMenu().OnAccessibilityPage());
+    ASSERT_EQ(runner->GetMenu().GetCursor(), PauseMenu::PaletteRow);
+
+    // The palettes go round either way; sizes and speeds stop at their ends.
+    Press(SDL_SCANCODE_LEFT);
+    EXPECT_EQ(Chosen().palette, PaletteName::HighContrast);
+    Press(SDL_SCANCODE_RIGHT);
+    Press(SDL_SCANCODE_RIGHT);
+    EXPECT_EQ(Chosen().palette, PaletteName::RedGreen);
+    Press(SDL_SCANCODE_DOWN);
+    for (int i = 0; i < 3; ++i) Press(SDL_SCANCODE_RIGHT);
+    EXPECT_EQ(Chosen().textSize, 150);
+    Press(SDL_SCANCODE_DOWN);
+    ASSERT_FALSE(Chosen().reducedMotion.has_value());
+    Press(SDL_SCANCODE_RETURN);
+    EXPECT_EQ(Chosen().reducedMotion, std::optional<bool>(true));
+    EXPECT_TRUE(game->GetReducedMotion()) << "the game was not told";
+    Press(SDL_SCANCODE_DOWN);
+    for (int i = 0; i < 6; ++i) Press(SDL_SCANCODE_LEFT);
+    EXPECT_EQ(Chosen().gameSpeed, Settings::kSlowestGameSpeed);
+    for (int i = 0; i < 6; ++i) Press(SDL_SCANCODE_RIGHT);
+    EXPECT_EQ(Chosen().gameSpeed, 100);
+    Press(SDL_SCANCODE_RETURN);
+    EXPECT_EQ(Chosen().gameSpeed, Settings::kSlowestGameSpeed) << "choosing goes round";
+    Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_RIGHT);
+    EXPECT_TRUE(Chosen().toggleMovement);
+    Press(SDL_SCANCODE_DOWN);
+    Press(SDL_SCANCODE_RETURN);
+    EXPECT_FALSE(Chosen().haptics);
+    EXPECT_EQ(&game->GetPaletteInUse(), &GetPalette(PaletteName::RedGreen));
+    EXPECT_EQ(game->GetTextSize(), 150);
+
+    // A click on the palette's value steps it the way of the side clicked.
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(runner->GetMenu().ValuePlace(PauseMenu::PaletteRow, x, y));
+    Click(x + 10, y);
+    EXPECT_EQ(Chosen().palette, PaletteName::BlueYellow);
+    Click(x - 10, y);
+    Click(x - 10, y);
+    EXPECT_EQ(Chosen().palette, PaletteName::Standard);
+
+    PressButton(SDL_CONTROLLER_BUTTON_B);
+    EXPECT_FALSE(runner->GetMenu().OnAccessibilityPage());
+    EXPECT_EQ(runner->GetMenu().GetCursor(), PauseMenu::AccessibilityPage);
+    EXPECT_TRUE(game->m_pause.IsPaused());
+}
+
+TEST_F(PauseMenuTest, LargerTextFitsEachPageBelowTheScoreAndTheRecord) {
+    runner->GetSettings().textSize = 150;
+    PauseARun();
+    // The frozen game's top line, as lit under the first page (which is short).
+    const auto litAtTop = [this] {
+        int lit = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 800; ++x) lit += canvas->IsLit(x, y);
+        return lit;
+    };
+    const int topLine = litAtTop();
+    ASSERT_GT(topLine, 500);
+    for (const int page : {PauseMenu::AccessibilityPage, PauseMenu::ControlsPage}) {
+        int x = 0;
+        int y = 0;
+        ASSERT_TRUE(runner->GetMenu().RowPlace(page, x, y));
+        Click(x, y);
+        const bool controls = runner->GetMenu().OnControlsPage();
+        ASSERT_TRUE(controls || runner->GetMenu().OnAccessibilityPage());
+        int bottom = 0;
+        ASSERT_TRUE(runner->GetMenu().RowPlace(
+            controls ? PauseMenu::kBackRow : PauseMenu::AccessibilityBackRow, x, bottom));
+        EXPECT_EQ(litAtTop(), topLine) << "the panel covers the score or the record";
+        EXPECT_LT(bottom, 600 - 16) << "the last row leaves the picture";
+        // The accessibility page keeps nearly the size asked for.
+        EXPECT_GE(runner->GetMenu().GetDrawnTextSize(), controls ? 100 : 140);
+        Press(SDL_SCANCODE_BACKSPACE);
+    }
+}
