@@ -169,9 +169,20 @@ void FrameRunner::KeepSettings() {
 
 void FrameRunner::ApplyLook() {
     // Until the player chooses, reduced motion follows the system's wish.
-    const bool reducedMotion = m_settings.reducedMotion.value_or(false);
-    m_menu.SetSystemReducedMotion(false);
+    const bool systemWish = vexa::SystemPrefersReducedMotion();
+    const bool reducedMotion = m_settings.reducedMotion.value_or(systemWish);
+    m_menu.SetSystemReducedMotion(systemWish);
     m_game.SetLook(m_settings.palette, m_settings.textSize, reducedMotion);
+}
+
+void FrameRunner::FeelHit() {
+    // Short and strong: a jolt, not a buzz that outlasts the explosion.
+    constexpr std::uint16_t kLowMotor = 0xC000;
+    constexpr std::uint16_t kHighMotor = 0x8000;
+    constexpr int kMilliseconds = 250;
+    if (!m_settings.haptics) return;
+    vexa::g_inputSystem.Rumble(kLowMotor, kHighMotor, kMilliseconds);
+    vexa::Vibrate(kMilliseconds);
 }
 
 void ApplySettings(const Settings& settings, const Settings& before) {
@@ -207,6 +218,7 @@ void FrameRunner::Step() {
     m_game.Update(vexa::g_time.GetDeltaTime());
 
     const State after = m_game.GetState();
+    if (after == K_AsteroidField::PlayerDeadStart && before != after && !m_watching) FeelHit();
     if (after == K_AsteroidField::GameOver) m_recording = false;
     // A replay's last screen is left for the title screen, not a new run.
     if (replaying && before == K_AsteroidField::GameOver && after == K_AsteroidField::TitleScreen)

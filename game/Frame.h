@@ -77,6 +77,9 @@ private:
     void KeepSettings();
     // Tells the game how the player wants it drawn.
     void ApplyLook();
+    // The ship was hit: a controller's rumble and a phone's vibration, as
+    // the player allows.
+    void FeelHit();
     void DrawNotes(vexa::Renderer& renderer);
 
     K_AsteroidField& m_game;

@@ -73,6 +73,14 @@ void BestRunOffered(bool offered) {
     platform::BestRunOffered(offered);
 }
 
+bool SystemPrefersReducedMotion() {
+    return platform::PrefersReducedMotion();
+}
+
+void Vibrate(int ms) {
+    platform::Vibrate(ms);
+}
+
 std::filesystem::path SettingsDirectory(const std::string& app) {
     return platform::SettingsDirectory(app);
 }

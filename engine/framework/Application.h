@@ -42,6 +42,13 @@ void KeepOnSessionEnd(std::function<void()> keep);
 // frame. A browser's page offers the best run only then.
 void BestRunOffered(bool offered);
 
+// Whether the system asks for reduced motion (a browser's preference; never
+// on the desktop).
+bool SystemPrefersReducedMotion();
+
+// A phone's vibration for `ms` milliseconds, where the program runs on one.
+void Vibrate(int ms);
+
 // Where the player's settings for `app` belong on this platform: the XDG
 // config folder on Linux, %APPDATA%\<app> on Windows, beside the record in a
 // browser. Empty when no such place can be named.

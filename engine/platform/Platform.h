@@ -82,6 +82,14 @@ void PauseChanged(bool paused);
 // Nothing on the desktop; a browser's page offers the best run only then.
 void BestRunOffered(bool offered);
 
+// Whether the system asks programs to keep motion down: a browser's
+// prefers-reduced-motion. The desktop says no.
+bool PrefersReducedMotion();
+
+// Shakes the device itself for `ms` milliseconds where it can (a phone's
+// vibration, through a browser); nothing elsewhere.
+void Vibrate(int ms);
+
 // Whether the player places and sizes the program's window. Not in a
 // browser, where the page lays out the game's canvas.
 bool WindowMovable();

@@ -34,6 +34,12 @@ void PauseChanged(bool /*paused*/) {}
 
 void BestRunOffered(bool /*offered*/) {}
 
+bool PrefersReducedMotion() {
+    return false;
+}
+
+void Vibrate(int /*ms*/) {}
+
 bool WindowMovable() {
     return true;
 }

@@ -16,6 +16,8 @@ extern "C" void vexa_files_changed();
 extern "C" void vexa_frames_starting();
 extern "C" void vexa_pause_changed(int paused);
 extern "C" void vexa_best_run_offered(int offered);
+extern "C" int vexa_prefers_reduced_motion();
+extern "C" void vexa_vibrate(int ms);
 
 namespace vexa::platform {
 
@@ -147,6 +149,14 @@ void PauseChanged(bool paused) {
 
 void BestRunOffered(bool offered) {
     vexa_best_run_offered(offered ? 1 : 0);
+}
+
+bool PrefersReducedMotion() {
+    return vexa_prefers_reduced_motion() != 0;
+}
+
+void Vibrate(int ms) {
+    vexa_vibrate(ms);
 }
 
 bool WindowMovable() {

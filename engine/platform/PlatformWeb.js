@@ -686,6 +686,27 @@ mergeInto(LibraryManager.library, {
     if (Module['onBestRunOffered']) Module['onBestRunOffered'](!!offered);
   },
 
+  // Asked every frame: the query is made once and then only read, and
+  // follows the system as the player changes it.
+  vexa_prefers_reduced_motion: function () {
+    if (!Module['vexaReducedMotion']) {
+      if (typeof matchMedia !== 'function') return 0;
+      Module['vexaReducedMotion'] = matchMedia('(prefers-reduced-motion: reduce)');
+    }
+    return Module['vexaReducedMotion'].matches ? 1 : 0;
+  },
+
+  // A browser without vibration, or one that refuses it (no user gesture
+  // yet), is no fault.
+  vexa_vibrate: function (ms) {
+    if (typeof navigator === 'undefined' || typeof navigator.vibrate !== 'function') return;
+    try {
+      navigator.vibrate(ms);
+    } catch (e) {
+      // Nothing to do: the vibration is a courtesy.
+    }
+  },
+
   vexa_files_changed__deps: ['$vexaStorage'],
   vexa_files_changed: function () {
     vexaStorage.persist();

@@ -146,6 +146,12 @@ void PauseChanged(bool /*paused*/) {}
 
 void BestRunOffered(bool /*offered*/) {}
 
+bool PrefersReducedMotion() {
+    return false;
+}
+
+void Vibrate(int /*ms*/) {}
+
 bool WindowMovable() {
     return true;
 }

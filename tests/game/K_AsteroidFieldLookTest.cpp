@@ -1,5 +1,6 @@
 #include "GameTest.h"
 #include "Palette.h"
+#include "VirtualController.h"
 
 #include "core/Color.h"
 
@@ -100,4 +101,43 @@ TEST_F(LookTest, ReducedMotionHoldsTheStarsStillInThePictureOnly) {
     game->SetLook(PaletteName::RedGreen, 100, false);
     EXPECT_FALSE(Picture() == first);
     EXPECT_FALSE(vexa::g_particleSystem.GetReducedMotion());
+}
+
+namespace {
+
+int g_rumbles = 0;
+
+int SDLCALL countRumble(void* /*userdata*/, Uint16 low, Uint16 high) {
+    // SDL stops the motors itself once the time asked for is up.
+    if (low != 0 || high != 0) ++g_rumbles;
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(LookTest, AHitRumblesTheControllerUnlessHapticsAreOff) {
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+    const SDL_JoystickID id = testing_support::AttachVirtualController(&countRumble);
+    ASSERT_GE(id, 0) << SDL_GetError();
+    vexa::g_inputSystem.Update();
+    ASSERT_EQ(vexa::g_inputSystem.GetControllerCount(), 1);
+
+    for (const bool haptics : {false, true}) {
+        g_rumbles = 0;
+        runner->GetSettings().haptics = haptics;
+        StartPlaying();
+        Steps(10, kFrame);
+        EXPECT_EQ(g_rumbles, 0) << "a rumble before any hit";
+        CrashAndWaitForGameOver();
+        EXPECT_EQ(g_rumbles, haptics ? 1 : 0) << (haptics ? "on" : "off");
+        Hold(SDL_SCANCODE_SPACE, true);
+        Step(kFrame);
+        Hold(SDL_SCANCODE_SPACE, false);
+        Step(kFrame);
+    }
+    for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+        if (SDL_JoystickGetDeviceInstanceID(index) == id) SDL_JoystickDetachVirtual(index);
+    }
+    vexa::g_inputSystem.Update();
 }
