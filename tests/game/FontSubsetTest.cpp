@@ -29,7 +29,7 @@ struct TtfLibrary {
 using FontPtr = std::unique_ptr<TTF_Font, decltype(&TTF_CloseFont)>;
 using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
 
-FontPtr open(const std::string& path, int pointSize) {
+FontPtr openFont(const std::string& path, int pointSize) {
     return FontPtr(TTF_OpenFont(path.c_str(), pointSize), &TTF_CloseFont);
 }
 
@@ -54,8 +54,8 @@ TEST(FontSubset, DrawsEveryCharacterTheGameCanDrawAsTheWholeFaceDoes) {
     // Every size a caption can take, from the smallest text size in a small
     // window to the largest in a big one; the game draws one bit a pixel.
     for (int size = 6; size <= 64; ++size) {
-        const FontPtr small = open(kWebFont, size);
-        const FontPtr full = open(whole, size);
+        const FontPtr small = openFont(kWebFont, size);
+        const FontPtr full = openFont(whole, size);
         ASSERT_TRUE(small && full) << TTF_GetError();
         EXPECT_EQ(TTF_FontHeight(small.get()), TTF_FontHeight(full.get()));
         EXPECT_EQ(TTF_FontAscent(small.get()), TTF_FontAscent(full.get()));
