@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,24 @@ Buffer music() {
     const int bassSteps[8] = {0, 0, 12, 0, 0, 12, 0, 7};
     const int arpSteps[16] = {0, 1, 2, 1, 0, 1, 2, 3, 0, 1, 2, 1, 3, 2, 1, 2};
 
+    // The bass, the arpeggio and the kick repeat the same few notes: each is
+    // made once (the same samples every time) and mixed wherever it plays, which
+    // makes the loop several times faster to build at start.
+    std::map<int, Buffer> bassNotes;
+    std::map<int, Buffer> arpNotes;
+    const auto bass = [&bassNotes](int note) -> const Buffer& {
+        auto found = bassNotes.find(note);
+        if (found == bassNotes.end())
+            found = bassNotes.emplace(note, bassNote(note, kBeat / 2)).first;
+        return found->second;
+    };
+    const auto arp = [&arpNotes](int note) -> const Buffer& {
+        auto found = arpNotes.find(note);
+        if (found == arpNotes.end()) found = arpNotes.emplace(note, arpNote(note, kBeat / 4)).first;
+        return found->second;
+    };
+    const Buffer drum = kick();
+
     uint32_t seed = 1;
     for (int bar = 0; bar < kBars; ++bar) {
         const int chord = bar % 4;
@@ -212,7 +231,7 @@ Buffer music() {
         const bool secondHalf = bar >= 4;
         for (int step = 0; step < 8; ++step) {
             const int start = barStart + toSamples(step * kBeat / 2);
-            mixInto(out, bassNote(roots[chord] + bassSteps[step], kBeat / 2), start, 0.55f);
+            mixInto(out, bass(roots[chord] + bassSteps[step]), start, 0.55f);
             if (step % 2 == 1) {
                 mixInto(out, hat(seed++), start, 0.12f);
             }
@@ -220,11 +239,11 @@ Buffer music() {
         for (int step = 0; step < 16; ++step) {
             const int start = barStart + toSamples(step * kBeat / 4);
             const int note = chords[chord][arpSteps[step]] + (secondHalf && step >= 8 ? 12 : 0);
-            mixInto(out, arpNote(note, kBeat / 4), start, 0.16f);
+            mixInto(out, arp(note), start, 0.16f);
         }
         for (int beat = 0; beat < 4; ++beat) {
             const int start = barStart + toSamples(beat * kBeat);
-            mixInto(out, kick(), start, 0.7f);
+            mixInto(out, drum, start, 0.7f);
             if (secondHalf && beat % 2 == 1) {
                 mixInto(out, snare(seed++), start, 0.22f);
             }
