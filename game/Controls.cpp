@@ -156,3 +156,22 @@ std::string KeyLabel(int scancode) {
 std::string ButtonLabel(int button) {
     return upper(vexa::ButtonName(button));
 }
+
+void MovementToggle::Follow(bool up, bool down, bool steering) {
+    const bool upPressed = up && !m_upHeld;
+    const bool downPressed = down && !m_downHeld;
+    m_upHeld = up;
+    m_downHeld = down;
+    if (!steering || upPressed == downPressed) {
+        // Both at once mean no way, as both held do.
+        if (steering && upPressed) m_moving = 0;
+        return;
+    }
+    const std::uint8_t way = upPressed ? Controls::kStepUp : Controls::kStepDown;
+    m_moving = m_moving == way ? 0 : way;
+}
+
+std::uint8_t MovementToggle::Apply(std::uint8_t input) const {
+    constexpr auto kMovement = static_cast<std::uint8_t>(Controls::kStepUp | Controls::kStepDown);
+    return static_cast<std::uint8_t>((input & ~kMovement) | m_moving);
+}

@@ -72,3 +72,24 @@ private:
 // A key's or a button's name as the game's texts show it, in capitals.
 std::string KeyLabel(int scancode);
 std::string ButtonLabel(int button);
+
+// Movement for a player who cannot hold a key down: a press of up (or down)
+// sets the ship moving that way until the other is pressed, or the same
+// again. It reads what Controls reads, so keys, a controller and a touch
+// screen's halves all steer it.
+class MovementToggle {
+public:
+    // One frame's up and down as held. Presses count only while `steering`
+    // (in a run, not paused); what is held is noted all the same, so a key
+    // still down as steering begins is no fresh press.
+    void Follow(bool up, bool down, bool steering);
+    // `input` with the toggled movement in place of the held one.
+    std::uint8_t Apply(std::uint8_t input) const;
+    void Stop() { m_moving = 0; }
+    std::uint8_t Moving() const { return m_moving; }
+
+private:
+    bool m_upHeld = false;
+    bool m_downHeld = false;
+    std::uint8_t m_moving = 0;
+};

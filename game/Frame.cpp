@@ -43,7 +43,7 @@ FrameRunner::FrameRunner(K_AsteroidField& game, Options options)
       m_quitHelpText{std::make_unique<vexa::Text>(game.GetFont())} {
     m_menu.Initialize(game.GetFont());
     m_game.SetReplayOfRun([this](const K_AsteroidField::RunResult& run) {
-        return ReplayOfRun(run.score, run.digest);
+        return ReplayOfRun(run.score, run.digest, run.speedPercent);
     });
     if (m_options.settingsFile != nullptr) vexa::KeepOnSessionEnd([this] { KeepSettings(); });
 }
@@ -56,6 +56,9 @@ FrameRunner::~FrameRunner() {
 bool FrameRunner::Run() {
     using namespace vexa;
 
+    // A replay is watched at the speed it was played at; anything else runs
+    // at the player's.
+    if (!m_watching) g_time.SetSpeedPercent(m_settings.gameSpeed);
     // The clock runs on while paused, so the first frame after it is as long
     // as any other, not the length of the pause.
     g_time.Tick();
@@ -109,6 +112,13 @@ bool FrameRunner::Run() {
     }
 
     ApplyLook();
+    const K_AsteroidField::eState running = m_game.GetState();
+    const bool inRun =
+        running != K_AsteroidField::TitleScreen && running != K_AsteroidField::GameOver;
+    m_movement.Follow(
+        controls.Up(), controls.Down(),
+        m_settings.toggleMovement && inRun && !m_watching && !m_game.m_pause.IsPaused());
+    if (!inRun || !m_settings.toggleMovement) m_movement.Stop();
     if (m_game.m_pause.IsPaused()) {
         g_time.Hold();
     } else {
@@ -227,6 +237,7 @@ void FrameRunner::Step() {
 
 std::uint8_t FrameRunner::PlayerStepInput() {
     auto input = Controls(vexa::g_inputSystem, m_settings.bindings).StepInput();
+    if (m_settings.toggleMovement) input = m_movement.Apply(input);
     if (!m_confirmSpent) return input;
     if (input & Controls::kStepConfirm)
         return static_cast<std::uint8_t>(input & ~Controls::kStepConfirm);
@@ -253,10 +264,11 @@ void FrameRunner::Record(std::uint8_t input) {
     m_record.steps.push_back(input);
 }
 
-std::string FrameRunner::ReplayOfRun(int score, std::uint64_t digest) {
+std::string FrameRunner::ReplayOfRun(int score, std::uint64_t digest, int speedPercent) {
     if (!m_recording) return {};
     m_record.score = score;
     m_record.digest = digest;
+    m_record.speedPercent = speedPercent;
     return vexa::EncodeReplay(m_record);
 }
 
@@ -264,6 +276,7 @@ bool FrameRunner::Watch(const vexa::Replay& replay, bool verifying, std::string&
     const auto how =
         verifying ? K_AsteroidField::Replaying::Verify : K_AsteroidField::Replaying::Watch;
     if (!m_game.BeginReplay(replay, how, reason)) return false;
+    vexa::g_time.SetSpeedPercent(replay.speedPercent);
     m_recording = false;
     m_replay = replay;
     m_nextStep = 0;
@@ -273,7 +286,12 @@ bool FrameRunner::Watch(const vexa::Replay& replay, bool verifying, std::string&
 }
 
 void FrameRunner::WatchBestRun() {
-    const std::string bytes = g_highScoreStore.LoadBestReplay();
+    // While the game is slowed, the best run is the assisted best's, where
+    // there is one.
+    std::string bytes;
+    if (m_settings.gameSpeed < vexa::Replay::kFullSpeedPercent)
+        bytes = g_highScoreStore.LoadAssistedReplay();
+    if (bytes.empty()) bytes = g_highScoreStore.LoadBestReplay();
     if (bytes.empty()) return;
     vexa::Replay replay;
     std::string reason;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Controls.h"
 #include "PauseMenu.h"
 #include "Settings.h"
 
@@ -11,7 +12,6 @@
 #include <memory>
 #include <string>
 
-class Controls;
 class K_AsteroidField;
 class SettingsFile;
 
@@ -70,7 +70,7 @@ private:
     void Step();
     std::uint8_t PlayerStepInput();
     void Record(std::uint8_t input);
-    std::string ReplayOfRun(int score, std::uint64_t digest);
+    std::string ReplayOfRun(int score, std::uint64_t digest, int speedPercent);
     void WatchBestRun();
     void StopWatching();
     void FollowMenu(const Controls& controls, bool& quit);
@@ -96,6 +96,9 @@ private:
     std::unique_ptr<vexa::Text> m_replayText;
     std::unique_ptr<vexa::Text> m_mutedText;
     std::unique_ptr<vexa::Text> m_quitHelpText;
+    // Up and down as presses that set the ship moving, when the player
+    // cannot hold them.
+    MovementToggle m_movement;
     // The run under way, recorded for the record's replay.
     bool m_recording = false;
     vexa::Replay m_record;

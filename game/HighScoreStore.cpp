@@ -21,9 +21,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kFileName = "highscore.txt";
-// The best game's replay, kept beside the record.
-const char* const kReplayName = "highscore.replay";
+// Where a best is kept and what the player is told of its saves. The
+// assisted best lives beside the record under the same rules, in files of its
+// own, so that no slower run ever takes the record's place.
+struct Files {
+    const char* record;
+    // The best game's replay, kept beside the record.
+    const char* replay;
+    const char* saved;
+    const char* unsaved;
+};
+
+const Files kRecordFiles{"highscore.txt", "highscore.replay", "High score saved successfully!",
+                         "Unable to save high score!"};
+const Files kAssistedFiles{"highscore-assisted.txt", "highscore-assisted.replay",
+                           "Assisted best saved successfully!", "Unable to save assisted best!"};
+const char* const kFileName = kRecordFiles.record;
 // A record is a handful of digits; a file much larger than that is not one.
 constexpr std::uintmax_t kMaxRecordBytes = std::uintmax_t{64} * 1024;
 constexpr std::uintmax_t kMaxReplayBytes = std::uintmax_t{4} * 1024 * 1024;
@@ -64,6 +77,22 @@ bool higherRecord(std::string_view fresh, std::string_view stored) {
     return score && (!record || *score > *record);
 }
 
+// The assisted best's file says the speed after the score ("1234 at 70%"),
+// which the record's reading passes over.
+constexpr std::string_view kSpeedMark = " at ";
+
+int parseSpeed(std::string_view text) {
+    const std::size_t at = text.find(kSpeedMark);
+    if (at == std::string_view::npos) return 0;
+    text.remove_prefix(at + kSpeedMark.size());
+    int speed = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && i < 3 && text[i] >= '0' && text[i] <= '9'; ++i)
+        speed = speed * 10 + (text[i] - '0');
+    if (i == 0 || i >= text.size() || text[i] != '%') return 0;
+    return speed > 0 && speed < vexa::Replay::kFullSpeedPercent ? speed : 0;
+}
+
 // Whether `score` may take the stored record's place. The record is read
 // afresh, never taken from an earlier frame: a record that could not be read
 // then (a scanner holding it, a permission) would otherwise look like 0 and
@@ -79,52 +108,70 @@ bool beatsStoredRecord(const vexa::FileContents& stored, int score) {
 // goes into place before the record does, so a record that then fails to be
 // replaced is still reached by it, and one of an older record goes when the
 // new one cannot be stored (the replay only adds to the record).
-void storeReplay(const std::string* replay) {
-    if (replay != nullptr && vexa::ReplaceFileDurably(kReplayName, *replay)) return;
+void storeReplay(const Files& files, const std::string* replay) {
+    const char* const name = files.replay;
+    if (replay != nullptr && vexa::ReplaceFileDurably(name, *replay)) return;
     std::error_code ec;
-    if (fs::remove(kReplayName, ec) || !fs::exists(fs::symlink_status(kReplayName, ec))) return;
+    if (fs::remove(name, ec) || !fs::exists(fs::symlink_status(name, ec))) return;
     // Windows deletes no read-only file; an outdated replay must go all the same.
-    fs::permissions(kReplayName, fs::perms::owner_write, fs::perm_options::add, ec);
-    fs::remove(kReplayName, ec);
+    fs::permissions(name, fs::perms::owner_write, fs::perm_options::add, ec);
+    fs::remove(name, ec);
 }
 
-bool saveRecord(int score, const std::string* replay) {
+// `text` is what the file holds: the score's digits first.
+bool saveRecord(const Files& files, int score, const std::string& text, const std::string* replay) {
     vexa::ReplaceOptions options;
     options.maxCurrentBytes = kMaxRecordBytes;
     bool replayStored = false;
-    const auto decide = [score, replay, &replayStored](const vexa::FileContents& stored) {
+    const auto decide = [&files, score, &text, replay,
+                         &replayStored](const vexa::FileContents& stored) {
         std::optional<std::string> digits;
         if (!beatsStoredRecord(stored, score)) {
             // Decided again on a higher record another game created meanwhile:
             // the replay stored for the first decision no longer reaches it.
-            if (replayStored) storeReplay(nullptr);
+            if (replayStored) storeReplay(files, nullptr);
             return digits;
         }
-        storeReplay(replay);
+        storeReplay(files, replay);
         replayStored = replay != nullptr;
-        digits = std::to_string(score);
+        digits = text;
         return digits;
     };
-    return vexa::ReplaceFileDurably(kFileName, decide, options) == vexa::ReplaceOutcome::Replaced;
+    return vexa::ReplaceFileDurably(files.record, decide, options) ==
+           vexa::ReplaceOutcome::Replaced;
 }
 
-void reportSave(bool saved) {
+void reportSave(const Files& files, bool saved) {
     if (!saved) {
-        std::cout << "Unable to save high score!" << std::endl;
+        std::cout << files.unsaved << std::endl;
         return;
     }
     // A browser's storage answers some time after the file was written: the
     // line waits for its answer.
-    vexa::WhenFilesKept([](bool kept) {
-        std::cout << (kept ? "High score saved successfully!" : "Unable to save high score!")
-                  << std::endl;
-    });
+    vexa::WhenFilesKept(
+        [&files](bool kept) { std::cout << (kept ? files.saved : files.unsaved) << std::endl; });
+}
+
+std::string loadBestReplay(const Files& files) {
+    vexa::FileContents stored = vexa::ReadDataFile(files.replay, kMaxReplayBytes);
+    if (!stored.Ok()) return {};
+    // A game killed between storing its replay and its record leaves a replay
+    // of a run the record does not show. One that is no replay at all is the
+    // caller's to report.
+    vexa::Replay replay;
+    std::string reason;
+    if (!vexa::DecodeReplay(stored.bytes, replay, reason)) return std::move(stored.bytes);
+    const vexa::FileContents record = vexa::ReadDataFile(files.record, kMaxRecordBytes);
+    const std::optional<int> score = record.Ok() ? parseRecord(record.bytes) : std::nullopt;
+    if (!score || *score != replay.score) return {};
+    return std::move(stored.bytes);
 }
 
 }  // namespace
 
 void KeepRecordFiles(vexa::KeptFiles& kept) {
-    kept.Keep(kFileName, higherRecord, kReplayName);
+    for (const Files* files : {&kRecordFiles, &kAssistedFiles})
+        kept.Keep(files->record, higherRecord, files->replay);
 }
 
 int HighScoreStore::LoadHighScore() {
@@ -143,11 +190,14 @@ int HighScoreStore::LoadHighScore() {
 }
 
 void HighScoreStore::SaveHighScore(int score) {
-    if (!m_held) reportSave(saveRecord(score, nullptr));
+    if (!m_held)
+        reportSave(kRecordFiles, saveRecord(kRecordFiles, score, std::to_string(score), nullptr));
 }
 
 void HighScoreStore::SaveHighScore(int score, const std::string& replayBytes) {
-    if (!m_held) reportSave(saveRecord(score, &replayBytes));
+    if (!m_held)
+        reportSave(kRecordFiles,
+                   saveRecord(kRecordFiles, score, std::to_string(score), &replayBytes));
 }
 
 void HighScoreStore::HoldInMemory(bool hold) {
@@ -158,16 +208,27 @@ void HighScoreStore::HoldInMemory(bool hold) {
 }
 
 std::string HighScoreStore::LoadBestReplay() {
-    vexa::FileContents stored = vexa::ReadDataFile(kReplayName, kMaxReplayBytes);
-    if (!stored.Ok()) return {};
-    // A game killed between storing its replay and its record leaves a replay
-    // of a run the record does not show. One that is no replay at all is the
-    // caller's to report.
-    vexa::Replay replay;
-    std::string reason;
-    if (!vexa::DecodeReplay(stored.bytes, replay, reason)) return std::move(stored.bytes);
-    const vexa::FileContents record = vexa::ReadDataFile(kFileName, kMaxRecordBytes);
-    const std::optional<int> score = record.Ok() ? parseRecord(record.bytes) : std::nullopt;
-    if (!score || *score != replay.score) return {};
-    return std::move(stored.bytes);
+    return loadBestReplay(kRecordFiles);
+}
+
+std::optional<HighScoreStore::AssistedBest> HighScoreStore::LoadAssistedBest() {
+    if (m_held) return std::nullopt;
+    // Most players never slow the game: a missing file is no news.
+    const vexa::FileContents stored = vexa::ReadDataFile(kAssistedFiles.record, kMaxRecordBytes);
+    if (!stored.Ok()) return std::nullopt;
+    const std::optional<int> score = parseRecord(stored.bytes);
+    if (!score) return std::nullopt;
+    return AssistedBest{*score, parseSpeed(stored.bytes)};
+}
+
+void HighScoreStore::SaveAssistedBest(int score, int speedPercent, const std::string& replayBytes) {
+    if (m_held) return;
+    const std::string text =
+        std::to_string(score) + std::string(kSpeedMark) + std::to_string(speedPercent) + "%";
+    reportSave(kAssistedFiles, saveRecord(kAssistedFiles, score, text,
+                                          replayBytes.empty() ? nullptr : &replayBytes));
+}
+
+std::string HighScoreStore::LoadAssistedReplay() {
+    return loadBestReplay(kAssistedFiles);
 }

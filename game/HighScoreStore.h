@@ -36,6 +36,24 @@ public:
     // more than the step.
     void HoldInMemory(bool hold);
 
+    // The best of the runs played slower than full speed (an assist), kept
+    // apart from the record in "highscore-assisted.txt" under the same rules,
+    // with the speed it was played at. Never the record's: a slower run
+    // neither reads nor replaces it.
+    struct AssistedBest {
+        int score = 0;
+        // Percent of full speed; 0 when the file does not say.
+        int speedPercent = 0;
+    };
+    // None, quietly, when there is none (or it cannot be read, or the record
+    // is held).
+    std::optional<AssistedBest> LoadAssistedBest();
+    // As SaveHighScore, for a run at `speedPercent`; an empty `replayBytes`
+    // keeps no replay.
+    void SaveAssistedBest(int score, int speedPercent, const std::string& replayBytes);
+    // As LoadBestReplay, for the assisted best.
+    std::string LoadAssistedReplay();
+
 private:
     std::optional<int> m_held;
 };

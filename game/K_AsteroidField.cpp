@@ -82,10 +82,11 @@ void K_AsteroidField::Shutdown() {}
 void K_AsteroidField::Update(float dt) {
     m_stepInput = std::exchange(m_fedInput, std::uint8_t{0});
 
-    const int highScore = g_highScoreStore.LoadHighScore();
+    // A run slowed at any moment counts as assisted; a replay keeps its own.
+    if (m_replaying == Replaying::No && m_state != TitleScreen && m_state != GameOver)
+        m_runSpeedPercent = std::min(m_runSpeedPercent, vexa::g_time.GetSpeedPercent());
     const Palette& palette = GetPaletteInUse();
-    m_highScoreText->Create(vexa::g_renderer, "HIGH SCORE " + std::to_string(highScore),
-                            palette.recordText, m_textSize);
+    m_highScoreText->Create(vexa::g_renderer, BestWords(), palette.recordText, m_textSize);
 
     switch (m_state) {
     case TitleScreen:
@@ -95,6 +96,7 @@ void K_AsteroidField::Update(float dt) {
         }
         break;
     case StartGame:
+        if (m_replaying == Replaying::No) m_runSpeedPercent = vexa::g_time.GetSpeedPercent();
         m_powerupActive = false;
         m_scoreTimer = 0.0f;
         m_powerupTimer = kPowerupInterval;
@@ -185,18 +187,43 @@ void K_AsteroidField::UpdatePlayerDead(float dt) {
         return;
     }
 
-    m_lastRun = RunResult{true, m_score, StateDigest()};
+    m_lastRun = RunResult{true, m_score, StateDigest(), m_runSpeedPercent};
     m_scene->RemoveAll();
-    if (m_replaying == Replaying::No && m_score > g_highScoreStore.LoadHighScore()) {
+    if (m_replaying == Replaying::No) KeepBest();
+    m_score = 0;
+    m_state = GameOver;
+}
+
+void K_AsteroidField::KeepBest() {
+    if (m_lastRun.speedPercent >= vexa::Replay::kFullSpeedPercent) {
+        if (m_score <= g_highScoreStore.LoadHighScore()) return;
         const std::string replay = m_replayOfRun ? m_replayOfRun(m_lastRun) : std::string();
         if (replay.empty()) {
             g_highScoreStore.SaveHighScore(m_score);
         } else {
             g_highScoreStore.SaveHighScore(m_score, replay);
         }
+        return;
     }
-    m_score = 0;
-    m_state = GameOver;
+    // As with the record, none kept counts as 0.
+    const auto best = g_highScoreStore.LoadAssistedBest();
+    if (m_score <= (best ? best->score : 0)) return;
+    const std::string replay = m_replayOfRun ? m_replayOfRun(m_lastRun) : std::string();
+    g_highScoreStore.SaveAssistedBest(m_score, m_lastRun.speedPercent, replay);
+}
+
+std::string K_AsteroidField::BestWords() {
+    // The record is read on every step, whichever best is shown.
+    const int highScore = g_highScoreStore.LoadHighScore();
+    const int speed = vexa::g_time.GetSpeedPercent();
+    if (m_state != TitleScreen || m_replaying != Replaying::No ||
+        speed >= vexa::Replay::kFullSpeedPercent) {
+        return "HIGH SCORE " + std::to_string(highScore);
+    }
+    const auto best = g_highScoreStore.LoadAssistedBest();
+    const int bestSpeed = best && best->speedPercent > 0 ? best->speedPercent : speed;
+    return "ASSISTED BEST " + std::to_string(best ? best->score : 0) + " AT " +
+           std::to_string(bestSpeed) + "%";
 }
 
 void K_AsteroidField::UpdateGameOver() {
@@ -370,6 +397,7 @@ bool K_AsteroidField::BeginReplay(const vexa::Replay& replay, Replaying how, std
     vexa::seedRandom(replay.seed);
     m_scene->RemoveAll();
     m_replaying = how;
+    m_runSpeedPercent = replay.speedPercent;
     m_lastRun = RunResult{};
     m_state = StartGame;
     return true;
@@ -377,7 +405,8 @@ bool K_AsteroidField::BeginReplay(const vexa::Replay& replay, Replaying how, std
 
 void K_AsteroidField::EndReplay() {
     // Cut short, the replay's run ends where it had got to.
-    if (m_state != GameOver) m_lastRun = RunResult{false, m_score, StateDigest()};
+    if (m_state != GameOver)
+        m_lastRun = RunResult{false, m_score, StateDigest(), m_runSpeedPercent};
     m_replaying = Replaying::No;
     m_scene->RemoveAll();
     m_score = 0;

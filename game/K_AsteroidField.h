@@ -47,6 +47,9 @@ public:
         bool ended = false;
         int score = 0;
         std::uint64_t digest = 0;
+        // The slowest the run was played at, in percent: below full speed it
+        // was an assisted run, and its best is kept apart from the record.
+        int speedPercent = vexa::Replay::kFullSpeedPercent;
     };
 
     // A background star; its velocity is applied once per step.
@@ -116,6 +119,11 @@ public:
 private:
     void UpdatePlaying(float dt);
     void UpdatePlayerDead(float dt);
+    // Stores the run just ended where it beats the best of its kind.
+    void KeepBest();
+    // The best shown at the top: the record, or on the title while the game
+    // is slowed, the assisted best.
+    std::string BestWords();
     void UpdateGameOver();
     void MoveStars();
     bool RestoreRunStart(const std::string& bytes);
@@ -144,6 +152,7 @@ private:
     std::uint8_t m_fedInput = 0;
     Replaying m_replaying = Replaying::No;
     RunResult m_lastRun;
+    int m_runSpeedPercent = vexa::Replay::kFullSpeedPercent;
     ReplayOfRun m_replayOfRun;
 
     std::vector<Star> m_stars;

@@ -64,7 +64,10 @@ int verifyReplay(const std::filesystem::path& file) {
     if (game->GetState() != K_AsteroidField::GameOver) game->EndReplay();
 
     const K_AsteroidField::RunResult& run = game->GetLastRun();
-    std::cout << "score " << run.score << " digest " << DigestHex(run.digest) << std::endl;
+    // A slower run says so; a full-speed one's line is as it always was.
+    std::cout << "score " << run.score << " digest " << DigestHex(run.digest);
+    if (replay.Assisted()) std::cout << " at " << replay.speedPercent << "% speed";
+    std::cout << std::endl;
     if (!run.ended) return refuse(file, "its steps end before the run does");
     if (run.score != replay.score || run.digest != replay.digest) {
         return refuse(file, "the run ends with score " + std::to_string(run.score) + ", digest " +

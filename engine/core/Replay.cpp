@@ -15,13 +15,20 @@ constexpr std::size_t kHeaderBytes = kMagic.size() + 4 + 4 + 4 + 4 + 8 + 4 + 4;
 constexpr std::size_t kChecksumBytes = 8;
 static_assert(Replay::kMaxStartBytes < (std::size_t{1} << 14),
               "the start's length fits two varint bytes");
-static_assert(Replay::kMaxFileBytes == kHeaderBytes + 2u + Replay::kMaxStartBytes +
+static_assert(Replay::kMaxFileBytes == kHeaderBytes + 1u + 2u + Replay::kMaxStartBytes +
                                            std::size_t{2} * Replay::kMaxSteps + kChecksumBytes,
-              "the largest file has the largest start and one two-byte run per step");
+              "the largest file has a speed, the largest start and one two-byte run per step");
 
-std::string encodeBody(const std::string& opening, const std::vector<std::uint8_t>& steps) {
+std::uint32_t formatVersion(const Replay& replay) {
+    return replay.Assisted() ? Replay::kFormatVersion : Replay::kFullSpeedFormatVersion;
+}
+
+std::string encodeBody(const Replay& replay) {
+    const std::string& opening = replay.start;
+    const std::vector<std::uint8_t>& steps = replay.steps;
     std::string body;
     ByteWriter out(body);
+    if (replay.Assisted()) out.Byte(static_cast<std::uint8_t>(replay.speedPercent));
     out.Varint(static_cast<std::uint32_t>(opening.size())).Text(opening);
     for (std::size_t start = 0; start < steps.size();) {
         std::size_t end = start + 1;
@@ -62,7 +69,8 @@ bool decodeSteps(std::string_view body, std::uint32_t count, std::vector<std::ui
 
 // The checks that need no trust in the content: what the file is, its format
 // version, its length and its checksum. On success `body` is the step runs.
-bool checkFrame(std::string_view bytes, std::string_view& body, std::string& reason) {
+bool checkFrame(std::string_view bytes, std::string_view& body, std::uint32_t& version,
+                std::string& reason) {
     if (bytes.empty()) {
         reason = "it is empty";
         return false;
@@ -76,12 +84,11 @@ bool checkFrame(std::string_view bytes, std::string_view& body, std::string& rea
         return false;
     }
     ByteReader reader(bytes.substr(kMagic.size()));
-    std::uint32_t version = 0;
     if (!reader.U32(version)) {
         reason = "it is cut short";
         return false;
     }
-    if (version != Replay::kFormatVersion) {
+    if (version != Replay::kFormatVersion && version != Replay::kFullSpeedFormatVersion) {
         reason = version > Replay::kFormatVersion
                      ? "it is from a newer version of the file format"
                      : "it is from an older version of the file format";
@@ -113,10 +120,10 @@ bool checkFrame(std::string_view bytes, std::string_view& body, std::string& rea
 }  // namespace
 
 std::string EncodeReplay(const Replay& replay) {
-    const std::string body = encodeBody(replay.start, replay.steps);
+    const std::string body = encodeBody(replay);
     std::string bytes(kMagic);
     ByteWriter(bytes)
-        .U32(Replay::kFormatVersion)
+        .U32(formatVersion(replay))
         .U32(replay.rulesVersion)
         .U32(replay.seed)
         .U32(static_cast<std::uint32_t>(replay.score))
@@ -130,7 +137,8 @@ std::string EncodeReplay(const Replay& replay) {
 
 bool DecodeReplay(std::string_view bytes, Replay& replay, std::string& reason) {
     std::string_view body;
-    if (!checkFrame(bytes, body, reason)) return false;
+    std::uint32_t version = 0;
+    if (!checkFrame(bytes, body, version, reason)) return false;
 
     ByteReader reader(bytes.substr(kMagic.size() + 4));
     Replay decoded;
@@ -147,6 +155,15 @@ bool DecodeReplay(std::string_view bytes, Replay& replay, std::string& reason) {
         return false;
     }
     ByteReader bodyReader(body);
+    if (version == Replay::kFormatVersion) {
+        // Only a slower run has this form; full speed is the first version's.
+        std::uint8_t speed = 0;
+        if (!bodyReader.Byte(speed) || speed == 0 || speed >= Replay::kFullSpeedPercent) {
+            reason = "its game speed makes no sense";
+            return false;
+        }
+        decoded.speedPercent = speed;
+    }
     std::uint32_t startBytes = 0;
     if (!bodyReader.Varint(startBytes) || startBytes > Replay::kMaxStartBytes ||
         !bodyReader.Text(startBytes, decoded.start)) {

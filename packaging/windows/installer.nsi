@@ -62,7 +62,7 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}. MIT License."
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 ; What the player keeps, and where, said before and after.
-!define KEPT_RECORD "your high score and the replay of the run that set it, in $INSTDIR\Assets"
+!define KEPT_RECORD "your high score, your best score with the game slowed and the replays of the runs that set them, in $INSTDIR\Assets"
 !define KEPT_SETTINGS "your settings, in $APPDATA\${APP}"
 !define MUI_UNCONFIRMPAGE_TEXT_TOP "${APP} will be uninstalled from the folder below. Kept for a later install: ${KEPT_RECORD}; ${KEPT_SETTINGS}."
 !insertmacro MUI_UNPAGE_CONFIRM

@@ -129,3 +129,25 @@ TEST(Controls, EnterTogglesFullScreenOnlyWithAltHeld) {
         EXPECT_FALSE(f.controls.Up() || f.controls.Down());
     }
 }
+
+TEST(MovementToggle, APressSetsAWayUntilTheOtherOrTheSameAgain) {
+    MovementToggle toggle;
+    // Up held, down held, steering, and the way after the frame: a hold from
+    // before steering or during a pause is no press; both at once stop.
+    const struct {
+        bool up, down, steering;
+        int moving;
+    } frames[] = {{true, false, false, 0},  {true, false, true, 0},  {false, false, true, 0},
+                  {true, false, true, 1},   {false, false, true, 1}, {false, true, true, 2},
+                  {false, false, false, 2}, {true, false, false, 2}, {false, false, true, 2},
+                  {false, true, true, 0},   {false, false, true, 0}, {true, false, true, 1},
+                  {false, false, true, 1},  {true, true, true, 0}};
+    for (const auto& frame : frames) {
+        toggle.Follow(frame.up, frame.down, frame.steering);
+        EXPECT_EQ(toggle.Moving(), frame.moving) << &frame - frames;
+    }
+    toggle.Follow(false, false, true);
+    toggle.Follow(false, true, true);
+    EXPECT_EQ(toggle.Apply(Controls::kStepUp | Controls::kStepConfirm),
+              Controls::kStepDown | Controls::kStepConfirm);
+}

@@ -74,8 +74,9 @@ TEST(Replay, RoundTripsThroughItsFixedLayoutUpToTheStepCap) {
         EXPECT_EQ(decoded, original);
     }
 
-    // The largest start and every input changing on every step make the
-    // largest file there can be.
+    // A slower run, the largest start and every input changing on every step
+    // make the largest file there can be.
+    replay.speedPercent = 50;
     replay.start.assign(Replay::kMaxStartBytes, 's');
     replay.steps.resize(Replay::kMaxSteps);
     for (std::size_t i = 0; i < replay.steps.size(); ++i) {
@@ -115,9 +116,29 @@ TEST(Replay, DamagedFilesAreRefusedWithAReasonAndLeaveTheReplayAlone) {
     }
 
     // Another format version is named, even when the file is cut short after it.
-    const std::string newer = crafted(0, "", 2);
+    const std::string newer = crafted(0, "", 3);
     EXPECT_EQ(refusal(newer.substr(0, 18)), "it is from a newer version of the file format");
     EXPECT_EQ(refusal(crafted(0, "", 0)), "it is from an older version of the file format");
+}
+
+// Full speed keeps the first version's bytes, so files of either kind read
+// alike in every version that knows them; a slower run adds its speed.
+TEST(Replay, ASlowerRunKeepsItsSpeedAndAFullSpeedOneKeepsItsOldForm) {
+    EXPECT_EQ(vexa::EncodeReplay(shortReplay()).substr(14, 4), le(1));
+    Replay slower = shortReplay();
+    slower.speedPercent = 70;
+    const std::string head = "ZAP207 replay\n" + le(2) + le(3) + le(4) + le(5) + le(6, 8) + le(0);
+    EXPECT_EQ(vexa::EncodeReplay(slower),
+              sealed("ZAP207 replay\n" + le(2) + le(3) + le(0x01020304) + le(0xfffffffe) +
+                     le(0x1122334455667788, 8) + le(4) + le(8) + std::string("F\2ab\0\3\5\1", 8)));
+    Replay decoded;
+    std::string reason;
+    ASSERT_TRUE(vexa::DecodeReplay(vexa::EncodeReplay(slower), decoded, reason)) << reason;
+    EXPECT_EQ(decoded, slower);
+    // No speed, or a full one, is no file the game writes.
+    EXPECT_EQ(refusal(sealed(head + le(0))), "its game speed makes no sense");
+    EXPECT_EQ(refusal(sealed(head + le(2) + "d" + std::string(1, '\0'))),
+              "its game speed makes no sense");
 }
 
 TEST(Replay, StepRunsThatEncodingNeverMakesAreRefused) {
