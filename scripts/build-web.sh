@@ -20,12 +20,15 @@ ensure_packages "${BUILD_PACKAGES[@]}" python3-fonttools
 make_icons=$(host_make_icons)
 web_font=$(host_build web_font web-font/font.ttf)
 
-# The assets the page packages: the desktop's, with the smaller font. The
-# game never reads the font's licence: the site carries it beside the page.
-# Copies keep their times, so an unchanged set does not link the game again.
+# The assets the page packages: the desktop's, with the smaller font and
+# without the sounds, which the game makes at start when it finds them missing
+# (game/Sounds.cpp). The game never reads the font's licence: the site carries
+# it beside the page. Copies keep their times, so an unchanged set does not
+# link the game again.
 mkdir -p "$BUILD_DIR/web-assets"
 find "$BUILD_DIR/web-assets" -mindepth 1 -delete
-find Assets -maxdepth 1 -type f ! -name FONT-LICENSE.txt ! -name font.ttf -exec cp -p {} "$BUILD_DIR/web-assets/" \;
+find Assets -maxdepth 1 -type f ! -name FONT-LICENSE.txt ! -name font.ttf ! -name '*.wav' \
+    -exec cp -p {} "$BUILD_DIR/web-assets/" \;
 cp -p "$web_font" "$BUILD_DIR/web-assets/font.ttf"
 
 # Libraries found for other builds of the dependencies stay in CMake's cache.

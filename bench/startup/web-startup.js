@@ -1,6 +1,7 @@
 // Opens two sites alternately, each time in a fresh Chromium profile, and
 // prints the medians of the time from navigation to the first animation frame
-// (the first frame each program draws) and of the bytes received.
+// (the first frame each program draws) and of the bytes received, and the
+// game's ratios to the bare page.
 //   node web-startup.js <game site> <bare site> <runs>
 'use strict';
 
@@ -65,7 +66,7 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.
     console.log(`${name}: first frame ${ms.toFixed(0)} ms (runs: ${results[name].map((r) => r.ms.toFixed(0)).join(' ')}), ` +
       `first visit ${kb.toFixed(0)} kB over the wire`);
   }
-  const ratio = median(results.game.map((r) => r.ms)) / median(results.bare.map((r) => r.ms));
-  console.log(`first frame: game / bare ${ratio.toFixed(2)}`);
+  const ratio = (key) => median(results.game.map((r) => r[key])) / median(results.bare.map((r) => r[key]));
+  console.log(`first frame: game / bare ${ratio('ms').toFixed(2)}; bytes: game / bare ${ratio('bytes').toFixed(2)}`);
   process.exit(0);
 })();

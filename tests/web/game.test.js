@@ -106,8 +106,8 @@ describe('the game in a browser', () => {
     // bytes of a first visit do not vary, and a phone on a slow network pays them.
     assert.ok(end.count > start.count, 'the loop stopped on the title screen');
     assert.ok(
-      measured.downloadTotalBytes <= 720000,
-      `the first visit takes ${measured.downloadTotalBytes} bytes over the wire, more than 720 KB`,
+      measured.downloadTotalBytes <= 465000,
+      `the first visit takes ${measured.downloadTotalBytes} bytes over the wire, more than 465 KB`,
     );
   });
 
