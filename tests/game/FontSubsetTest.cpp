@@ -48,7 +48,7 @@ std::string pixels(const SDL_Surface& surface) {
 TEST(FontSubset, DrawsEveryCharacterTheGameCanDrawAsTheWholeFaceDoes) {
     if (kWebFont == nullptr) GTEST_SKIP() << "pyftsubset is missing: install python3-fonttools";
     const TtfLibrary ttf;
-    const std::string whole = std::string(ZAP207_SOURCE_ASSETS) + "/font.ttf";
+    const std::string whole = (std::filesystem::path(ZAP207_SOURCE_ASSETS) / "font.ttf").string();
     const std::string characters = DrawableCharacters();
     ASSERT_GE(characters.size(), 95u);
     // Every size a caption can take, from the smallest text size in a small
