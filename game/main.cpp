@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "Frame.h"
+#include "HighScoreStore.h"
 #include "K_AsteroidField.h"
 #include "Settings.h"
 #include "Sounds.h"
@@ -7,6 +8,7 @@
 
 #include "audio/AudioSystem.h"
 #include "core/File.h"
+#include "core/KeptFiles.h"
 #include "core/MemoryTracker.h"
 #include "core/Random.h"
 #include "core/Replay.h"
@@ -54,7 +56,10 @@ int main(int argc, char* argv[]) {
         break;
     }
 
-    PrepareApplication();
+    KeptFiles kept;
+    KeepRecordFiles(kept);
+    KeepSettingsFile(kept);
+    PrepareApplication(kept);
     MemoryTracker::Initialize();
     seedRandom(line.seed ? *line.seed : static_cast<unsigned int>(std::time(nullptr)));
 
