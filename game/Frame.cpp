@@ -315,7 +315,10 @@ void FrameRunner::DrawNotes(vexa::Renderer& renderer) {
         // '\xB7' is the middle dot in the font's Latin-1 text.
         const std::string stop = m_controllerInUse ? ButtonLabel(keys.buttons[Bindings::PadStart])
                                                    : KeyLabel(keys.keys[Bindings::Start]);
-        m_replayText->Create(renderer, "REPLAY \xB7 " + stop + " TO STOP", kWhite);
+        // A slowed run is watched slowed, and says so.
+        const std::string speed =
+            m_replay.Assisted() ? " AT " + std::to_string(m_replay.speedPercent) + "%" : "";
+        m_replayText->Create(renderer, "REPLAY" + speed + " \xB7 " + stop + " TO STOP", kWhite);
         m_replayText->Draw(renderer, (width - m_replayText->GetWidth()) / 2,
                            height - kEdge - m_replayText->GetHeight());
     }
