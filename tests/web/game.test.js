@@ -135,6 +135,11 @@ describe('the game in a browser', () => {
       0,
       'sound is not running after the first key press',
     );
+    // The page carries no sound files: the game made each one it plays.
+    assert.deepEqual(
+      browser.tab.log.filter((line) => /Cannot load sound/.test(line)),
+      [],
+    );
 
     await browser.tab.hold('s', 100);
     // W held, until the run ends: the ship leaves y 300 upwards and stays at the top edge.
