@@ -6,6 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 start_xvfb
 prepare_assets
+printf '999999' > "$GAME_DIR/Assets/highscore.txt"
 SETTINGS="$XDG_CONFIG_HOME/zap207/settings.txt"
 mkdir -p "$(dirname "$SETTINGS")"
 USUAL_SHIP='#4CE5FF'
@@ -40,8 +41,14 @@ for look in standard:#4CE5FF red-green:#9980FF blue-yellow:#73A6FF high-contrast
                 fail "$palette: the ship is still drawn in its usual colour"
             ;;
     esac
-    # Usual-sized digits end above y 40; at 150 % they reach well below.
+    # Usual-sized digits end above y 40; at 150 % they reach well below. The
+    # record, larger too, moves left as far as it must to stay whole, and
+    # never into the score.
     [ "$(count_colour "$shown" 60x16+0+44 white)" -gt 10 ] ||
         fail "$palette: the score is drawn at its usual size"
+    [ "$(count_colour "$shown" 30x50+770+10 white)" -gt 10 ] || fail "$palette: no record at the right"
+    [ "$(count_colour "$shown" 8x60+792+0 white)" -eq 0 ] || fail "$palette: the record runs off"
+    [ "$(count_colour "$shown" 200x60+200+0 white)" -eq 0 ] ||
+        fail "$palette: the score and the record run together"
     quit_with_escape
 done

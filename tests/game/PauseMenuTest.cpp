@@ -270,16 +270,6 @@ TEST_F(PauseMenuTest, TheAccessibilityPageStepsEachChoiceAndGoesBack) {
     EXPECT_EQ(&game->GetPaletteInUse(), &GetPalette(PaletteName::RedGreen));
     EXPECT_EQ(game->GetTextSize(), 150);
 
-    // A click on the palette's value steps it the way of the side clicked.
-    int x = 0;
-    int y = 0;
-    ASSERT_TRUE(runner->GetMenu().ValuePlace(PauseMenu::PaletteRow, x, y));
-    Click(x + 10, y);
-    EXPECT_EQ(Chosen().palette, PaletteName::BlueYellow);
-    Click(x - 10, y);
-    Click(x - 10, y);
-    EXPECT_EQ(Chosen().palette, PaletteName::Standard);
-
     PressButton(SDL_CONTROLLER_BUTTON_B);
     EXPECT_FALSE(runner->GetMenu().OnAccessibilityPage());
     EXPECT_EQ(runner->GetMenu().GetCursor(), PauseMenu::AccessibilityPage);
