@@ -4,7 +4,8 @@
 # packages, or the ones apt would install), so every platform runs the same
 # library code. Nothing is downloaded but Debian's sources.
 #   scripts/deps.sh web       SDL2, FreeType, SDL2_ttf, SDL2_mixer (static) with Emscripten
-#   scripts/deps.sh windows   the same (SDL's as DLLs) and GoogleTest with MinGW-w64
+#   scripts/deps.sh windows   the same (SDL's as DLLs) and GoogleTest with MinGW-w64,
+#                             and Google Benchmark with ZAP207_BENCHMARKS=ON
 # Each library is installed once into ~/.cache/zap207/<name>-<version>-<toolchain>/:
 # built into <that>.partial and moved into place only when complete, so an
 # interrupted build is never reused. Prints the prefixes, separated by ';', on
@@ -221,6 +222,17 @@ if [ "$TARGET" = windows ]; then
     build googletest - "$(dpkg-query -W -f='${Version}' googletest)" \
         -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=ON
     found
+    # Google Benchmark, for the benchmarks under Wine; only when asked.
+    if [ "${ZAP207_BENCHMARKS:-OFF}" = ON ]; then
+        # Its version comes from git, which a source package lacks; the
+        # checks it would run cannot run in a cross build (MinGW has both).
+        version=$(desktop_version libbenchmark-dev)
+        build benchmark benchmark "$version" -DGIT_VERSION="${version%%-*}" \
+            -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF \
+            -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_INSTALL_DOCS=OFF \
+            -DRUN_HAVE_STD_REGEX=0 -DRUN_HAVE_STEADY_CLOCK=0
+        found
+    fi
 fi
 
 echo "$FOUND"
