@@ -10,7 +10,7 @@ export PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
 (cd tests/web && npm ci --no-audit --no-fund --prefer-offline --loglevel=error)
 
 bin=tests/web/node_modules/.bin
-files=(web/*.js engine/platform/PlatformWeb.js scripts/compress-web.js tests/web/*.js tests/web/*.mjs)
+files=(web/*.js engine/platform/PlatformWeb.js scripts/compress-web.js bench/startup/*.js tests/web/*.js tests/web/*.mjs)
 if [ "${1:-}" = --fix ]; then
     "$bin/prettier" --config tests/web/.prettierrc.json --write "${files[@]}"
 fi

@@ -12,30 +12,44 @@ const { chromium } = require('../../tests/web/node_modules/playwright-core');
 const { serve } = require('../../web/serve.js');
 
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
-const FLAGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+const FLAGS = [
+  '--headless',
+  '--no-sandbox',
+  '--disable-gpu',
+  '--disable-quic',
+  '--no-first-run',
+  '--disable-background-networking',
+  '--disable-component-update',
+  '--disable-sync',
+];
 
 function countFrames() {
   window.firstFrame = null;
   const request = window.requestAnimationFrame.bind(window);
-  window.requestAnimationFrame = (callback) => request((time) => {
-    callback(time);
-    if (window.firstFrame === null) window.firstFrame = performance.now();
-  });
+  window.requestAnimationFrame = (callback) =>
+    request((time) => {
+      callback(time);
+      if (window.firstFrame === null) window.firstFrame = performance.now();
+    });
 }
 
 async function visit(url) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zap207-startup-'));
   const context = await chromium.launchPersistentContext(profile, {
-    executablePath: CHROMIUM, headless: true, args: FLAGS, viewport: { width: 834, height: 800 },
+    executablePath: CHROMIUM,
+    headless: true,
+    args: FLAGS,
+    viewport: { width: 834, height: 800 },
   });
   try {
     await context.addInitScript(countFrames);
-    const page = context.pages()[0] || await context.newPage();
+    const page = context.pages()[0] || (await context.newPage());
     let bytes = 0;
     const cdp = await context.newCDPSession(page);
     await cdp.send('Network.enable');
-    cdp.on('Network.loadingFinished', (event) => { bytes += event.encodedDataLength; });
+    cdp.on('Network.loadingFinished', (event) => {
+      bytes += event.encodedDataLength;
+    });
     await page.goto(url);
     await page.waitForFunction(() => window.firstFrame !== null, null, { timeout: 60000 });
     // What the page still fetches after its first frame counts too.
@@ -63,8 +77,10 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.
   for (const name of ['game', 'bare']) {
     const ms = median(results[name].map((r) => r.ms));
     const kb = median(results[name].map((r) => r.bytes)) / 1000;
-    console.log(`${name}: first frame ${ms.toFixed(0)} ms (runs: ${results[name].map((r) => r.ms.toFixed(0)).join(' ')}), ` +
-      `first visit ${kb.toFixed(0)} kB over the wire`);
+    console.log(
+      `${name}: first frame ${ms.toFixed(0)} ms (runs: ${results[name].map((r) => r.ms.toFixed(0)).join(' ')}), ` +
+        `first visit ${kb.toFixed(0)} kB over the wire`,
+    );
   }
   const ratio = (key) => median(results.game.map((r) => r[key])) / median(results.bare.map((r) => r[key]));
   console.log(`first frame: game / bare ${ratio('ms').toFixed(2)}; bytes: game / bare ${ratio('bytes').toFixed(2)}`);
