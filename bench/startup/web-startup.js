@@ -11,17 +11,7 @@ const path = require('node:path');
 const { chromium } = require('../../tests/web/node_modules/playwright-core');
 const { serve } = require('../../web/serve.js');
 
-const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
-const FLAGS = [
-  '--headless',
-  '--no-sandbox',
-  '--disable-gpu',
-  '--disable-quic',
-  '--no-first-run',
-  '--disable-background-networking',
-  '--disable-component-update',
-  '--disable-sync',
-];
+const { CHROMIUM, FLAGS } = require('../../tests/web/chromium.js');
 
 function countFrames() {
   window.firstFrame = null;

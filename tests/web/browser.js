@@ -13,21 +13,10 @@ const { chromium } = require('playwright-core');
 
 const { serve } = require('../../web/serve.js');
 
+const { CHROMIUM, FLAGS } = require('./chromium.js');
 const { countColour, decodePng } = require('./png.js');
 
 const SITE = path.resolve(__dirname, '../../dist/web');
-const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
-// Nothing may reach out of this machine: no background services, no updates.
-const FLAGS = [
-  '--headless',
-  '--no-sandbox',
-  '--disable-gpu',
-  '--disable-quic',
-  '--no-first-run',
-  '--disable-background-networking',
-  '--disable-component-update',
-  '--disable-sync',
-];
 const KEEP = process.env.WEB_KEEP;
 
 const SHIP = [76, 229, 255];
