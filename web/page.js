@@ -241,6 +241,13 @@
   function offerPause() {
     pauseButton.hidden = verifying !== null || !started || paused || bestRunOffered || !ended.hidden;
   }
+  // Turned upright in the middle of a run, the phone hides the game behind
+  // the request to turn it back: the run pauses rather than go on unseen.
+  var upright = matchMedia('(pointer: coarse) and (orientation: portrait)');
+  function turned() {
+    if (upright.matches && !pauseButton.hidden) tap('KeyP', 'p');
+  }
+  if (upright.addEventListener) upright.addEventListener('change', turned);
   pauseButton.addEventListener('click', function () {
     canvas.focus();
     tap('KeyP', 'p');

@@ -97,7 +97,7 @@ describe('the game on a phone and as an app', () => {
     });
   }
 
-  test('on a phone the game fills the width in portrait and the height in landscape, without scrolling', async () => {
+  test('on a phone the page asks to be turned in portrait, and the game fills the height in landscape, without scrolling', async () => {
     const { tab } = await openBrowser({ device: PHONE });
     let box = await layout(tab);
     assert.ok(box.width >= box.viewWidth - 1 && box.width <= box.viewWidth, `portrait width ${box.width}`);
@@ -125,6 +125,14 @@ describe('the game on a phone and as an app', () => {
       below && below.y >= box.y + box.height && below.y + below.height <= box.viewHeight,
       `the touch hints are at ${JSON.stringify(below)}, the game at ${JSON.stringify(box)}`,
     );
+    // Upright, the page asks for the phone to be turned, over the whole window.
+    const turn = tab.page.locator('#turn');
+    assert.ok(await turn.isVisible(), 'no request to turn the phone in portrait');
+    const cover = await turn.boundingBox();
+    assert.ok(
+      cover.width >= box.viewWidth && cover.height >= box.viewHeight,
+      `the request covers ${JSON.stringify(cover)}`,
+    );
     if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-portrait.png') });
 
     await tab.page.setViewportSize({ width: 844, height: 390 });
@@ -138,6 +146,7 @@ describe('the game on a phone and as an app', () => {
     // The game still draws its whole picture.
     assertTitleScreen(await tab.screen('phone-landscape-title'), 'in landscape');
     assert.equal(await hints(), null, 'touch hints shown over the game in landscape');
+    assert.ok(await turn.isHidden(), 'the request to turn the phone stayed after the rotation');
     if (KEEP) await tab.page.screenshot({ path: path.join(KEEP, 'phone-landscape.png') });
     assert.deepEqual(tab.errors, []);
   });
