@@ -301,10 +301,21 @@ describe('the game on a phone and as an app', () => {
 
   // The paused game's menu: its highlighted line is framed by two white
   // lines across the panel. Returns the frame's top and bottom rows, or null.
+  // A row of pixels is a line of the highlight's frame when it holds an
+  // unbroken white run across most of the panel: a line of text never does.
+  function whiteRun(image, y) {
+    let longest = 0;
+    let run = 0;
+    for (let x = 100; x < 700; x++) {
+      run = countColour(image, { x, y, w: 1, h: 1 }, WHITE) > 0 ? run + 1 : 0;
+      longest = Math.max(longest, run);
+    }
+    return longest;
+  }
   function menuFrame(image) {
     const lines = [];
     for (let y = 150; y < 560; y++) {
-      if (countColour(image, { x: 100, y, w: 600, h: 1 }, WHITE) > 300) lines.push(y);
+      if (whiteRun(image, y) > 300) lines.push(y);
     }
     return lines.length >= 2 ? { top: lines[0], bottom: lines[lines.length - 1] } : null;
   }
