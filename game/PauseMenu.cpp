@@ -393,8 +393,9 @@ int PauseMenu::FittedSize(vexa::Renderer& renderer, const std::vector<std::strin
                           int wanted) {
     std::string key = std::to_string(wanted) + ' ' + std::to_string(renderer.GetWidth()) + ' ' +
                       std::to_string(renderer.GetHeight());
-    for (const std::string& words : heading) key += '\n' + words;
-    for (const auto& [label, value] : rows) key += '\n' + label + '\t' + value;
+    for (const std::string& words : heading) key.append(1, '\n').append(words);
+    for (const auto& [label, value] : rows)
+        key.append(1, '\n').append(label).append(1, '\t').append(value);
     if (key == m_fittedFor) return m_fittedSize;
 
     // Larger words keep clear of the score and the record, which are larger

@@ -65,8 +65,8 @@ bool EndRequested() {
     return platform::EndRequested();
 }
 
-void KeepOnSessionEnd(std::function<void()> keep) {
-    platform::KeepOnSessionEnd(std::move(keep));
+void KeepOnSessionEnd(const std::function<void()>& keep) {
+    platform::KeepOnSessionEnd(keep);
 }
 
 void BestRunOffered(bool offered) {

@@ -13,8 +13,8 @@ class KeptFiles;
 
 // Called first thing in main, before SDL starts: the platform's own set-up
 // (signals on the desktop, the player's stored files in a browser, kept
-// under the rules of `kept`).
-void PrepareApplication(const KeptFiles& kept);
+// under the rules of `files`).
+void PrepareApplication(const KeptFiles& files);
 
 // Instead of a window and a sound device, for running a game where nothing is
 // seen or heard (verifying a replay, tools): SDL's dummy video and sound
@@ -36,7 +36,7 @@ bool EndRequested();
 // What to keep at once if the session ends (Windows' logoff or shutdown)
 // while a frame runs, when the program may be ended before the frame loop
 // ends; an empty function clears it.
-void KeepOnSessionEnd(std::function<void()> keep);
+void KeepOnSessionEnd(const std::function<void()>& keep);
 
 // Whether the game's key for watching the best run works now; told every
 // frame. A browser's page offers the best run only then.

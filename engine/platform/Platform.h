@@ -65,7 +65,7 @@ bool EndRequested();
 // frame: on Windows, as the player logs off or shuts down, the process may be
 // ended as soon as the game's window has answered, before the frame loop gets
 // to end. Nothing calls it elsewhere. An empty function clears it.
-void KeepOnSessionEnd(std::function<void()> keep);
+void KeepOnSessionEnd(const std::function<void()>& keep);
 
 // Called after a file the player keeps (the high-score record) was written, for
 // platforms whose storage must be flushed explicitly. Nothing on the desktop; a

@@ -136,7 +136,7 @@ bool EndRequested() {
     return false;
 }
 
-void KeepOnSessionEnd(std::function<void()> /*keep*/) {}
+void KeepOnSessionEnd(const std::function<void()>& /*keep*/) {}
 
 void FilesChanged() {
     keptFiles().storing();

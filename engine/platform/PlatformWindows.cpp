@@ -136,8 +136,8 @@ bool EndRequested() {
     return g_endRequested;
 }
 
-void KeepOnSessionEnd(std::function<void()> keep) {
-    g_keepOnSessionEnd = std::move(keep);
+void KeepOnSessionEnd(const std::function<void()>& keep) {
+    g_keepOnSessionEnd = keep;
 }
 
 void FilesChanged() {}
