@@ -24,17 +24,17 @@ namespace {
 // The 16-bit samples SDL decodes from a WAV file's bytes (PCM or IMA ADPCM),
 // with their rate; empty when it cannot.
 std::vector<std::int16_t> decode(const std::string& bytes, int& rate) {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wave{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (SDL_LoadWAV_RW(source, 1, &spec, &buffer, &length) == nullptr) return {};
+    if (SDL_LoadWAV_RW(source, 1, &wave, &buffer, &length) == nullptr) return {};
     std::vector<std::int16_t> samples;
-    if (spec.format == AUDIO_S16LSB && spec.channels == 1) {
+    if (wave.format == AUDIO_S16LSB && wave.channels == 1) {
         samples.resize(length / 2);
         std::memcpy(samples.data(), buffer, samples.size() * 2);
     }
-    rate = spec.freq;
+    rate = wave.freq;
     SDL_FreeWAV(buffer);
     return samples;
 }
