@@ -182,6 +182,14 @@ void FrameRunner::ApplyLook() {
     const bool systemWish = vexa::SystemPrefersReducedMotion();
     const bool reducedMotion = m_settings.reducedMotion.value_or(systemWish);
     m_menu.SetSystemReducedMotion(systemWish);
+    // A finger needs the menu's rows farther apart than the picture's scale leaves them.
+    double cssWidth = 0.0;
+    double cssHeight = 0.0;
+    const bool finger = vexa::SystemPointerCoarse() && vexa::WindowCssSize(cssWidth, cssHeight);
+    m_menu.SetFingerScale(
+        finger ? static_cast<float>(std::min(cssWidth / vexa::g_renderer.GetWidth(),
+                                             cssHeight / vexa::g_renderer.GetHeight()))
+               : 0.0f);
     m_game.SetLook(m_settings.palette, m_settings.textSize, reducedMotion);
 }
 

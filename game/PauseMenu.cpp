@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -31,6 +32,11 @@ constexpr int kLargestTextSize = 150;
 constexpr int kFitStep = 5;
 // The score and the record stand this far below the top of the picture.
 constexpr int kTopLineEdge = 10;
+// The least distance between rows for a finger, in CSS pixels.
+constexpr float kFingerPitch = 44.0f;
+// The sign of more rows: a chevron this wide and tall.
+constexpr int kMoreWidth = 28;
+constexpr int kMoreHeight = 10;
 // The stick counts as pushed past half its travel.
 constexpr float kStickPush = 0.5f;
 
@@ -126,6 +132,10 @@ PauseMenu::Outcome PauseMenu::Update(const Controls& controls, const vexa::Input
     m_pointerKnown = true;
     m_mouseX = input.GetMouseX();
     m_mouseY = input.GetMouseY();
+    if (click && pointed < -1) {
+        Scroll(pointed == kMoreAbove ? -1 : 1);
+        return Outcome::None;
+    }
     if (pointed >= 0 && (moved || click)) m_cursor = pointed;
     if (click && pointed >= 0) return Click(settings, pointed, x);
 
@@ -422,15 +432,41 @@ int PauseMenu::RowAt(float x, float y) const {
         x >= static_cast<float>(m_rowsLeft + m_rowsWidth) || y < static_cast<float>(m_rowsTop)) {
         return -1;
     }
-    const int row = FirstRow() + static_cast<int>((y - static_cast<float>(m_rowsTop)) /
-                                                  static_cast<float>(m_rowPitch));
-    return row < RowCount() ? row : -1;
+    const int slot =
+        static_cast<int>((y - static_cast<float>(m_rowsTop)) / static_cast<float>(m_rowPitch));
+    if (!m_scrolling) return FirstRow() + slot < RowCount() ? FirstRow() + slot : -1;
+    const int rows = RowCount() - FirstRow();
+    if (slot == 0) return m_scroll > 0 ? kMoreAbove : -1;
+    if (slot == m_shownRows + 1) return m_scroll + m_shownRows < rows ? kMoreBelow : -1;
+    return slot <= m_shownRows ? FirstRow() + m_scroll + slot - 1 : -1;
+}
+
+int PauseMenu::SlotOf(int row) const {
+    const int index = row - FirstRow();
+    if (!m_scrolling) return index;
+    if (index < m_scroll || index >= m_scroll + m_shownRows) return -1;
+    return index - m_scroll + 1;
+}
+
+void PauseMenu::Scroll(int direction) {
+    const int rows = RowCount() - FirstRow();
+    m_scroll = std::clamp(m_scroll + direction, 0, std::max(0, rows - m_shownRows));
+    const int first = FirstRow() + m_scroll;
+    m_cursor = std::clamp(m_cursor, first, first + m_shownRows - 1);
 }
 
 bool PauseMenu::RowPlace(int row, int& x, int& y) const {
-    if (m_rowPitch <= 0 || row < FirstRow() || row >= RowCount()) return false;
+    if (m_rowPitch <= 0 || row < FirstRow() || row >= RowCount() || SlotOf(row) < 0) return false;
     x = m_rowsLeft + m_rowsWidth / 2;
-    y = m_rowsTop + (row - FirstRow()) * m_rowPitch + m_rowPitch / 2;
+    y = m_rowsTop + SlotOf(row) * m_rowPitch + m_rowPitch / 2;
+    return true;
+}
+
+bool PauseMenu::MorePlace(bool down, int& x, int& y) const {
+    if (!m_scrolling || (down ? m_scroll + m_shownRows >= RowCount() - FirstRow() : m_scroll == 0))
+        return false;
+    x = m_rowsLeft + m_rowsWidth / 2;
+    y = m_rowsTop + (down ? m_shownRows + 1 : 0) * m_rowPitch + m_rowPitch / 2;
     return true;
 }
 
@@ -459,10 +495,40 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
     const std::size_t noticeLine = 2 + 2 * rows.size();
     vexa::Text& notice = *LineFor(noticeLine, renderer, m_notice, size).text;
 
-    const int pitch = caption.GetHeight() + kGap / 2;
-    const int height = extent.height;
+    const int textPitch = caption.GetHeight() + kGap / 2;
+    int pitch = textPitch;
+    int height = extent.height;
+    // Each line's words stand this far down its row.
+    int inset = kGap / 4;
+    const int rowCount = static_cast<int>(rows.size());
+    m_scrolling = false;
+    m_shownRows = rowCount;
+    int topReserve = m_topReserve;
+    if (m_fingerScale > 0.0f) {
+        // The taller panel keeps clear of the score and the record at any size.
+        topReserve = std::max(topReserve, kTopLineEdge + caption.GetHeight());
+        // A finger's width apart; the rows that then do not fit scroll.
+        pitch = std::max(textPitch, static_cast<int>(std::ceil(kFingerPitch / m_fingerScale)));
+        inset += (pitch - textPitch) / 2;
+        const int notices = m_page == Page::Controls ? 1 : 0;
+        const int headingHeight = extent.height - (rowCount + notices) * textPitch;
+        const int room = renderer.GetHeight() - 2 * kMargin - topReserve - headingHeight;
+        const int slots = room / pitch - notices;
+        if (slots < rowCount) {
+            m_scrolling = true;
+            m_shownRows = std::max(1, slots - 2);
+            // The highlighted row is always among those shown.
+            const int index = m_cursor - FirstRow();
+            m_scroll = std::clamp(m_scroll, index - m_shownRows + 1, index);
+            m_scroll = std::clamp(m_scroll, 0, rowCount - m_shownRows);
+        } else {
+            m_scroll = 0;
+        }
+        height =
+            headingHeight + (m_scrolling ? m_shownRows + 2 + notices : rowCount + notices) * pitch;
+    }
     const int left = (renderer.GetWidth() - width) / 2;
-    const int top = std::max(kMargin + m_topReserve, (renderer.GetHeight() - height) / 2);
+    const int top = std::max(kMargin + topReserve, (renderer.GetHeight() - height) / 2);
     renderer.SetColor(0, 0, 0, 255);
     renderer.FillRect(static_cast<float>(left - kMargin), static_cast<float>(top - kMargin),
                       static_cast<float>(width + 2 * kMargin),
@@ -478,16 +544,31 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
     m_valueMiddle = left + width - widestValue / 2;
     m_valueLeft = m_valueMiddle - widestValue / 2 - kColumnGap;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const int y = m_rowsTop + static_cast<int>(i) * pitch;
-        m_lines[2 + 2 * i].text->Draw(renderer, left, y + kGap / 4);
+        const int slot = SlotOf(FirstRow() + static_cast<int>(i));
+        if (slot < 0) continue;
+        const int y = m_rowsTop + slot * pitch;
+        m_lines[2 + 2 * i].text->Draw(renderer, left, y + inset);
         if (!rows[i].second.empty()) {
             vexa::Text& value = *m_lines[3 + 2 * i].text;
-            value.Draw(renderer, left + width - value.GetWidth(), y + kGap / 4);
+            value.Draw(renderer, left + width - value.GetWidth(), y + inset);
         }
+    }
+    // The signs of more rows: chevrons pointing the way the rows go on.
+    for (const bool down : {false, true}) {
+        int x = 0;
+        int y = 0;
+        if (!MorePlace(down, x, y)) continue;
+        renderer.SetColor(255, 255, 255, 255);
+        const auto tipX = static_cast<float>(x);
+        const auto tipY = static_cast<float>(y + (down ? kMoreHeight : -kMoreHeight) / 2);
+        const auto baseY = static_cast<float>(y - (down ? kMoreHeight : -kMoreHeight) / 2);
+        renderer.DrawLine(tipX - kMoreWidth / 2, baseY, tipX, tipY);
+        renderer.DrawLine(tipX, tipY, tipX + kMoreWidth / 2, baseY);
     }
     if (!m_notice.empty()) {
         const int noticeLeft = (renderer.GetWidth() - notice.GetWidth()) / 2;
-        const int noticeTop = m_rowsTop + static_cast<int>(rows.size()) * pitch + kGap / 4;
+        const int lines = m_scrolling ? m_shownRows + 2 : static_cast<int>(rows.size());
+        const int noticeTop = m_rowsTop + lines * pitch + inset;
         // Wider than the panel, a notice has a black band of its own.
         if (notice.GetWidth() > width) {
             renderer.SetColor(0, 0, 0, 255);
@@ -502,7 +583,7 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
     // The highlight is drawn in the game's own lines: a box round the row.
     const auto x0 = static_cast<float>(m_rowsLeft);
     const auto x1 = static_cast<float>(m_rowsLeft + m_rowsWidth - 1);
-    const auto y0 = static_cast<float>(m_rowsTop + (m_cursor - FirstRow()) * pitch);
+    const auto y0 = static_cast<float>(m_rowsTop + SlotOf(m_cursor) * pitch);
     const auto y1 = y0 + static_cast<float>(pitch - 1);
     renderer.SetColor(255, 255, 255, 255);
     renderer.DrawLine(x0, y0, x1, y0);

@@ -65,6 +65,10 @@ public:
     // Whether the system asks for reduced motion: the value shown, and
     // changed, while the settings leave it to the system.
     void SetSystemReducedMotion(bool reduced) { m_systemReducedMotion = reduced; }
+    // On a touch screen, the CSS pixels one picture pixel is shown at: the
+    // rows then stand a finger's width apart, and a page that no longer fits
+    // scrolls. 0 where the player points with a mouse.
+    void SetFingerScale(float cssPerPixel) { m_fingerScale = cssPerPixel; }
 
     bool OnControlsPage() const { return m_page == Page::Controls; }
     bool OnAccessibilityPage() const { return m_page == Page::Accessibility; }
@@ -80,6 +84,11 @@ public:
     // The middle of `row`'s value: a click left of it lowers the value, right
     // of it raises it.
     bool ValuePlace(int row, int& x, int& y) const;
+    // The distance between rows where they were last drawn, in picture pixels.
+    int GetRowPitch() const { return m_rowPitch; }
+    // The middle of the sign that more rows lie above (`down` false) or below,
+    // where it was last drawn; false when there is none.
+    bool MorePlace(bool down, int& x, int& y) const;
 
 private:
     // A line of the panel, rendered again only when its words change.
@@ -104,7 +113,14 @@ private:
     void Change(Settings& settings, int row, int direction, bool wrap = false);
     void ChangeAccessibility(Settings& settings, int row, int direction, bool wrap);
     void TakeBinding(const vexa::InputSystem& input, Settings& settings, bool click);
+    // A row, -1 for none, or one of these for the signs of more rows.
+    static constexpr int kMoreAbove = -2;
+    static constexpr int kMoreBelow = -3;
     int RowAt(float x, float y) const;
+    // The rows shown move by `direction`, taking the highlight along.
+    void Scroll(int direction);
+    // The slot `row` is drawn in, or -1 while it is scrolled out of sight.
+    int SlotOf(int row) const;
     std::vector<std::pair<std::string, std::string>> Rows(const Settings& settings) const;
     Line& LineFor(std::size_t index, vexa::Renderer& renderer, const std::string& words, int size);
     Extent Measure(vexa::Renderer& renderer, const std::vector<std::string>& heading,
@@ -141,6 +157,12 @@ private:
     int m_rowsTop = 0;
     int m_rowsWidth = 0;
     int m_rowPitch = 0;
+    float m_fingerScale = 0.0f;
+    // Where a page's rows do not all fit, a window of m_shownRows of them,
+    // m_scroll rows past its first, between the signs of more above and below.
+    bool m_scrolling = false;
+    int m_scroll = 0;
+    int m_shownRows = 0;
     // Where a value's clicks turn from lowering to raising it, and where its
     // clicks begin (the label to its left only highlights the row).
     int m_valueMiddle = 0;

@@ -77,6 +77,14 @@ bool SystemPrefersReducedMotion() {
     return platform::PrefersReducedMotion();
 }
 
+bool SystemPointerCoarse() {
+    return platform::PointerCoarse();
+}
+
+bool WindowCssSize(double& width, double& height) {
+    return platform::WindowCssSize(width, height);
+}
+
 void Vibrate(int ms) {
     platform::Vibrate(ms);
 }

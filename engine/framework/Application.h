@@ -46,6 +46,11 @@ void BestRunOffered(bool offered);
 // on the desktop).
 bool SystemPrefersReducedMotion();
 
+// Whether the player points with a finger (a touch screen in a browser), and
+// the size the window is shown at in CSS pixels; false on the desktop.
+bool SystemPointerCoarse();
+bool WindowCssSize(double& width, double& height);
+
 // A phone's vibration for `ms` milliseconds, where the program runs on one.
 void Vibrate(int ms);
 

@@ -86,6 +86,12 @@ void BestRunOffered(bool offered);
 // prefers-reduced-motion. The desktop says no.
 bool PrefersReducedMotion();
 
+// Whether the player points with a finger (a browser's pointer: coarse), and
+// the size the page shows the program's window at, in CSS pixels: what a
+// finger-sized target needs. The desktop says no.
+bool PointerCoarse();
+bool WindowCssSize(double& width, double& height);
+
 // Shakes the device itself for `ms` milliseconds where it can (a phone's
 // vibration, through a browser); nothing elsewhere.
 void Vibrate(int ms);

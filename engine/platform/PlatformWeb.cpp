@@ -17,6 +17,7 @@ extern "C" void vexa_frames_starting();
 extern "C" void vexa_pause_changed(int paused);
 extern "C" void vexa_best_run_offered(int offered);
 extern "C" int vexa_prefers_reduced_motion();
+extern "C" int vexa_pointer_coarse();
 extern "C" void vexa_vibrate(int ms);
 
 namespace vexa::platform {
@@ -153,6 +154,16 @@ void BestRunOffered(bool offered) {
 
 bool PrefersReducedMotion() {
     return vexa_prefers_reduced_motion() != 0;
+}
+
+bool PointerCoarse() {
+    return vexa_pointer_coarse() != 0;
+}
+
+bool WindowCssSize(double& width, double& height) {
+    return emscripten_get_element_css_size("#canvas", &width, &height) ==
+               EMSCRIPTEN_RESULT_SUCCESS &&
+           width > 0.0 && height > 0.0;
 }
 
 void Vibrate(int ms) {

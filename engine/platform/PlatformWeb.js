@@ -696,6 +696,15 @@ mergeInto(LibraryManager.library, {
     return Module['vexaReducedMotion'].matches ? 1 : 0;
   },
 
+  // Asked every frame, as the reduced motion is.
+  vexa_pointer_coarse: function () {
+    if (!Module['vexaPointerCoarse']) {
+      if (typeof matchMedia !== 'function') return 0;
+      Module['vexaPointerCoarse'] = matchMedia('(pointer: coarse)');
+    }
+    return Module['vexaPointerCoarse'].matches ? 1 : 0;
+  },
+
   // A browser without vibration, or one that refuses it (no user gesture
   // yet), is no fault.
   vexa_vibrate: function (ms) {

@@ -150,6 +150,14 @@ bool PrefersReducedMotion() {
     return false;
 }
 
+bool PointerCoarse() {
+    return false;
+}
+
+bool WindowCssSize(double& /*width*/, double& /*height*/) {
+    return false;
+}
+
 void Vibrate(int /*ms*/) {}
 
 bool WindowMovable() {

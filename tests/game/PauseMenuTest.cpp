@@ -1,3 +1,4 @@
+#include "Controls.h"
 #include "GameTest.h"
 #include "PauseMenu.h"
 
@@ -304,4 +305,71 @@ TEST_F(PauseMenuTest, LargerTextFitsEachPageBelowTheScoreAndTheRecord) {
         EXPECT_GE(runner->GetMenu().GetDrawnTextSize(), controls ? 100 : 140);
         Press(SDL_SCANCODE_BACKSPACE);
     }
+}
+
+// A phone in landscape shows the picture some 520 CSS px wide: the rows stand
+// 44 CSS px apart, and the first page, no longer fitting, scrolls.
+TEST_F(PauseMenuTest, OnAPhoneRowsStandAFingerApartAndAPageThatDoesNotFitScrolls) {
+    Run();
+    constexpr float kPhoneScale = 0.65f;
+    PauseMenu menu;
+    menu.Initialize(game->GetFont());
+    menu.SetFingerScale(kPhoneScale);
+    menu.Open();
+    Settings settings;
+    const Controls controls(vexa::g_inputSystem, settings.bindings);
+    const auto frame = [&] {
+        menu.Update(controls, vexa::g_inputSystem, settings);
+        menu.Draw(vexa::g_renderer, settings);
+        vexa::g_inputSystem.EndSnapshot();
+    };
+    const auto shown = [&](int row) {
+        int x = 0;
+        int y = 0;
+        return menu.RowPlace(row, x, y);
+    };
+    frame();
+    const int pitch = menu.GetRowPitch();
+    EXPECT_GE(static_cast<float>(pitch) * kPhoneScale, 44.0f);
+    int x = 0;
+    int y = 0;
+    EXPECT_FALSE(menu.MorePlace(false, x, y)) << "more above the first row";
+    ASSERT_TRUE(menu.MorePlace(true, x, y)) << "no sign of more below";
+    ASSERT_FALSE(shown(PauseMenu::Quit));
+
+    // Down to the last row and round again: the highlighted row is always shown.
+    for (int step = 0; step < 2 * (PauseMenu::Quit + 1); ++step) {
+        Hold(SDL_SCANCODE_DOWN, true);
+        frame();
+        Hold(SDL_SCANCODE_DOWN, false);
+        frame();
+        EXPECT_TRUE(shown(menu.GetCursor())) << "row " << menu.GetCursor() << " is hidden";
+        if (menu.GetCursor() == PauseMenu::Quit) {
+            EXPECT_TRUE(menu.MorePlace(false, x, y));
+            EXPECT_FALSE(shown(PauseMenu::Resume));
+        }
+    }
+
+    // Each row shown is its whole pitch tall to the pointer, its neighbours' edges included.
+    for (int row = PauseMenu::Resume; row <= PauseMenu::Quit; ++row) {
+        if (!menu.RowPlace(row, x, y)) continue;
+        for (const int edge : {y - pitch / 2, y + pitch / 2 - 1}) {
+            vexa::g_inputSystem.SetMousePosition(x, edge);
+            frame();
+            EXPECT_EQ(menu.GetCursor(), row) << "at y " << edge;
+        }
+    }
+
+    // A tap on the sign of more above scrolls up, the highlight with it.
+    for (int tap = 0; tap <= PauseMenu::Quit && menu.MorePlace(false, x, y); ++tap) {
+        vexa::g_inputSystem.SetMousePosition(x, y);
+        vexa::g_inputSystem.SetMouseButtons(SDL_BUTTON_LMASK);
+        frame();
+        vexa::g_inputSystem.SetMouseButtons(0);
+        frame();
+        EXPECT_TRUE(shown(menu.GetCursor()));
+    }
+    EXPECT_TRUE(shown(PauseMenu::Resume)) << "the signs did not scroll back to the top";
+    EXPECT_TRUE(menu.MorePlace(true, x, y));
+    EXPECT_EQ(settings.musicVolume, Settings().musicVolume) << "a tap on a sign changed a row";
 }

@@ -314,7 +314,7 @@ describe('the game on a phone and as an app', () => {
   }
   function menuFrame(image) {
     const lines = [];
-    for (let y = 150; y < 560; y++) {
+    for (let y = 60; y < 580; y++) {
       if (whiteRun(image, y) > 300) lines.push(y);
     }
     return lines.length >= 2 ? { top: lines[0], bottom: lines[lines.length - 1] } : null;
@@ -449,6 +449,77 @@ describe('the game on a phone and as an app', () => {
       colourMaskDifference(again, turned, musicValue(resume), WHITE) <= 10,
       'the music volume chosen was not kept over the reload',
     );
+    assert.deepEqual(tab.errors, []);
+  });
+
+  test("on a phone the paused menu's rows stand a finger apart, a tap hits the row under it, and a long page scrolls", async () => {
+    const { tab } = await openBrowser({ device: { ...PHONE, viewport: { width: 844, height: 390 } } });
+    const box = await layout(tab);
+    const pageY = (y) => box.y + (box.height * y) / 600;
+    await tab.page.touchscreen.tap(box.x + box.width * 0.6, pageY(300));
+    await waitFor(async () => shipInPlay(await tab.screen('rows-playing')), 5000, 'no ship after a tap');
+    await tab.page.locator('#pause').tap();
+    let shown = await screenUntil(tab, 'rows-paused', (image) => menuFrame(image), 'the pause button did not pause');
+    const resume = menuFrame(shown);
+    const pitch = resume.bottom - resume.top + 1;
+    assert.ok((pitch * box.height) / 600 >= 44, `rows ${(pitch * box.height) / 600} CSS px apart`);
+    // A tap just inside a row's label, the highlight's left edge found on the page shown.
+    const frameLeft = (image, frame) => {
+      let left = 0;
+      while (left < 400 && countColour(image, { x: left, y: frame.top, w: 50, h: 1 }, WHITE) < 50) left++;
+      return left;
+    };
+    const tapRow = (image, y) =>
+      tab.page.touchscreen.tap(box.x + (box.width * (frameLeft(image, menuFrame(image)) + 12)) / 800, pageY(y));
+    // The sign of more rows below: the lowest white in the panel's middle column.
+    const signBelow = (image) => {
+      for (let y = 599; y > 0; y--) if (countColour(image, { x: 380, y, w: 40, h: 1 }, WHITE) > 0) return y;
+      return -1;
+    };
+
+    // The first page does not fit at that pitch: a tap on the sign below its
+    // rows scrolls them, the highlight staying in its slot on the next row.
+    const sign = signBelow(shown);
+    assert.ok(sign > resume.bottom + pitch, `no sign of more rows below the first (lowest white at ${sign})`);
+    const resumeBand = { x: 100, y: resume.top + 2, w: 600, h: pitch - 4 };
+    await tapRow(shown, sign);
+    shown = await screenUntil(
+      tab,
+      'rows-scrolled',
+      (image) => colourMaskDifference(image, shown, resumeBand, WHITE) > 100,
+      'a tap on the sign of more rows did not scroll',
+    );
+    assert.equal(menuFrame(shown).top, resume.top, 'the highlight left its slot');
+
+    // The accessibility page's rows only take the highlight where their labels
+    // are: each tap just inside the row below the highlight, at its top edge or
+    // its bottom, moves it there and no further.
+    const mainLeft = frameLeft(shown, resume);
+    // A release and the next press in one frame would make no new press.
+    for (let i = 0; i < 5; i++) {
+      await tab.hold('ArrowDown', 50);
+      await tab.framesAndTime(50);
+    }
+    await tab.hold('Enter', 50);
+    shown = await screenUntil(
+      tab,
+      'rows-accessibility',
+      (image) => menuFrame(image) && frameLeft(image, menuFrame(image)) > mainLeft,
+      'the accessibility page did not open',
+    );
+    for (let tap = 0; tap < 2; tap++) {
+      const before = menuFrame(shown);
+      const inside = tap % 2 === 0 ? 3 : pitch - 4;
+      await tapRow(shown, before.bottom + inside);
+      shown = await screenUntil(
+        tab,
+        `rows-tap-${tap}`,
+        (image) => menuFrame(image) && menuFrame(image).top !== before.top,
+        `tap ${tap} moved nothing`,
+      );
+      const moved = menuFrame(shown).top - before.top;
+      assert.ok(Math.abs(moved - pitch) <= 1, `tap ${tap} moved the highlight ${moved} px`);
+    }
     assert.deepEqual(tab.errors, []);
   });
 
