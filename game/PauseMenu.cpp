@@ -34,9 +34,9 @@ constexpr int kFitStep = 5;
 constexpr int kTopLineEdge = 10;
 // The least distance between rows for a finger, in CSS pixels.
 constexpr float kFingerPitch = 44.0f;
-// The sign of more rows: a chevron this wide and tall.
-constexpr int kMoreWidth = 28;
-constexpr int kMoreHeight = 10;
+// The sign of more rows: a chevron twice as wide and tall as these.
+constexpr float kMoreHalfWidth = 14.0f;
+constexpr float kMoreHalfHeight = 5.0f;
 // The stick counts as pushed past half its travel.
 constexpr float kStickPush = 0.5f;
 
@@ -560,10 +560,11 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
         if (!MorePlace(down, x, y)) continue;
         renderer.SetColor(255, 255, 255, 255);
         const auto tipX = static_cast<float>(x);
-        const auto tipY = static_cast<float>(y + (down ? kMoreHeight : -kMoreHeight) / 2);
-        const auto baseY = static_cast<float>(y - (down ? kMoreHeight : -kMoreHeight) / 2);
-        renderer.DrawLine(tipX - kMoreWidth / 2, baseY, tipX, tipY);
-        renderer.DrawLine(tipX, tipY, tipX + kMoreWidth / 2, baseY);
+        const float reach = down ? kMoreHalfHeight : -kMoreHalfHeight;
+        const float tipY = static_cast<float>(y) + reach;
+        const float baseY = static_cast<float>(y) - reach;
+        renderer.DrawLine(tipX - kMoreHalfWidth, baseY, tipX, tipY);
+        renderer.DrawLine(tipX, tipY, tipX + kMoreHalfWidth, baseY);
     }
     if (!m_notice.empty()) {
         const int noticeLeft = (renderer.GetWidth() - notice.GetWidth()) / 2;
