@@ -463,6 +463,10 @@ describe('the game on a phone and as an app', () => {
     const resume = menuFrame(shown);
     const pitch = resume.bottom - resume.top + 1;
     assert.ok((pitch * box.height) / 600 >= 44, `rows ${(pitch * box.height) / 600} CSS px apart`);
+    // The page's hint to tap RESUME stands beside the game, hiding none of the menu.
+    await tab.page.locator('#resume-hint').waitFor({ state: 'visible' });
+    const hint = await tab.page.locator('#resume-hint').boundingBox();
+    assert.ok(hint && hint.x + hint.width <= box.x, `the hint ${JSON.stringify(hint)} covers the game`);
     // A tap just inside a row's label, the highlight's left edge found on the page shown.
     const frameLeft = (image, frame) => {
       let left = 0;
