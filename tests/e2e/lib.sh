@@ -127,7 +127,9 @@ picture_shows() {
 # Starts a small window manager on the test's display, for what only a window
 # manager does: full screen, minimising. It goes with the display. Its very
 # first start on a machine (font caches cold) can take many seconds.
-window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null | grep -q 'window id'; }
+# Text is searched as a here-string, never piped into grep -q: under pipefail
+# the writer that grep's early exit cuts off would fail the whole line.
+window_manager_running() { grep -q 'window id' <<< "$(xprop -root _NET_SUPPORTING_WM_CHECK 2> /dev/null)"; }
 start_window_manager() {
     openbox --sm-disable > "$WORK/openbox.log" 2>&1 &
     wait_until "$PATIENCE" window_manager_running || fail "the window manager did not start"

@@ -28,7 +28,7 @@ ship_shown() {
 }
 # One press of a menu key: held long enough for a frame to see it.
 menu_key() { hold_key "$1" 0.3; sleep 0.2; }
-full_screen() { xprop -id "$(current_window)" _NET_WM_STATE 2> /dev/null | grep -q FULLSCREEN; }
+full_screen() { grep -q FULLSCREEN <<< "$(xprop -id "$(current_window)" _NET_WM_STATE 2> /dev/null)"; }
 
 [ ! -e "$SETTINGS" ] || fail "settings were written before anything was changed"
 press_until space "no ship appeared after Space" ship_shown

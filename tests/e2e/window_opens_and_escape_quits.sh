@@ -12,8 +12,8 @@ wait_picture "$window" title 240x50+225+250 white min 300 || fail "no title scre
 window=$(wait_window)
 
 geometry=$(xwininfo -id "$window")
-echo "$geometry" | grep -q 'Width: 800' || fail "window width is not 800: $geometry"
-echo "$geometry" | grep -q 'Height: 600' || fail "window height is not 600: $geometry"
+grep -q 'Width: 800' <<< "$geometry" || fail "window width is not 800: $geometry"
+grep -q 'Height: 600' <<< "$geometry" || fail "window height is not 600: $geometry"
 
 # What a window manager sends for the close button ends nothing: the game says
 # how to quit, at the top of the picture, and plays on. A mouse button pressed

@@ -65,8 +65,8 @@ svg="$P/share/icons/hicolor/scalable/apps/zap207.svg"
 
 man="$P/share/man/man6/zap207.6.gz"
 gzip -t "$man" || fail "the manual page is not a valid gzip file"
-zcat "$man" | grep -q '^\.TH ZAP207 6' || fail "the manual page has no title line for section 6"
-zcat "$man" | grep -q 'highscore.txt' || fail "the manual page does not say where the record is kept"
+grep -q '^\.TH ZAP207 6' <<< "$(zcat "$man")" || fail "the manual page has no title line for section 6"
+grep -q 'highscore.txt' <<< "$(zcat "$man")" || fail "the manual page does not say where the record is kept"
 
 doc="$P/share/doc/zap207"
 cmp -s "$SOURCE/LICENSE" "$doc/LICENSE" || fail "no LICENSE in share/doc/zap207"

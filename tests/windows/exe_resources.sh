@@ -35,8 +35,8 @@ version=$(sed -n 's/^project(zap207 VERSION \([0-9.]*\).*/\1/p' "$SOURCE/CMakeLi
 [ "$(value ProductVersion)" = "$version" ] || fail "ProductVersion is '$(value ProductVersion)', not $version"
 [ "$(value FileVersion)" = "$version" ] || fail "FileVersion is '$(value FileVersion)', not $version"
 [ "$(value OriginalFilename)" = "zap207.exe" ] || fail "OriginalFilename is '$(value OriginalFilename)'"
-value LegalCopyright | grep -q 'MIT License' || fail "the copyright does not name the licence: '$(value LegalCopyright)'"
-value FileDescription | grep -q . || fail "no FileDescription"
+grep -q 'MIT License' <<< "$(value LegalCopyright)" || fail "the copyright does not name the licence: '$(value LegalCopyright)'"
+grep -q . <<< "$(value FileDescription)" || fail "no FileDescription"
 
 wrestool -x --raw --type=24 "$EXE" > "$WORK/manifest.xml" 2> /dev/null || true
 manifest=$(tr -d '\n' < "$WORK/manifest.xml")

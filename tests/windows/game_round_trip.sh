@@ -18,8 +18,8 @@ wait_picture "$window" title "$TITLE_TEXT" white min 300 || fail "no title text 
 window=$(wait_window)
 
 geometry=$(xwininfo -id "$window")
-echo "$geometry" | grep -q 'Width: 800' || fail "window width is not 800: $geometry"
-echo "$geometry" | grep -q 'Height: 600' || fail "window height is not 600: $geometry"
+grep -q 'Width: 800' <<< "$geometry" || fail "window width is not 800: $geometry"
+grep -q 'Height: 600' <<< "$geometry" || fail "window height is not 600: $geometry"
 [ "$(count_colour "$WORK/title.png" 800x600+0+0 "$SHIP")" -eq 0 ] || fail "a ship on the title screen"
 
 # The left button held prints one line a frame, and nothing once released.
