@@ -393,8 +393,9 @@ PauseMenu::Extent PauseMenu::Measure(vexa::Renderer& renderer,
     const int pitch = LineFor(0, renderer, heading[0], size).text->GetHeight() + kGap / 2;
     // The controls page keeps a line for its notices, so that the rows stay
     // where the player is pointing when one appears.
-    const int count = static_cast<int>(rows.size()) + (m_page == Page::Controls ? 1 : 0);
-    extent.height = headingHeight + 3 * kGap + count * pitch;
+    extent.lines = static_cast<int>(rows.size()) + (m_page == Page::Controls ? 1 : 0);
+    extent.headingHeight = headingHeight + 3 * kGap;
+    extent.height = extent.headingHeight + extent.lines * pitch;
     return extent;
 }
 
@@ -435,10 +436,14 @@ int PauseMenu::RowAt(float x, float y) const {
     const int slot =
         static_cast<int>((y - static_cast<float>(m_rowsTop)) / static_cast<float>(m_rowPitch));
     if (!m_scrolling) return FirstRow() + slot < RowCount() ? FirstRow() + slot : -1;
-    const int rows = RowCount() - FirstRow();
-    if (slot == 0) return m_scroll > 0 ? kMoreAbove : -1;
-    if (slot == m_shownRows + 1) return m_scroll + m_shownRows < rows ? kMoreBelow : -1;
+    if (slot == 0) return More(false) ? kMoreAbove : -1;
+    if (slot == m_shownRows + 1) return More(true) ? kMoreBelow : -1;
     return slot <= m_shownRows ? FirstRow() + m_scroll + slot - 1 : -1;
+}
+
+bool PauseMenu::More(bool down) const {
+    if (!m_scrolling) return false;
+    return down ? m_scroll + m_shownRows < RowCount() - FirstRow() : m_scroll > 0;
 }
 
 int PauseMenu::SlotOf(int row) const {
@@ -463,8 +468,7 @@ bool PauseMenu::RowPlace(int row, int& x, int& y) const {
 }
 
 bool PauseMenu::MorePlace(bool down, int& x, int& y) const {
-    if (!m_scrolling || (down ? m_scroll + m_shownRows >= RowCount() - FirstRow() : m_scroll == 0))
-        return false;
+    if (!More(down)) return false;
     x = m_rowsLeft + m_rowsWidth / 2;
     y = m_rowsTop + (down ? m_shownRows + 1 : 0) * m_rowPitch + m_rowPitch / 2;
     return true;
@@ -510,9 +514,8 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
         // A finger's width apart; the rows that then do not fit scroll.
         pitch = std::max(textPitch, static_cast<int>(std::ceil(kFingerPitch / m_fingerScale)));
         inset += (pitch - textPitch) / 2;
-        const int notices = m_page == Page::Controls ? 1 : 0;
-        const int headingHeight = extent.height - (rowCount + notices) * textPitch;
-        const int room = renderer.GetHeight() - 2 * kMargin - topReserve - headingHeight;
+        const int notices = extent.lines - rowCount;
+        const int room = renderer.GetHeight() - 2 * kMargin - topReserve - extent.headingHeight;
         const int slots = room / pitch - notices;
         if (slots < rowCount) {
             m_scrolling = true;
@@ -525,7 +528,7 @@ void PauseMenu::Draw(vexa::Renderer& renderer, const Settings& settings) {
             m_scroll = 0;
         }
         height =
-            headingHeight + (m_scrolling ? m_shownRows + 2 + notices : rowCount + notices) * pitch;
+            extent.headingHeight + (m_scrolling ? m_shownRows + 2 + notices : extent.lines) * pitch;
     }
     const int left = (renderer.GetWidth() - width) / 2;
     const int top = std::max(kMargin + topReserve, (renderer.GetHeight() - height) / 2);

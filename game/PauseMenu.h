@@ -103,6 +103,10 @@ private:
         int width = 0;
         int height = 0;
         int widestValue = 0;
+        // The heading's part of the height, and the lines below it: the rows
+        // and, on the controls page, one for its notices.
+        int headingHeight = 0;
+        int lines = 0;
     };
 
     int RowCount() const;
@@ -117,6 +121,8 @@ private:
     static constexpr int kMoreAbove = -2;
     static constexpr int kMoreBelow = -3;
     int RowAt(float x, float y) const;
+    // Whether rows lie scrolled out of sight below (`down`) or above.
+    bool More(bool down) const;
     // The rows shown move by `direction`, taking the highlight along.
     void Scroll(int direction);
     // The slot `row` is drawn in, or -1 while it is scrolled out of sight.

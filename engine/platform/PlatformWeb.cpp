@@ -16,8 +16,7 @@ extern "C" void vexa_files_changed();
 extern "C" void vexa_frames_starting();
 extern "C" void vexa_pause_changed(int paused);
 extern "C" void vexa_best_run_offered(int offered);
-extern "C" int vexa_prefers_reduced_motion();
-extern "C" int vexa_pointer_coarse();
+extern "C" int vexa_media_matches(const char* query);
 extern "C" void vexa_vibrate(int ms);
 
 namespace vexa::platform {
@@ -153,11 +152,11 @@ void BestRunOffered(bool offered) {
 }
 
 bool PrefersReducedMotion() {
-    return vexa_prefers_reduced_motion() != 0;
+    return vexa_media_matches("(prefers-reduced-motion: reduce)") != 0;
 }
 
 bool PointerCoarse() {
-    return vexa_pointer_coarse() != 0;
+    return vexa_media_matches("(pointer: coarse)") != 0;
 }
 
 bool WindowCssSize(double& width, double& height) {

@@ -686,23 +686,15 @@ mergeInto(LibraryManager.library, {
     if (Module['onBestRunOffered']) Module['onBestRunOffered'](!!offered);
   },
 
-  // Asked every frame: the query is made once and then only read, and
-  // follows the system as the player changes it.
-  vexa_prefers_reduced_motion: function () {
-    if (!Module['vexaReducedMotion']) {
-      if (typeof matchMedia !== 'function') return 0;
-      Module['vexaReducedMotion'] = matchMedia('(prefers-reduced-motion: reduce)');
-    }
-    return Module['vexaReducedMotion'].matches ? 1 : 0;
-  },
-
-  // Asked every frame, as the reduced motion is.
-  vexa_pointer_coarse: function () {
-    if (!Module['vexaPointerCoarse']) {
-      if (typeof matchMedia !== 'function') return 0;
-      Module['vexaPointerCoarse'] = matchMedia('(pointer: coarse)');
-    }
-    return Module['vexaPointerCoarse'].matches ? 1 : 0;
+  // Whether the page matches a media query (the system's wish for reduced
+  // motion, a finger for a pointer). Asked every frame: each query is made
+  // once and then only read, and follows the system as the player changes it.
+  vexa_media_matches: function (query) {
+    if (typeof matchMedia !== 'function') return 0;
+    var text = UTF8ToString(query);
+    var lists = Module['vexaMediaQueries'] || (Module['vexaMediaQueries'] = {});
+    if (!lists[text]) lists[text] = matchMedia(text);
+    return lists[text].matches ? 1 : 0;
   },
 
   // A browser without vibration, or one that refuses it (no user gesture
